@@ -1,0 +1,94 @@
+#pragma once
+// The document: the group of open crack data files, the current file and point, and the file
+// and point commands. Qt-free; everything it asks the user goes through DocUi.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "data/doc_ui.h"
+#include "data/file_group.h"
+
+class CFendalDoc {
+public:
+    static constexpr int kCurrent = -2;  // as a file or point index: the current one
+
+    explicit CFendalDoc(DocUi& ui);
+
+    FileGroup group;
+    int32_t currentFile = -1;
+    int32_t currentPoint = -1;
+
+    // --- observers, title and modified flag
+    void addObserver(DocObserver* observer);
+    void removeObserver(DocObserver* observer);
+    void updateAllViews(int hint);
+    bool isModified() const { return modified_; }
+    void setModifiedFlag(bool modified = true);
+    const std::string& title() const { return title_; }
+    void setTitle(const std::string& title);
+
+    // --- addressing
+    bool flatToFilePoint(int flat, int& file, int& point) const;
+    bool filePointToFlat(int& flat, int file, int point) const;
+    int pointsBefore(int file) const;  // any index not met (e.g. -1): the total
+    int totalPoints() const { return pointsBefore(-1); }
+    void selectFlat(int flat);
+    CrackDataFile* fileAt(int file);              // -2: current; nullptr when out of range
+    const CrackDataFile* fileAt(int file) const;
+    MeasurePoint* pointAt(int file, int point);   // -2: current; nullptr when out of range
+    const MeasurePoint* pointAt(int file, int point) const;
+    bool hasValidCurrentPoint() const { return pointAt(kCurrent, kCurrent) != nullptr; }
+
+    // --- point operations (none sets the modified flag or updates views)
+    bool setPoint(int file, int point, const MeasurePoint& record);
+    bool deletePoint(int file, int point);
+    bool insertPoint(int file, int point);
+    bool appendPoint(int file);
+    bool restoreFile(int file);
+    bool readSingleFile(const std::string& path);
+
+    // Asks whether to save changes; false when the user cancels (or a save they asked for
+    // did not happen, so nothing unsaved is thrown away).
+    bool promptSaveChanges();
+
+    // --- commands
+    void onFileOpen();
+    void onFileSave();
+    void onFileSaveAs();
+    void onDeletePoint();
+    void onInsertPoint();
+    void onAddPoint();
+    void onFileRestore();
+    void onDataTransfer(TransferRunner& transfer);
+    // Opens a recent file; false when the user cancelled or the file could not be read.
+    bool openRecentFile(const std::string& path);
+    // Deletes the current point without asking (Cut does so once the copy is on the clipboard).
+    bool removeCurrentPoint();
+    // Whether the main window may close.
+    bool canCloseFrame() { return promptSaveChanges(); }
+
+    // --- enable rules
+    bool hasFiles() const { return group.fileCount() > 0; }
+    bool canSave() const { return hasFiles(); }
+    bool canPrint() const { return hasFiles(); }
+    bool canDeletePoint() const;
+    bool canInsertPoint() const { return canDeletePoint(); }
+    bool canAddPoint() const;
+    bool canRestore() const { return currentFile >= 0 && currentFile < group.fileCount(); }
+
+    DocUi& ui() { return ui_; }
+
+private:
+    MsgAnswer ask(const std::string& text, MsgButtons buttons, MsgIcon icon);
+    void tell(const std::string& text, MsgIcon icon = MsgIcon::Information);
+    void freeGroup();
+    bool saveAsOneFile();
+    bool saveAsSeveralFiles();
+    void reportUnwritten(const std::vector<std::string>& paths);
+    void titleFromGroup();
+
+    DocUi& ui_;
+    std::vector<DocObserver*> observers_;
+    std::string title_;
+    bool modified_ = false;
+};

@@ -1,0 +1,45 @@
+#pragma once
+// The received-data file that a transfer writes and the import reads:
+// u32 little-endian byte count, then 6-byte records of big-endian u16 number, velocity, depth.
+// A USB transfer may leave block padding after the last whole record.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "data/measure_point.h"
+
+inline constexpr int kMaxReceivedPoints = 20000;
+inline constexpr int kReceivedRecordSize = 6;
+
+// "<temp>QDR_TemDataFile.tem"; empty when there is no temporary folder.
+std::string receivedDataPath();
+
+struct ReceivedRecord {
+    uint16_t number = 0;
+    uint16_t velocity = 0;
+    uint16_t depth = 0;
+};
+
+// The record as the instrument sends it (big-endian).
+void encodeReceivedRecord(const ReceivedRecord& record, unsigned char out[6]);
+ReceivedRecord decodeReceivedRecord(const unsigned char in[6]);
+
+// Writes a whole received-data file (demonstration data, tests, the virtual instrument).
+bool writeReceivedDataFile(const std::string& path, const std::vector<ReceivedRecord>& records);
+
+struct ReceivedData {
+    enum class Status {
+        Ok,
+        CannotOpen,  // the file cannot be opened
+        BadLength,   // length field missing, negative or over the limit
+    };
+    Status status = Status::Ok;
+    int promised = 0;                  // byteCount / 6
+    std::vector<MeasurePoint> points;  // the whole records present (fewer than promised if short)
+    bool complete() const { return static_cast<int>(points.size()) == promised; }
+};
+
+ReceivedData readReceivedDataFile(const std::string& path);
+
+// The point an instrument record becomes: number "%04d", velocity, depth; note and reserve empty.
+MeasurePoint pointFromReceived(const ReceivedRecord& record);
