@@ -43,3 +43,7 @@ ReceivedData readReceivedDataFile(const std::string& path);
 
 // The point an instrument record becomes: number "%04d", velocity, depth; note and reserve empty.
 MeasurePoint pointFromReceived(const ReceivedRecord& record);
+
+// Demonstration point `index` (from 0): number index+1 and plausible, varied values. The virtual
+// instrument and the shipped demonstration file use these, so tests know what arrives.
+ReceivedRecord demoRecord(int index);
