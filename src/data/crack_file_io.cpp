@@ -1,0 +1,243 @@
+#include "data/crack_file_io.h"
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <filesystem>
+#include <system_error>
+
+#include "platform/text.h"
+
+#if !defined(_WIN32)
+#include <unistd.h>
+#endif
+
+namespace {
+
+constexpr std::size_t kBlockSize = 1 << 20;
+
+void putI32(unsigned char* p, int32_t v) {
+    auto u = static_cast<uint32_t>(v);
+    p[0] = static_cast<unsigned char>(u);
+    p[1] = static_cast<unsigned char>(u >> 8);
+    p[2] = static_cast<unsigned char>(u >> 16);
+    p[3] = static_cast<unsigned char>(u >> 24);
+}
+
+int32_t getI32(const unsigned char* p) {
+    return static_cast<int32_t>(uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24);
+}
+
+bool validCount(int32_t n) { return n >= 1 && n <= kMaxFileCount; }
+
+struct FileCloser {
+    void operator()(std::FILE* f) const {
+        if (f) std::fclose(f);
+    }
+};
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+
+FilePtr openFile(const std::string& path, const char* mode) {
+    return FilePtr(std::fopen(path.c_str(), mode));
+}
+
+}  // namespace
+
+// --- BlockReader / BlockWriter
+
+BlockReader::BlockReader(std::FILE* file) : file_(file), buf_(kBlockSize) {}
+
+bool BlockReader::refill() {
+    pos_ = 0;
+    len_ = file_ ? std::fread(buf_.data(), 1, buf_.size(), file_) : 0;
+    return len_ > 0;
+}
+
+std::size_t BlockReader::read(void* dst, std::size_t size) {
+    auto* out = static_cast<unsigned char*>(dst);
+    std::size_t done = 0;
+    while (done < size) {
+        if (pos_ == len_ && !refill()) break;
+        std::size_t n = std::min(size - done, len_ - pos_);
+        std::memcpy(out + done, buf_.data() + pos_, n);
+        pos_ += n;
+        done += n;
+    }
+    return done;
+}
+
+BlockWriter::BlockWriter(std::FILE* file) : file_(file) { buf_.reserve(kBlockSize); }
+
+BlockWriter::~BlockWriter() { flush(); }
+
+bool BlockWriter::write(const void* src, std::size_t size) {
+    const auto* in = static_cast<const unsigned char*>(src);
+    if (buf_.size() + size > kBlockSize) flush();
+    if (size >= kBlockSize) {
+        ok_ = ok_ && file_ && std::fwrite(in, 1, size, file_) == size;
+    } else {
+        buf_.insert(buf_.end(), in, in + size);
+    }
+    return ok_;
+}
+
+bool BlockWriter::flush() {
+    if (!buf_.empty()) {
+        ok_ = ok_ && file_ && std::fwrite(buf_.data(), 1, buf_.size(), file_) == buf_.size();
+        buf_.clear();
+    }
+    return ok_;
+}
+
+// --- header and records
+
+bool writeHeader(CrackDataFile& entry, BlockWriter* out) {
+    if (!out) return false;
+    const HeaderCounts counts{entry.pointCount(), entry.receivedCount()};
+    std::memset(entry.signature, 0, sizeof entry.signature);
+    std::memcpy(entry.signature, kCrackSignature, sizeof kCrackSignature - 1);
+    entry.version = kCrackVersion;
+
+    unsigned char h[kHeaderSize] = {};
+    std::memcpy(h, entry.signature, 15);
+    h[15] = static_cast<unsigned char>(entry.version);
+    h[16] = static_cast<unsigned char>(static_cast<uint16_t>(entry.version) >> 8);
+    putI32(h + 17, counts.pointCount);
+    putI32(h + 21, counts.receivedCount);
+    std::memcpy(h + 25, entry.remark, sizeof entry.remark);
+    out->write(h, sizeof h);
+    return true;
+}
+
+bool readHeader(CrackDataFile& entry, BlockReader& in, HeaderCounts& counts) {
+    std::memset(entry.signature, 0, sizeof entry.signature);
+    in.read(entry.signature, 15);
+    if (text::trim(text::fieldText(entry.signature)) != kCrackSignature) return false;
+
+    unsigned char v[2] = {};
+    in.read(v, 2);
+    entry.version = static_cast<int16_t>(v[0] | v[1] << 8);
+    if (entry.version != kCrackVersion) return false;
+
+    unsigned char c[8] = {};
+    in.read(c, 8);
+    counts.pointCount = getI32(c);
+    counts.receivedCount = getI32(c + 4);
+    in.read(entry.remark, sizeof entry.remark);
+    text::terminateField(entry.remark);
+    return true;
+}
+
+void writePoint(const MeasurePoint& record, BlockWriter& out) {
+    unsigned char r[kRecordSize];
+    std::memcpy(r, record.number, 32);
+    putI32(r + 32, record.velocity);
+    putI32(r + 36, record.depth);
+    std::memcpy(r + 40, record.note, 200);
+    std::memcpy(r + 240, record.reserve, 200);
+    out.write(r, sizeof r);
+}
+
+void readPoint(MeasurePoint& record, BlockReader& in) {
+    unsigned char r[kRecordSize];
+    std::size_t got = in.read(r, sizeof r);
+    // A short read leaves the rest of the record as it was.
+    auto field = [&](std::size_t off, std::size_t size, void* dst) {
+        if (got > off) std::memcpy(dst, r + off, std::min(size, got - off));
+    };
+    field(0, 32, record.number);
+    if (got >= 36) record.velocity = getI32(r + 32);
+    if (got >= 40) record.depth = getI32(r + 36);
+    field(40, 200, record.note);
+    field(240, 200, record.reserve);
+    text::terminateField(record.number);
+    text::terminateField(record.note);
+    text::terminateField(record.reserve);
+}
+
+// --- whole files
+
+bool readCrackFile(const std::string& path, CrackDataFile& entry) {
+    FilePtr f = openFile(path, "rb");
+    if (!f) return false;
+    std::error_code ec;
+    auto full = std::filesystem::absolute(path, ec);
+    std::string fullPath = ec ? path : full.string();
+
+    BlockReader in(f.get());
+    HeaderCounts counts;
+    if (!readHeader(entry, in, counts)) {
+        entry.path = fullPath;
+        return true;
+    }
+    auto usable = [](int32_t n) { return n == 0 || validCount(n); };
+    // A file saved after every current point was deleted holds only received points (or the
+    // reverse); it is read with the list it has so it can still be restored.
+    if (!usable(counts.pointCount) || !usable(counts.receivedCount) ||
+        (counts.pointCount == 0 && counts.receivedCount == 0)) {
+        return true;
+    }
+    entry.path = fullPath;
+    entry.points.assign(static_cast<std::size_t>(counts.pointCount), MeasurePoint{});
+    entry.receivedPoints.assign(static_cast<std::size_t>(counts.receivedCount), MeasurePoint{});
+    for (auto& p : entry.points) readPoint(p, in);
+    for (auto& p : entry.receivedPoints) readPoint(p, in);
+    return true;
+}
+
+bool writeCrackFile(CrackDataFile& entry) {
+    namespace fs = std::filesystem;
+    if (entry.path.empty()) return false;
+    fs::path target(entry.path);
+    fs::path temp = target;
+    temp += ".fendal-tmp";
+    {
+        FilePtr f = openFile(temp.string(), "wb");
+        if (!f) return false;
+        bool ok;
+        {
+            BlockWriter out(f.get());
+            writeHeader(entry, &out);
+            for (const auto& p : entry.points) writePoint(p, out);
+            for (const auto& p : entry.receivedPoints) writePoint(p, out);
+            ok = out.flush();
+        }
+        ok = ok && std::fflush(f.get()) == 0;
+#if !defined(_WIN32)
+        ok = ok && ::fsync(fileno(f.get())) == 0;
+#endif
+        ok = std::fclose(f.release()) == 0 && ok;
+        if (!ok) {
+            std::error_code ec;
+            fs::remove(temp, ec);
+            return false;
+        }
+    }
+    std::error_code ec;
+    fs::rename(temp, target, ec);
+    if (ec) {
+        fs::remove(temp, ec);
+        return false;
+    }
+    return true;
+}
+
+bool canWriteFile(const std::string& path) {
+    namespace fs = std::filesystem;
+    if (path.empty()) return false;
+    std::error_code ec;
+    if (fs::exists(path, ec)) {
+        if (fs::is_directory(path, ec)) return false;
+        FilePtr f = openFile(path, "r+b");  // opens for writing without changing the file
+        return f != nullptr;
+    }
+    // A new file: writable when one can be created in its folder.
+    fs::path probe(path);
+    probe += ".fendal-probe";
+    {
+        FilePtr f = openFile(probe.string(), "wb");
+        if (!f) return false;
+    }
+    fs::remove(probe, ec);
+    return true;
+}

@@ -1,0 +1,42 @@
+// The data transfer command: run the transfer, then turn the received-data file into a new,
+// unsaved group of one file.
+#include "data/app_strings.h"
+#include "data/fendal_doc.h"
+#include "data/received_data.h"
+#include "platform/text.h"
+
+void CFendalDoc::onDataTransfer(TransferRunner& transfer) {
+    if (modified_) {
+        MsgAnswer a = ask("将改动保存到“" + title_ + "”？", MsgButtons::YesNoCancel, MsgIcon::Warning);
+        if (a == MsgAnswer::Cancel) return;
+        if (a == MsgAnswer::Yes) onFileSave();
+    }
+    if (!transfer.runTransfer()) return;
+
+    setModifiedFlag(false);
+    setTitle(kImportTitle);
+
+    ReceivedData data = readReceivedDataFile(receivedDataPath());
+    if (data.status == ReceivedData::Status::CannotOpen) {
+        tell("打开临时文件失败！", MsgIcon::Error);
+        return;
+    }
+    freeGroup();
+    group.files.emplace_back();
+    if (data.status == ReceivedData::Status::BadLength) {
+        // The old group is gone; the views must not go on showing its rows.
+        updateAllViews(0);
+        tell("接收数据错误，请重新传输或重新运行本程序！", MsgIcon::Error);
+        return;
+    }
+    CrackDataFile& f = group.files[0];
+    f.points = data.points;
+    f.receivedPoints = std::move(data.points);
+    updateAllViews(0);
+    setModifiedFlag(true);
+    if (!data.complete()) {
+        tell(text::format("数据传输不完整：仪器应传送 %d 个数据，只收到 %d 个。", data.promised,
+                          f.pointCount()),
+             MsgIcon::Warning);
+    }
+}

@@ -1,0 +1,381 @@
+#include "data/fendal_doc.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "data/app_strings.h"
+#include "data/crack_file_io.h"
+#include "platform/temp_dir.h"
+#include "platform/text.h"
+
+CFendalDoc::CFendalDoc(DocUi& ui) : ui_(ui) {}
+
+// --- observers, title, modified flag
+
+void CFendalDoc::addObserver(DocObserver* observer) {
+    if (std::find(observers_.begin(), observers_.end(), observer) == observers_.end()) observers_.push_back(observer);
+}
+
+void CFendalDoc::removeObserver(DocObserver* observer) {
+    observers_.erase(std::remove(observers_.begin(), observers_.end(), observer), observers_.end());
+}
+
+void CFendalDoc::updateAllViews(int hint) {
+    auto list = observers_;  // an observer may remove itself while being told
+    for (auto* o : list) o->onDocumentUpdate(hint);
+}
+
+void CFendalDoc::setModifiedFlag(bool modified) {
+    if (modified_ == modified) return;
+    modified_ = modified;
+    for (auto* o : observers_) o->onDocumentStateChanged();
+}
+
+void CFendalDoc::setTitle(const std::string& title) {
+    if (title_ == title) return;
+    title_ = title;
+    for (auto* o : observers_) o->onDocumentStateChanged();
+}
+
+MsgAnswer CFendalDoc::ask(const std::string& text, MsgButtons buttons, MsgIcon icon) {
+    return ui_.messageBox(text, kAppTitle, buttons, icon);
+}
+
+void CFendalDoc::tell(const std::string& text, MsgIcon icon) { ui_.messageBox(text, kAppTitle, MsgButtons::Ok, icon); }
+
+// --- addressing
+
+bool CFendalDoc::flatToFilePoint(int flat, int& file, int& point) const {
+    if (flat < 0) return false;
+    int rest = flat;
+    for (int f = 0; f < group.fileCount(); ++f) {
+        int n = group.files[f].pointCount();
+        if (rest < n) {
+            file = f;
+            point = rest;
+            return true;
+        }
+        rest -= n;
+    }
+    return false;
+}
+
+bool CFendalDoc::filePointToFlat(int& flat, int file, int point) const {
+    if (file == kCurrent) file = currentFile;
+    if (point == kCurrent) point = currentPoint;
+    if (file < 0 || file >= group.fileCount()) return false;
+    if (point < 0 || point >= group.files[file].pointCount()) return false;
+    flat = pointsBefore(file) + point;
+    return true;
+}
+
+int CFendalDoc::pointsBefore(int file) const {
+    int total = 0;
+    for (int f = 0; f < group.fileCount(); ++f) {
+        if (f == file) return total;
+        total += group.files[f].pointCount();
+    }
+    return total;
+}
+
+void CFendalDoc::selectFlat(int flat) {
+    currentFile = -1;
+    currentPoint = -1;
+    int file, point;
+    if (flat >= 0 && flatToFilePoint(flat, file, point)) {
+        currentFile = file;
+        currentPoint = point;
+    }
+}
+
+const CrackDataFile* CFendalDoc::fileAt(int file) const {
+    if (file == kCurrent) file = currentFile;
+    if (file < 0 || file >= group.fileCount()) return nullptr;
+    return &group.files[file];
+}
+
+CrackDataFile* CFendalDoc::fileAt(int file) {
+    return const_cast<CrackDataFile*>(static_cast<const CFendalDoc*>(this)->fileAt(file));
+}
+
+const MeasurePoint* CFendalDoc::pointAt(int file, int point) const {
+    if (file == kCurrent) file = currentFile;
+    if (point == kCurrent) point = currentPoint;
+    const CrackDataFile* f = fileAt(file);
+    if (!f || point < 0 || point >= f->pointCount()) return nullptr;
+    return &f->points[point];
+}
+
+MeasurePoint* CFendalDoc::pointAt(int file, int point) {
+    return const_cast<MeasurePoint*>(static_cast<const CFendalDoc*>(this)->pointAt(file, point));
+}
+
+bool CFendalDoc::canDeletePoint() const { return hasValidCurrentPoint(); }
+
+bool CFendalDoc::canAddPoint() const { return hasFiles() && currentFile >= 0 && currentFile < group.fileCount(); }
+
+// --- point operations
+
+bool CFendalDoc::setPoint(int file, int point, const MeasurePoint& record) {
+    MeasurePoint* p = pointAt(file, point);
+    if (!p) return false;
+    *p = record;
+    return true;
+}
+
+bool CFendalDoc::deletePoint(int file, int point) {
+    if (file == kCurrent) file = currentFile;
+    if (point == kCurrent) point = currentPoint;
+    if (!pointAt(file, point)) return false;
+    auto& list = group.files[file].points;
+    list.erase(list.begin() + point);
+    if (list.empty()) list.shrink_to_fit();
+    return true;
+}
+
+bool CFendalDoc::insertPoint(int file, int point) {
+    if (file == kCurrent) file = currentFile;
+    if (point == kCurrent) point = currentPoint;
+    const MeasurePoint* p = pointAt(file, point);
+    if (!p) return false;
+    MeasurePoint copy = *p;
+    auto& list = group.files[file].points;
+    list.insert(list.begin() + point, copy);
+    return true;
+}
+
+bool CFendalDoc::appendPoint(int file) {
+    CrackDataFile* f = fileAt(file);
+    if (!f) return false;
+    MeasurePoint last = f->points.empty() ? MeasurePoint{} : f->points.back();
+    f->points.push_back(last);
+    return true;
+}
+
+bool CFendalDoc::restoreFile(int file) {
+    CrackDataFile* f = fileAt(file);
+    if (!f || f->receivedCount() < 1 || f->receivedCount() > kMaxFileCount) return false;
+    f->points = f->receivedPoints;
+    return true;
+}
+
+void CFendalDoc::freeGroup() {
+    group.clear();
+    currentFile = -1;
+    currentPoint = -1;
+}
+
+void CFendalDoc::titleFromGroup() {
+    if (group.fileCount() == 1)
+        setTitle(platform::fileNamePart(group.files[0].path));
+    else if (group.fileCount() > 1)
+        setTitle(kGroupTitle);
+}
+
+bool CFendalDoc::readSingleFile(const std::string& path) {
+    CrackDataFile entry;
+    if (!readCrackFile(path, entry)) return false;
+    freeGroup();
+    group.files.push_back(std::move(entry));
+    setTitle(platform::fileNamePart(path));
+    setModifiedFlag(false);
+    return true;
+}
+
+// --- save prompt
+
+bool CFendalDoc::promptSaveChanges() {
+    if (!modified_) return true;
+    switch (ask(std::string("将改动文件保存") + "？", MsgButtons::YesNoCancel, MsgIcon::Warning)) {
+    case MsgAnswer::Cancel:
+        return false;
+    case MsgAnswer::Yes:
+        onFileSave();
+        // The user asked for the changes to be kept: if the save did not happen (the save
+        // dialog was cancelled or a file could not be written), nothing goes on.
+        return !modified_;
+    default:
+        return true;
+    }
+}
+
+// --- commands
+
+void CFendalDoc::onFileOpen() {
+    // Cancel keeps the unsaved changes on screen instead of throwing them away.
+    if (!promptSaveChanges()) return;
+    FileDialogOptions options;
+    options.title = "打开(支持多选)";
+    options.defaultExt = "fsy";
+    options.filter = kCrackFilter;
+    options.hideReadOnly = true;
+    options.allowMultiSelect = true;
+    auto paths = ui_.chooseOpenFiles(options);
+    if (!paths || paths->empty()) return;
+
+    freeGroup();
+    for (const auto& p : *paths) ui_.addToRecentFiles(p);
+    group.files.resize(paths->size());
+    for (std::size_t i = 0; i < paths->size(); ++i) {
+        if (!readCrackFile((*paths)[i], group.files[i])) group.files[i] = CrackDataFile{};
+    }
+    if (paths->size() == 1) currentFile = 0;
+    if (paths->size() == 1)
+        setTitle(platform::fileNamePart((*paths)[0]));
+    else
+        setTitle(kGroupTitle);
+    setModifiedFlag(false);
+    updateAllViews(0);
+}
+
+void CFendalDoc::reportUnwritten(const std::vector<std::string>& paths) {
+    std::string list;
+    for (const auto& p : paths) list += "\n" + p;
+    tell("以下文件无法保存，改动仍未保存：" + list, MsgIcon::Error);
+}
+
+void CFendalDoc::onFileSave() {
+    if (!hasFiles()) return;
+    for (const auto& f : group.files) {
+        if (!canWriteFile(f.path)) {
+            onFileSaveAs();
+            return;
+        }
+    }
+    std::vector<std::string> failed;
+    for (auto& f : group.files) {
+        if (!writeCrackFile(f)) failed.push_back(f.path);
+    }
+    if (!failed.empty()) {
+        reportUnwritten(failed);
+        return;
+    }
+    setModifiedFlag(false);
+    updateAllViews(0);
+}
+
+bool CFendalDoc::saveAsOneFile() {
+    FileDialogOptions options;
+    options.defaultExt = "fsy";
+    options.filter = kCrackFilter;
+    options.hideReadOnly = true;
+    options.overwritePrompt = true;
+    auto path = ui_.chooseSaveFile(options);
+    if (!path) return false;
+    CrackDataFile& f = group.files[0];
+    std::string old = f.path;
+    f.path = *path;
+    if (!writeCrackFile(f)) {
+        f.path = old;
+        reportUnwritten({*path});
+        return false;
+    }
+    setTitle(platform::fileNamePart(f.path));
+    return true;
+}
+
+bool CFendalDoc::saveAsSeveralFiles() {
+    for (;;) {
+        GroupSaveRequest request;
+        request.options.filter = kGroupSaveFilter;
+        request.options.allowMultiSelect = true;
+        request.options.hideReadOnly = true;
+        request.options.overwritePrompt = true;
+        for (const auto& f : group.files) {
+            request.names.push_back(platform::fileNamePart(f.path));
+            request.checks.push_back(true);
+        }
+        if (!ui_.chooseGroupSave(request)) return false;
+        if (request.names.size() != group.files.size() || request.checks.size() != group.files.size()) return false;
+
+        bool any = std::find(request.checks.begin(), request.checks.end(), true) != request.checks.end();
+        if (!any) {
+            MsgAnswer a = ask("未选择任何文件，是否重新定义？", MsgButtons::YesNoCancel, MsgIcon::Question);
+            if (a == MsgAnswer::Yes) continue;
+            return false;  // Cancel, or No: nothing is written and the changes stay unsaved
+        }
+
+        std::filesystem::path folder = std::filesystem::path(request.chosenPath).parent_path();
+        std::vector<std::string> failed;
+        for (std::size_t i = 0; i < group.files.size(); ++i) {
+            if (!request.checks[i]) continue;
+            CrackDataFile& f = group.files[i];
+            std::string target = (folder / request.names[i]).string();
+            std::string old = f.path;
+            f.path = target;
+            if (!writeCrackFile(f)) {
+                f.path = old;
+                failed.push_back(target);
+            }
+        }
+        if (!failed.empty()) {
+            reportUnwritten(failed);
+            return false;
+        }
+        return true;
+    }
+}
+
+void CFendalDoc::onFileSaveAs() {
+    if (!hasFiles()) return;
+    bool saved = group.fileCount() == 1 ? saveAsOneFile() : saveAsSeveralFiles();
+    if (!saved) return;
+    setModifiedFlag(false);
+    updateAllViews(0);
+}
+
+void CFendalDoc::onDeletePoint() {
+    if (ask("是否要删除数据？", MsgButtons::YesNoCancel, MsgIcon::Question) != MsgAnswer::Yes) return;
+    if (!removeCurrentPoint()) tell("删除失败", MsgIcon::Error);
+}
+
+bool CFendalDoc::removeCurrentPoint() {
+    if (!deletePoint(currentFile, currentPoint)) return false;
+    currentPoint = -1;
+    updateAllViews(1);
+    setModifiedFlag(true);
+    return true;
+}
+
+void CFendalDoc::onInsertPoint() {
+    if (!insertPoint(currentFile, currentPoint)) {
+        tell("插入失败", MsgIcon::Error);
+        return;
+    }
+    ++currentPoint;
+    updateAllViews(1);
+    setModifiedFlag(true);
+}
+
+void CFendalDoc::onAddPoint() {
+    if (!appendPoint(currentFile)) {
+        tell("添加失败", MsgIcon::Error);
+        return;
+    }
+    currentPoint = group.files[currentFile].pointCount() - 1;
+    updateAllViews(1);
+    setModifiedFlag(true);
+}
+
+void CFendalDoc::onFileRestore() {
+    if (currentFile < 0) {
+        tell("请选择要还原的文件！", MsgIcon::Warning);
+        return;
+    }
+    if (currentFile < group.fileCount()) {
+        std::string text = "确实要还原文件“" + group.files[currentFile].path + "”?";
+        if (ask(text, MsgButtons::YesNoCancel, MsgIcon::Question) != MsgAnswer::Yes) return;
+    }
+    if (!restoreFile(currentFile)) return;
+    if (currentPoint >= group.files[currentFile].pointCount()) currentPoint = -1;
+    updateAllViews(1);
+    setModifiedFlag(true);
+}
+
+bool CFendalDoc::openRecentFile(const std::string& path) {
+    if (!promptSaveChanges()) return false;
+    if (!readSingleFile(path)) return false;
+    currentFile = 0;
+    updateAllViews(0);
+    return true;
+}
