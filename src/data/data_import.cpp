@@ -29,12 +29,13 @@ void CFendalDoc::onDataTransfer(TransferRunner& transfer) {
         tell("接收数据错误，请重新传输或重新运行本程序！", MsgIcon::Error);
         return;
     }
+    const bool complete = data.complete();
     CrackDataFile& f = group.files[0];
     f.points = data.points;
     f.receivedPoints = std::move(data.points);
     updateAllViews(0);
     setModifiedFlag(true);
-    if (!data.complete()) {
+    if (!complete) {
         tell(text::format("数据传输不完整：仪器应传送 %d 个数据，只收到 %d 个。", data.promised,
                           f.pointCount()),
              MsgIcon::Warning);

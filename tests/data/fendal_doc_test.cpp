@@ -1,0 +1,200 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "data/app_strings.h"
+#include "data/crack_file_io.h"
+#include "data/fendal_doc.h"
+#include "support/sample_points.h"
+#include "support/scripted_doc_ui.h"
+#include "support/temp_folder.h"
+
+namespace {
+
+struct RecordingView : DocObserver {
+    std::vector<int> hints;
+    void onDocumentUpdate(int hint) override { hints.push_back(hint); }
+};
+
+class DocTest : public ::testing::Test {
+protected:
+    DocTest() { doc.addObserver(&view); }
+
+    // Writes files of the given sizes and opens them as a group.
+    void openGroup(std::vector<int> sizes) {
+        std::vector<std::string> paths;
+        for (std::size_t i = 0; i < sizes.size(); ++i) {
+            CrackDataFile f = sampleFile(sizes[i], dir.file("f" + std::to_string(i) + ".fsy"), int(i) * 100);
+            ASSERT_TRUE(writeCrackFile(f));
+            paths.push_back(f.path);
+        }
+        ui.openChoices.push_back(paths);
+        doc.onFileOpen();
+    }
+
+    TempFolder dir;
+    ScriptedDocUi ui;
+    CFendalDoc doc{ui};
+    RecordingView view;
+};
+
+TEST_F(DocTest, GroupOfTwoFilesIsAddressedFlat) {
+    openGroup({2, 3});
+    EXPECT_EQ(doc.title(), kGroupTitle);
+    EXPECT_EQ(doc.currentFile, -1);
+    EXPECT_EQ(ui.recent.size(), 2u);
+    EXPECT_EQ(view.hints, std::vector<int>{0});
+    EXPECT_EQ(ui.dialogs.at(0).title, "打开(支持多选)");
+
+    int file = -9, point = -9;
+    ASSERT_TRUE(doc.flatToFilePoint(3, file, point));
+    EXPECT_EQ(file, 1);
+    EXPECT_EQ(point, 1);
+    EXPECT_FALSE(doc.flatToFilePoint(5, file, point));
+    int flat = -1;
+    ASSERT_TRUE(doc.filePointToFlat(flat, 1, 2));
+    EXPECT_EQ(flat, 4);
+    EXPECT_FALSE(doc.filePointToFlat(flat, 0, 2));
+    EXPECT_EQ(doc.pointsBefore(1), 2);
+    EXPECT_EQ(doc.pointsBefore(-1), 5);
+
+    doc.selectFlat(2);
+    EXPECT_EQ(doc.currentFile, 1);
+    EXPECT_EQ(doc.currentPoint, 0);
+    doc.selectFlat(7);
+    EXPECT_EQ(doc.currentFile, -1);
+    EXPECT_EQ(doc.currentPoint, -1);
+}
+
+TEST_F(DocTest, OneFileBecomesCurrentAndNamesTheDocument) {
+    openGroup({2});
+    EXPECT_EQ(doc.title(), "f0.fsy");
+    EXPECT_EQ(doc.currentFile, 0);
+    EXPECT_FALSE(doc.isModified());
+}
+
+TEST_F(DocTest, UnreadableFileInGroupStaysEmpty) {
+    ui.openChoices.push_back(std::vector<std::string>{dir.file("missing.fsy")});
+    doc.onFileOpen();
+    ASSERT_EQ(doc.group.fileCount(), 1);
+    EXPECT_TRUE(doc.group.files[0].path.empty());
+    EXPECT_TRUE(ui.shown.empty());
+}
+
+TEST_F(DocTest, DeleteAsksAndDeletingTheLastPointEmptiesTheFile) {
+    openGroup({1});
+    doc.currentPoint = 0;
+    ui.answers = {MsgAnswer::No};
+    doc.onDeletePoint();
+    EXPECT_EQ(doc.group.files[0].pointCount(), 1);
+
+    ui.answers = {MsgAnswer::Yes};
+    doc.onDeletePoint();
+    EXPECT_EQ(ui.shown.back().text, "是否要删除数据？");
+    EXPECT_EQ(doc.group.files[0].pointCount(), 0);
+    EXPECT_EQ(doc.group.files[0].receivedCount(), 1);
+    EXPECT_EQ(doc.currentPoint, -1);
+    EXPECT_TRUE(doc.isModified());
+    EXPECT_EQ(view.hints.back(), 1);
+
+    doc.onAddPoint();
+    ASSERT_EQ(doc.group.files[0].pointCount(), 1);
+    const MeasurePoint empty{};
+    EXPECT_EQ(0, std::memcmp(&doc.group.files[0].points[0], &empty, sizeof empty));
+    EXPECT_EQ(doc.currentPoint, 0);
+
+    ui.answers = {MsgAnswer::Yes};
+    doc.currentPoint = 5;
+    doc.onDeletePoint();
+    EXPECT_EQ(ui.shown.back().text, "删除失败");
+}
+
+TEST_F(DocTest, InsertDuplicatesAboveAndAddCopiesTheLast) {
+    openGroup({5});
+    doc.currentPoint = 2;
+    doc.onInsertPoint();
+    auto& pts = doc.group.files[0].points;
+    ASSERT_EQ(pts.size(), 6u);
+    EXPECT_EQ(0, std::memcmp(&pts[2], &pts[3], sizeof(MeasurePoint)));
+    EXPECT_EQ(doc.currentPoint, 3);
+
+    pts.back().depth = 120;
+    doc.onAddPoint();
+    EXPECT_EQ(pts.size(), 7u);
+    EXPECT_EQ(pts.back().depth, 120);
+    EXPECT_EQ(doc.currentPoint, 6);
+
+    doc.currentFile = -1;
+    doc.onAddPoint();
+    EXPECT_EQ(ui.shown.back().text, "添加失败");
+}
+
+TEST_F(DocTest, RestoreBringsBackTheReceivedListAfterAsking) {
+    openGroup({3});
+    auto received = doc.group.files[0].receivedPoints;
+    doc.currentPoint = 0;
+    doc.onAddPoint();
+    text::setField(doc.group.files[0].points[0].note, "edited");
+    doc.setModifiedFlag(false);
+
+    ui.answers = {MsgAnswer::No};
+    doc.onFileRestore();
+    EXPECT_EQ(doc.group.files[0].pointCount(), 4);
+    EXPECT_FALSE(doc.isModified());
+    EXPECT_EQ(ui.shown.back().text, "确实要还原文件“" + doc.group.files[0].path + "”?");
+
+    ui.answers = {MsgAnswer::Yes};
+    doc.onFileRestore();
+    ASSERT_EQ(doc.group.files[0].pointCount(), 3);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(0, std::memcmp(&doc.group.files[0].points[i], &received[i], sizeof(MeasurePoint)));
+    EXPECT_TRUE(doc.isModified());
+    EXPECT_EQ(doc.currentPoint, -1);  // the point that was current is gone
+
+    doc.currentFile = -1;
+    doc.onFileRestore();
+    EXPECT_EQ(ui.shown.back().text, "请选择要还原的文件！");
+}
+
+TEST_F(DocTest, SetPointReplacesTheWholeRecordWithoutMarkingModified) {
+    openGroup({2, 2});
+    MeasurePoint p = samplePoint(42);
+    EXPECT_FALSE(doc.setPoint(-2, -2, p));
+    doc.selectFlat(3);
+    EXPECT_TRUE(doc.setPoint(-2, -2, p));
+    EXPECT_EQ(0, std::memcmp(&doc.group.files[1].points[1], &p, sizeof p));
+    EXPECT_FALSE(doc.isModified());
+    EXPECT_FALSE(doc.setPoint(1, 2, p));
+}
+
+TEST_F(DocTest, EnableRulesFollowTheSelection) {
+    EXPECT_FALSE(doc.canSave());
+    EXPECT_FALSE(doc.canDeletePoint());
+    EXPECT_FALSE(doc.canAddPoint());
+    openGroup({1, 0});
+    EXPECT_TRUE(doc.canSave());
+    EXPECT_TRUE(doc.canPrint());
+    EXPECT_FALSE(doc.canRestore());
+    doc.currentFile = 1;
+    EXPECT_TRUE(doc.canAddPoint());
+    EXPECT_FALSE(doc.canDeletePoint());
+    doc.selectFlat(0);
+    EXPECT_TRUE(doc.canDeletePoint());
+    EXPECT_TRUE(doc.canInsertPoint());
+    EXPECT_TRUE(doc.canRestore());
+}
+
+TEST_F(DocTest, SingleFileReadKeepsTheGroupWhenTheFileIsMissing) {
+    openGroup({2, 2});
+    EXPECT_FALSE(doc.readSingleFile(dir.file("gone.fsy")));
+    EXPECT_EQ(doc.group.fileCount(), 2);
+    EXPECT_FALSE(doc.openRecentFile(dir.file("gone.fsy")));
+    EXPECT_EQ(doc.group.fileCount(), 2);
+
+    EXPECT_TRUE(doc.openRecentFile(dir.file("f1.fsy")));
+    EXPECT_EQ(doc.group.fileCount(), 1);
+    EXPECT_EQ(doc.currentFile, 0);
+    EXPECT_EQ(doc.title(), "f1.fsy");
+}
+
+}  // namespace
