@@ -1,0 +1,43 @@
+#pragma once
+// The chip's kernel-mode driver as the library sees it: find a device of the library's interface
+// class, open it, send I/O-control requests, close it. One backend per system:
+// driver_win32.cpp (device installation services + DeviceIoControl) and driver_socket.cpp
+// (the Linux socket driver served by fendal-instrument).
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <thread>
+
+#include "usblib/ql260.h"
+
+namespace ql260 {
+
+class Driver {
+public:
+    virtual ~Driver() = default;
+
+    // Interface path of present device `index` (from 0); none when there is no such device or
+    // its path does not fit dllDeviceName.
+    virtual std::optional<std::string> devicePath(uint32_t index) = 0;
+
+    // Opens a device path for reading and writing; QL260_INVALID_HANDLE on failure.
+    // An overlapped handle (the interrupt thread's) may have a request pending while requests
+    // on other handles go on.
+    virtual QL260_HANDLE open(const std::string& path, bool overlapped) = 0;
+
+    // One request with `buffer` as input (inSize bytes) and output (outSize bytes); the buffer
+    // holds at least the larger of the two. Waits for completion, also on overlapped handles.
+    virtual bool ioControl(QL260_HANDLE handle, uint32_t controlCode, void* buffer, uint32_t inSize,
+                           uint32_t outSize, uint32_t& bytesReturned) = 0;
+
+    virtual bool close(QL260_HANDLE handle) = 0;
+};
+
+// The backend of this system.
+Driver& driver();
+
+// The interrupt thread must not miss interrupts behind ordinary work; where the system refuses
+// a higher priority, the thread runs at the normal one.
+void raiseToTimeCritical(std::thread& thread);
+
+}  // namespace ql260

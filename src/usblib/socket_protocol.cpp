@@ -1,0 +1,138 @@
+#include "usblib/socket_protocol.h"
+
+#include <dirent.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+namespace ql260sock {
+
+std::string deviceFolder() {
+    const char* dir = std::getenv("QL260_DEVICE_DIR");
+    if (dir && *dir) return dir;
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (runtime && *runtime) return std::string(runtime) + "/ql260";
+    return "/tmp/ql260-" + std::to_string(::getuid());
+}
+
+std::vector<std::string> listDevices(const std::string& folder) {
+    std::vector<std::string> names;
+    if (DIR* dir = ::opendir(folder.c_str())) {
+        const std::size_t suffix = std::strlen(kSocketSuffix);
+        while (const dirent* entry = ::readdir(dir)) {
+            std::string name = entry->d_name;
+            if (name.size() > suffix && name.compare(name.size() - suffix, suffix, kSocketSuffix) == 0)
+                names.push_back(std::move(name));
+        }
+        ::closedir(dir);
+    }
+    // std::string compares like memcmp: byte order, whatever the locale.
+    std::sort(names.begin(), names.end());
+    std::vector<std::string> paths;
+    for (const std::string& name : names) {
+        std::string path = folder + "/" + name;
+        if (path.size() <= kMaxDevicePath) paths.push_back(std::move(path));
+    }
+    return paths;
+}
+
+int connectDevice(const std::string& path) {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (path.empty() || path.size() >= sizeof(address.sun_path)) {
+        errno = ENAMETOOLONG;
+        return -1;
+    }
+    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+    int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) return -1;
+    int rc;
+    do {
+        rc = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address));
+    } while (rc != 0 && errno == EINTR);
+    if (rc != 0) {
+        int saved = errno;
+        ::close(fd);
+        errno = saved;
+        return -1;
+    }
+    return fd;
+}
+
+uint32_t getU32(const unsigned char* p) {
+    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+}
+
+void putU32(unsigned char* p, uint32_t value) {
+    p[0] = static_cast<unsigned char>(value);
+    p[1] = static_cast<unsigned char>(value >> 8);
+    p[2] = static_cast<unsigned char>(value >> 16);
+    p[3] = static_cast<unsigned char>(value >> 24);
+}
+
+bool sendAll(int fd, const void* data, std::size_t size) {
+    const char* p = static_cast<const char*>(data);
+    while (size > 0) {
+        // MSG_NOSIGNAL: a peer that went away is a failed request, not a dead process.
+        ssize_t n = ::send(fd, p, size, MSG_NOSIGNAL);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        p += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool recvAll(int fd, void* data, std::size_t size) {
+    char* p = static_cast<char*>(data);
+    while (size > 0) {
+        ssize_t n = ::recv(fd, p, size, 0);
+        if (n < 0 && errno == EINTR) continue;
+        if (n == 0) errno = ECONNRESET;
+        if (n <= 0) return false;
+        p += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool sendRequest(int fd, const RequestHeader& header, const void* input) {
+    std::vector<unsigned char> frame(kRequestHeaderSize + header.inSize);
+    putU32(&frame[0], header.controlCode);
+    putU32(&frame[4], header.inSize);
+    putU32(&frame[8], header.outSize);
+    if (header.inSize > 0) std::memcpy(&frame[kRequestHeaderSize], input, header.inSize);
+    return sendAll(fd, frame.data(), frame.size());
+}
+
+bool recvRequestHeader(int fd, RequestHeader& header) {
+    unsigned char raw[kRequestHeaderSize];
+    if (!recvAll(fd, raw, sizeof raw)) return false;
+    header.controlCode = getU32(raw);
+    header.inSize = getU32(raw + 4);
+    header.outSize = getU32(raw + 8);
+    return header.inSize <= kMaxPayload && header.outSize <= kMaxPayload;
+}
+
+bool sendReply(int fd, bool ok, const void* output, uint32_t size) {
+    std::vector<unsigned char> frame(kReplyHeaderSize + size);
+    putU32(&frame[0], ok ? 1 : 0);
+    putU32(&frame[4], size);
+    if (size > 0) std::memcpy(&frame[kReplyHeaderSize], output, size);
+    return sendAll(fd, frame.data(), frame.size());
+}
+
+bool recvReplyHeader(int fd, ReplyHeader& header) {
+    unsigned char raw[kReplyHeaderSize];
+    if (!recvAll(fd, raw, sizeof raw)) return false;
+    header.ok = getU32(raw);
+    header.bytesReturned = getU32(raw + 4);
+    return true;
+}
+
+}  // namespace ql260sock

@@ -1,0 +1,55 @@
+#pragma once
+// The Linux socket driver that stands in for the USB chip's kernel-mode driver: each device is a
+// Unix stream socket "<name>.sock" in the device folder. Every I/O-control request is one exchange
+// on a stream:
+//   request: u32 controlCode, u32 inSize, u32 outSize, then inSize bytes
+//   reply:   u32 ok (1 or 0), u32 bytesReturned, then bytesReturned bytes (at most outSize)
+// All integers little-endian. Shared by the library (client) and the virtual instrument (server).
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace ql260sock {
+
+inline constexpr std::size_t kRequestHeaderSize = 12;
+inline constexpr std::size_t kReplyHeaderSize = 8;
+// Far above any request the library makes; a larger size means the stream is out of step.
+inline constexpr uint32_t kMaxPayload = 64 * 1024;
+inline constexpr std::size_t kMaxDevicePath = 127;
+inline constexpr const char kSocketSuffix[] = ".sock";
+
+struct RequestHeader {
+    uint32_t controlCode = 0;
+    uint32_t inSize = 0;
+    uint32_t outSize = 0;
+};
+
+struct ReplyHeader {
+    uint32_t ok = 0;
+    uint32_t bytesReturned = 0;
+};
+
+// $QL260_DEVICE_DIR, else $XDG_RUNTIME_DIR/ql260, else /tmp/ql260-<uid> (no trailing separator).
+std::string deviceFolder();
+
+// Full paths of the devices in `folder`: entries ending in ".sock", in byte order of their names,
+// without those whose path is longer than kMaxDevicePath.
+std::vector<std::string> listDevices(const std::string& folder);
+
+// Connects a new stream to a device socket; -1 (errno set) on failure.
+int connectDevice(const std::string& path);
+
+uint32_t getU32(const unsigned char* p);
+void putU32(unsigned char* p, uint32_t value);
+
+// Whole-buffer socket I/O that survives signals; false on error or end of stream.
+bool sendAll(int fd, const void* data, std::size_t size);
+bool recvAll(int fd, void* data, std::size_t size);
+
+bool sendRequest(int fd, const RequestHeader& header, const void* input);
+bool recvRequestHeader(int fd, RequestHeader& header);
+bool sendReply(int fd, bool ok, const void* output, uint32_t size);
+bool recvReplyHeader(int fd, ReplyHeader& header);
+
+}  // namespace ql260sock
