@@ -1,0 +1,446 @@
+// Serial lines on POSIX systems: termios for the settings, poll with an event pipe for the
+// waits. Works with real ports, USB adapters and pseudo-terminals.
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <deque>
+#include <mutex>
+#include <string_view>
+
+#include "platform/serial_device.h"
+
+namespace platform {
+
+namespace {
+
+std::string lower(std::string_view s) {
+    std::string out(s);
+    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return out;
+}
+
+bool parseUnsigned(std::string_view s, uint32_t& value) {
+    if (s.empty() || s.size() > 9) return false;
+    uint32_t v = 0;
+    for (char c : s) {
+        if (c < '0' || c > '9') return false;
+        v = v * 10 + static_cast<uint32_t>(c - '0');
+    }
+    value = v;
+    return true;
+}
+
+struct BaudEntry {
+    uint32_t rate;
+    speed_t speed;
+};
+
+constexpr BaudEntry kBauds[] = {
+    {50, B50},         {75, B75},         {110, B110},       {134, B134},       {150, B150},
+    {200, B200},       {300, B300},       {600, B600},       {1200, B1200},     {1800, B1800},
+    {2400, B2400},     {4800, B4800},     {9600, B9600},     {19200, B19200},   {38400, B38400},
+    {57600, B57600},   {115200, B115200}, {230400, B230400}, {460800, B460800}, {500000, B500000},
+    {576000, B576000}, {921600, B921600}, {1000000, B1000000}, {1152000, B1152000},
+    {1500000, B1500000}, {2000000, B2000000}, {3000000, B3000000}, {4000000, B4000000},
+};
+
+bool speedOf(uint32_t rate, speed_t& speed) {
+    for (const auto& e : kBauds) {
+        if (e.rate == rate) {
+            speed = e.speed;
+            return true;
+        }
+    }
+    return false;
+}
+
+uint32_t rateOf(speed_t speed) {
+    for (const auto& e : kBauds) {
+        if (e.speed == speed) return e.rate;
+    }
+    return 0;
+}
+
+// Modem-line calls fail on lines without modem lines (pseudo-terminals); that is no error.
+bool noModemLines(int error) { return error == ENOTTY || error == EINVAL || error == EIO; }
+
+constexpr uint32_t kModemEvents = kSerialEvCts | kSerialEvRing;
+
+}  // namespace
+
+bool buildSerialState(const std::string& settings, SerialState& state) {
+    SerialState next = state;
+    std::string_view rest(settings);
+    bool any = false;
+    while (true) {
+        while (!rest.empty() && (rest.front() == ' ' || rest.front() == '\t')) rest.remove_prefix(1);
+        if (rest.empty()) break;
+        std::size_t end = rest.find_first_of(" \t");
+        std::string_view item = rest.substr(0, end);
+        rest = end == std::string_view::npos ? std::string_view() : rest.substr(end);
+        std::size_t eq = item.find('=');
+        if (eq == std::string_view::npos) return false;
+        const std::string key = lower(item.substr(0, eq));
+        const std::string_view value = item.substr(eq + 1);
+        uint32_t number = 0;
+        if (key == "baud") {
+            if (!parseUnsigned(value, number) || number == 0) return false;
+            next.baudRate = number;
+        } else if (key == "parity") {
+            if (value.size() != 1) return false;
+            const char p = static_cast<char>(std::toupper(static_cast<unsigned char>(value[0])));
+            if (std::string_view("NEOMS").find(p) == std::string_view::npos) return false;
+            next.parity = p;
+        } else if (key == "data") {
+            if (!parseUnsigned(value, number) || number < 5 || number > 8) return false;
+            next.dataBits = static_cast<uint8_t>(number);
+        } else if (key == "stop") {
+            if (value == "1") next.stopBits = 0;
+            else if (value == "1.5") next.stopBits = 1;
+            else if (value == "2") next.stopBits = 2;
+            else return false;
+        } else {
+            return false;
+        }
+        any = true;
+    }
+    if (!any) return false;
+    if (next.stopBits == 1 && next.dataBits != 5) return false;
+    if (next.stopBits == 2 && next.dataBits == 5) return false;
+    state = next;
+    return true;
+}
+
+// The event is a non-blocking pipe: set writes one byte when not set, reset drains it, so
+// the read end stays readable (pollable) exactly while the event is set.
+struct SerialSignal::Impl {
+    int fds[2] = {-1, -1};
+    std::atomic<bool> set{false};
+    std::mutex lock;
+};
+
+SerialSignal::SerialSignal() : impl_(std::make_unique<Impl>()) {
+    if (::pipe2(impl_->fds, O_NONBLOCK | O_CLOEXEC) != 0) impl_->fds[0] = impl_->fds[1] = -1;
+}
+
+SerialSignal::~SerialSignal() {
+    for (int fd : impl_->fds) {
+        if (fd >= 0) ::close(fd);
+    }
+}
+
+void SerialSignal::set() {
+    std::lock_guard<std::mutex> guard(impl_->lock);
+    if (impl_->set.exchange(true)) return;
+    const char byte = 1;
+    [[maybe_unused]] ssize_t n = ::write(impl_->fds[1], &byte, 1);
+}
+
+void SerialSignal::reset() {
+    std::lock_guard<std::mutex> guard(impl_->lock);
+    impl_->set = false;
+    char drain[16];
+    while (::read(impl_->fds[0], drain, sizeof drain) > 0) {
+    }
+}
+
+bool SerialSignal::isSet() const { return impl_->set; }
+
+intptr_t SerialSignal::nativeHandle() const { return impl_->fds[0]; }
+
+namespace {
+
+class PosixSerialDevice : public SerialDevice {
+public:
+    ~PosixSerialDevice() override { close(); }
+
+    bool open(const std::string& path) override {
+        close();
+        const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) return fail(errno);
+        // No sharing: a lock that every cooperating program respects, and exclusive mode
+        // for everybody else.
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            const int error = errno == EWOULDBLOCK ? EBUSY : errno;
+            ::close(fd);
+            return fail(error);
+        }
+        termios tio{};
+        if (::tcgetattr(fd, &tio) != 0) {
+            const int error = errno;
+            ::close(fd);
+            return fail(error);
+        }
+        ::ioctl(fd, TIOCEXCL);
+        ::cfmakeraw(&tio);
+        tio.c_cflag |= CLOCAL | CREAD;
+        tio.c_cc[VMIN] = 0;
+        tio.c_cc[VTIME] = 0;
+        ::tcsetattr(fd, TCSANOW, &tio);
+        fd_ = fd;
+        hungUp_ = false;
+        mask_ = 0;
+        lastModem_ = modemLines();
+        return true;
+    }
+
+    void close() override {
+        if (fd_ < 0) return;
+        ::ioctl(fd_, TIOCNXCL);
+        ::close(fd_);
+        fd_ = -1;
+    }
+
+    bool isOpen() const override { return fd_ >= 0; }
+
+    // The kernel's queues have fixed sizes; there is nothing to set.
+    bool setupQueues(uint32_t, uint32_t) override { return isOpen() || fail(EBADF); }
+
+    bool setTimeouts(const SerialTimeouts& timeouts) override {
+        if (!isOpen()) return fail(EBADF);
+        timeouts_ = timeouts;
+        return true;
+    }
+
+    bool setEventMask(uint32_t mask) override {
+        if (!isOpen()) return fail(EBADF);
+        mask_ = mask;
+        return true;
+    }
+
+    uint32_t eventMask() const override { return mask_; }
+
+    bool getState(SerialState& state) override {
+        termios tio{};
+        if (!isOpen()) return fail(EBADF);
+        if (::tcgetattr(fd_, &tio) != 0) return fail(errno);
+        state.baudRate = rateOf(::cfgetospeed(&tio));
+        switch (tio.c_cflag & CSIZE) {
+        case CS5: state.dataBits = 5; break;
+        case CS6: state.dataBits = 6; break;
+        case CS7: state.dataBits = 7; break;
+        default: state.dataBits = 8; break;
+        }
+        if (!(tio.c_cflag & PARENB)) state.parity = 'N';
+        else if (tio.c_cflag & CMSPAR) state.parity = (tio.c_cflag & PARODD) ? 'M' : 'S';
+        else state.parity = (tio.c_cflag & PARODD) ? 'O' : 'E';
+        state.stopBits = (tio.c_cflag & CSTOPB) ? (state.dataBits == 5 ? 1 : 2) : 0;
+        if (tio.c_cflag & CRTSCTS) {
+            state.rts = RtsControl::Handshake;
+        } else {
+            int lines = 0;
+            state.rts = (::ioctl(fd_, TIOCMGET, &lines) == 0 && (lines & TIOCM_RTS)) ? RtsControl::Enable
+                                                                                    : RtsControl::Disable;
+        }
+        return true;
+    }
+
+    bool setState(const SerialState& state) override {
+        if (!isOpen()) return fail(EBADF);
+        speed_t speed{};
+        if (!speedOf(state.baudRate, speed) || state.dataBits < 5 || state.dataBits > 8 || state.stopBits > 2 ||
+            (state.stopBits == 1 && state.dataBits != 5) || (state.stopBits == 2 && state.dataBits == 5))
+            return fail(EINVAL);
+        termios tio{};
+        if (::tcgetattr(fd_, &tio) != 0) return fail(errno);
+        ::cfmakeraw(&tio);
+        tio.c_cflag |= CLOCAL | CREAD;
+        tio.c_cc[VMIN] = 0;
+        tio.c_cc[VTIME] = 0;
+        tio.c_cflag &= ~(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS);
+        static constexpr tcflag_t sizes[] = {CS5, CS6, CS7, CS8};
+        tio.c_cflag |= sizes[state.dataBits - 5];
+        switch (state.parity) {
+        case 'N': break;
+        case 'E': tio.c_cflag |= PARENB; break;
+        case 'O': tio.c_cflag |= PARENB | PARODD; break;
+        case 'M': tio.c_cflag |= PARENB | CMSPAR | PARODD; break;
+        case 'S': tio.c_cflag |= PARENB | CMSPAR; break;
+        default: return fail(EINVAL);
+        }
+        if (state.parity != 'N') tio.c_iflag |= INPCK;
+        if (state.stopBits != 0) tio.c_cflag |= CSTOPB;
+        if (state.rts == RtsControl::Handshake) tio.c_cflag |= CRTSCTS;
+        if (::cfsetispeed(&tio, speed) != 0 || ::cfsetospeed(&tio, speed) != 0) return fail(errno);
+        if (::tcsetattr(fd_, TCSANOW, &tio) != 0) return fail(errno);
+        if (state.rts == RtsControl::Enable || state.rts == RtsControl::Disable) {
+            int rts = TIOCM_RTS;
+            if (::ioctl(fd_, state.rts == RtsControl::Enable ? TIOCMBIS : TIOCMBIC, &rts) != 0 && !noModemLines(errno))
+                return fail(errno);
+        }
+        return true;
+    }
+
+    bool purge(uint32_t flags) override {
+        if (!isOpen()) return fail(EBADF);
+        const bool rx = flags & (kPurgeRxClear | kPurgeRxAbort);
+        const bool tx = flags & (kPurgeTxClear | kPurgeTxAbort);
+        if (rx) leftover_.clear();
+        if (rx || tx) {
+            if (::tcflush(fd_, rx && tx ? TCIOFLUSH : rx ? TCIFLUSH : TCOFLUSH) != 0 && !noModemLines(errno))
+                return fail(errno);
+        }
+        return true;
+    }
+
+    bool clearError(SerialStatus& status) override {
+        if (!isOpen()) return fail(EBADF);
+        int in = 0;
+        int out = 0;
+        if (::ioctl(fd_, FIONREAD, &in) != 0) return fail(errno);
+        if (::ioctl(fd_, TIOCOUTQ, &out) != 0) out = 0;
+        status.errors = 0;
+        status.inQueue = static_cast<uint32_t>(in) + static_cast<uint32_t>(leftover_.size());
+        status.outQueue = static_cast<uint32_t>(out);
+        return true;
+    }
+
+    bool read(void* buffer, uint32_t size, uint32_t& done) override {
+        done = 0;
+        if (!isOpen()) return fail(EBADF);
+        const auto deadline = std::chrono::steady_clock::now() +
+                              std::chrono::milliseconds(timeouts_.readTotalConstant +
+                                                        uint64_t{timeouts_.readTotalMultiplier} * size);
+        auto* bytes = static_cast<unsigned char*>(buffer);
+        while (done < size && !leftover_.empty()) {
+            bytes[done++] = leftover_.front();
+            leftover_.pop_front();
+        }
+        while (done < size) {
+            const ssize_t n = ::read(fd_, bytes + done, size - done);
+            if (n > 0) {
+                done += static_cast<uint32_t>(n);
+                continue;
+            }
+            if (n == 0 || errno == EIO) break;  // the other side is gone: what there was
+            if (errno == EINTR) continue;
+            if (errno != EAGAIN) return fail(errno);
+            if (!waitReady(POLLIN, deadline)) break;
+        }
+        return true;
+    }
+
+    bool write(const void* buffer, uint32_t size, uint32_t& done) override {
+        done = 0;
+        if (!isOpen()) return fail(EBADF);
+        const auto deadline = std::chrono::steady_clock::now() +
+                              std::chrono::milliseconds(timeouts_.writeTotalConstant +
+                                                        uint64_t{timeouts_.writeTotalMultiplier} * size);
+        const auto* bytes = static_cast<const unsigned char*>(buffer);
+        while (done < size) {
+            const ssize_t n = ::write(fd_, bytes + done, size - done);
+            if (n > 0) {
+                done += static_cast<uint32_t>(n);
+                continue;
+            }
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0 && errno != EAGAIN) return fail(errno);
+            if (!waitReady(POLLOUT, deadline)) return fail(ETIMEDOUT);
+        }
+        return true;
+    }
+
+    Wake waitEvent(const SerialSignal& stop, const SerialSignal& send, uint32_t& events) override {
+        events = 0;
+        if (!isOpen()) {
+            fail(EBADF);
+            return Wake::Failed;
+        }
+        const bool watchData = (mask_ & (kSerialEvRxChar | kSerialEvRxFlag)) != 0 && !hungUp_;
+        const bool watchModem = (mask_ & kModemEvents) != 0 && !hungUp_;
+        if (!leftover_.empty() && (mask_ & (kSerialEvRxChar | kSerialEvRxFlag)) && !stop.isSet()) {
+            events = mask_ & kSerialEvRxChar ? kSerialEvRxChar : kSerialEvRxFlag;
+            return Wake::Port;
+        }
+        while (true) {
+            pollfd fds[3] = {
+                {static_cast<int>(stop.nativeHandle()), POLLIN, 0},
+                {watchData ? fd_ : -1, POLLIN, 0},
+                {static_cast<int>(send.nativeHandle()), POLLIN, 0},
+            };
+            // Modem lines cannot be polled; look at them every few milliseconds instead.
+            const int r = ::poll(fds, 3, watchModem ? 20 : -1);
+            if (r < 0) {
+                if (errno == EINTR) continue;
+                fail(errno);
+                return Wake::Failed;
+            }
+            if (fds[0].revents) return Wake::Stop;
+            if (fds[1].revents) {
+                if ((fds[1].revents & POLLIN) && waitingBytes() > 0) {
+                    events |= mask_ & kSerialEvRxChar ? kSerialEvRxChar : kSerialEvRxFlag;
+                } else {
+                    // Hung up (a line that is gone reads as ready with nothing to read):
+                    // from now on the line is silent.
+                    hungUp_ = true;
+                    return waitEvent(stop, send, events);
+                }
+            }
+            if (watchModem) {
+                const int lines = modemLines();
+                if ((mask_ & kSerialEvCts) && ((lines ^ lastModem_) & TIOCM_CTS)) events |= kSerialEvCts;
+                if ((mask_ & kSerialEvRing) && ((lines ^ lastModem_) & TIOCM_RI)) events |= kSerialEvRing;
+                lastModem_ = lines;
+            }
+            if (events) return Wake::Port;
+            if (fds[2].revents) return Wake::Send;
+        }
+    }
+
+    int lastError() const override { return lastError_; }
+
+    std::string errorText(int code) const override { return std::strerror(code); }
+
+private:
+    bool fail(int error) {
+        lastError_ = error;
+        return false;
+    }
+
+    // Bytes ready to read. A pseudo-terminal whose other side has closed may count none while
+    // its last bytes are still on their way; a read fetches them, and they are kept here.
+    std::size_t waitingBytes() {
+        int in = 0;
+        if (::ioctl(fd_, FIONREAD, &in) == 0 && in > 0) return static_cast<std::size_t>(in) + leftover_.size();
+        unsigned char buf[256];
+        ssize_t n = 0;
+        while ((n = ::read(fd_, buf, sizeof buf)) > 0) leftover_.insert(leftover_.end(), buf, buf + n);
+        return leftover_.size();
+    }
+
+    int modemLines() const {
+        int lines = 0;
+        if (fd_ < 0 || ::ioctl(fd_, TIOCMGET, &lines) != 0) return 0;
+        return lines;
+    }
+
+    bool waitReady(short what, std::chrono::steady_clock::time_point deadline) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) return false;
+        pollfd pfd{fd_, what, 0};
+        const int r = ::poll(&pfd, 1, static_cast<int>(left.count()));
+        return r > 0 && (pfd.revents & what);
+    }
+
+    int fd_ = -1;
+    uint32_t mask_ = 0;
+    SerialTimeouts timeouts_;
+    int lastError_ = 0;
+    int lastModem_ = 0;
+    bool hungUp_ = false;
+    std::deque<unsigned char> leftover_;
+};
+
+}  // namespace
+
+std::unique_ptr<SerialDevice> SerialDevice::create() { return std::make_unique<PosixSerialDevice>(); }
+
+}  // namespace platform

@@ -1,0 +1,12 @@
+#pragma once
+// Diagnostic lines of the serial engine. They change nothing; they reach standard error only
+// when FENDAL_SERIAL_TRACE is set, the nearest thing here to a debugger's output window.
+namespace serial_trace {
+
+void line(const char* fmt, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 1, 2)))
+#endif
+    ;
+
+}  // namespace serial_trace

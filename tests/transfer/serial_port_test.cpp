@@ -1,0 +1,288 @@
+#include "transfer/serial_port.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+#include "platform/profile.h"
+#include "pty_pair.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+constexpr uint32_t kRxMask = platform::kSerialEvRxChar | platform::kSerialEvRxFlag;
+
+struct Message {
+    unsigned message, wParam, lParam;
+    bool operator==(const Message&) const = default;
+};
+
+// Records what the monitor hands over; can wait for a number of messages.
+class RecordingOwner : public SerialPortOwner {
+public:
+    void onPortMessage(unsigned message, unsigned wParam, unsigned lParam) override {
+        std::lock_guard<std::mutex> guard(lock_);
+        messages_.push_back({message, wParam, lParam});
+        changed_.notify_all();
+    }
+    void showPortError(const std::string& text) override {
+        std::lock_guard<std::mutex> guard(lock_);
+        errors_.push_back(text);
+    }
+    std::vector<Message> waitFor(std::size_t count, std::chrono::milliseconds limit = 5s) {
+        std::unique_lock<std::mutex> guard(lock_);
+        changed_.wait_for(guard, limit, [&] { return messages_.size() >= count; });
+        return messages_;
+    }
+    std::vector<std::string> errors() {
+        std::lock_guard<std::mutex> guard(lock_);
+        return errors_;
+    }
+
+private:
+    std::mutex lock_;
+    std::condition_variable changed_;
+    std::vector<Message> messages_;
+    std::vector<std::string> errors_;
+};
+
+bool openPty(CSerialPort& port, SerialPortOwner& owner, const PtyPair& pty, unsigned portnr = 2,
+             unsigned baud = 2400, char parity = 'N') {
+    port.portNames().setDevicePath(static_cast<int>(portnr), pty.slavePath());
+    return port.openPort(&owner, portnr, baud, parity, 8, 1, kRxMask, 512);
+}
+
+TEST(SerialPort, MissingPortFailsAndTheNextOpenWorks) {
+    RecordingOwner owner;
+    CSerialPort port;
+    port.portNames().setDevicePath(3, "/nonexistent/ttyX");
+    EXPECT_FALSE(port.openPort(&owner, 3, 2400, 'N', 8, 1, kRxMask, 512));
+    EXPECT_FALSE(port.isOpen());
+    EXPECT_FALSE(port.closePort());
+
+    PtyPair pty;
+    ASSERT_TRUE(openPty(port, owner, pty, 3));
+    EXPECT_TRUE(port.isOpen());
+    EXPECT_EQ(port.portState().baudRate, 2400u);
+    EXPECT_EQ(port.portState().parity, 'N');
+    EXPECT_EQ(port.portState().dataBits, 8);
+    EXPECT_EQ(port.portState().stopBits, 0);
+    EXPECT_EQ(port.portState().rts, platform::RtsControl::Enable);
+    EXPECT_EQ(port.eventMask(), kRxMask);
+    EXPECT_EQ(port.sendBufferSize(), 512u);
+    EXPECT_TRUE(owner.errors().empty());
+    EXPECT_TRUE(port.closePort());
+    EXPECT_FALSE(port.closePort());
+}
+
+TEST(SerialPort, PortInUseCannotBeOpenedAgain) {
+    RecordingOwner owner;
+    PtyPair pty;
+    CSerialPort first;
+    CSerialPort second;
+    ASSERT_TRUE(openPty(first, owner, pty));
+    EXPECT_FALSE(openPty(second, owner, pty));
+    first.closePort();
+    EXPECT_TRUE(openPty(second, owner, pty));
+}
+
+TEST(SerialPort, BadSettingsAreReportedButThePortStaysOpen) {
+    RecordingOwner owner;
+    PtyPair pty;
+    CSerialPort port;
+    ASSERT_TRUE(openPty(port, owner, pty, 2, 2400, 'X'));
+    EXPECT_TRUE(port.isOpen());
+    ASSERT_EQ(owner.errors().size(), 1u);
+    EXPECT_EQ(owner.errors()[0].rfind("WARNING:  BuildCommDCB() Failed with the following error: \n", 0), 0u);
+    EXPECT_NE(owner.errors()[0].find("\nPort: 2\n"), std::string::npos);
+
+    CSerialPort odd;
+    PtyPair other;
+    ASSERT_TRUE(openPty(odd, owner, other, 4, 2401));  // no such line speed
+    ASSERT_EQ(owner.errors().size(), 2u);
+    EXPECT_EQ(owner.errors()[1].rfind("WARNING:  SetCommState() Failed", 0), 0u);
+}
+
+TEST(SerialPort, ErrorTextFitsItsBufferAndKeepsThePort) {
+    EXPECT_EQ(composePortError("ReadFile()", "Input/output error", 7),
+              "WARNING:  ReadFile() Failed with the following error: \nInput/output error\nPort: 7\n");
+    // A long system text, with multi-byte characters, is cut whole-character.
+    std::string longText;
+    for (int i = 0; i < 100; ++i) longText += "设备";
+    const std::string text = composePortError("GetOverlappedResults() in WriteFile()", longText, 10);
+    EXPECT_LE(text.size(), 199u);
+    EXPECT_EQ(text.substr(text.size() - 10), "\nPort: 10\n");
+    const std::string kept = text.substr(text.find(": \n") + 3);
+    EXPECT_EQ(kept.size() % 3, 10u % 3);  // whole three-byte characters plus the port line
+}
+
+TEST(SerialPort, BytesArriveAsOneFlagThenEachByteInOrder) {
+    RecordingOwner owner;
+    PtyPair pty;
+    CSerialPort port;
+    ASSERT_TRUE(openPty(port, owner, pty, 5));
+    ASSERT_TRUE(port.startMonitor());
+    std::this_thread::sleep_for(50ms);  // the monitor purges the line when it starts
+    ASSERT_TRUE(pty.send({0x55, 0x00, 0xFF}));
+    const auto got = owner.waitFor(4);
+    const std::vector<Message> expected = {
+        {WM_PORT_RXFLAG, 0, 5}, {WM_PORT_RXCHAR, 0x55, 5}, {WM_PORT_RXCHAR, 0x00, 5}, {WM_PORT_RXCHAR, 0xFF, 5}};
+    EXPECT_EQ(got, expected);
+    EXPECT_TRUE(port.closePort());
+
+    // After closing, the monitor is gone: nothing more arrives.
+    pty.send({1, 2, 3});
+    EXPECT_EQ(owner.waitFor(5, 200ms).size(), 4u);
+}
+
+TEST(SerialPort, ManyBytesKeepTheirOrder) {
+    RecordingOwner owner;
+    PtyPair pty;
+    CSerialPort port;
+    ASSERT_TRUE(openPty(port, owner, pty));
+    ASSERT_TRUE(port.startMonitor());
+    std::this_thread::sleep_for(50ms);
+    std::vector<unsigned char> bytes;
+    for (int i = 0; i < 3000; ++i) bytes.push_back(static_cast<unsigned char>(i * 7));
+    for (std::size_t at = 0; at < bytes.size(); at += 500)
+        pty.send(std::vector<unsigned char>(bytes.begin() + at, bytes.begin() + at + 500));
+    const auto got = owner.waitFor(bytes.size() + 1, 10s);
+    std::vector<unsigned char> chars;
+    for (const auto& m : got) {
+        if (m.message == WM_PORT_RXCHAR) chars.push_back(static_cast<unsigned char>(m.wParam));
+    }
+    EXPECT_EQ(chars, bytes);
+}
+
+TEST(SerialPort, SuspendedMonitorHoldsMessagesUntilResumed) {
+    RecordingOwner owner;
+    PtyPair pty;
+    CSerialPort port;
+    ASSERT_TRUE(openPty(port, owner, pty));
+    ASSERT_TRUE(port.startMonitor());
+    std::this_thread::sleep_for(50ms);
+    EXPECT_TRUE(port.suspendMonitor());
+    pty.send({0x41});
+    EXPECT_TRUE(owner.waitFor(1, 200ms).empty());
+    EXPECT_TRUE(port.resumeMonitor());
+    EXPECT_EQ(owner.waitFor(2).size(), 2u);
+    // A suspended monitor still ends when the port closes.
+    port.suspendMonitor();
+    EXPECT_TRUE(port.closePort());
+}
+
+TEST(SerialPort, QueuedBytesAreSent) {
+    RecordingOwner owner;
+    PtyPair pty;
+    CSerialPort port;
+    ASSERT_TRUE(openPty(port, owner, pty));
+    ASSERT_TRUE(port.startMonitor());
+    std::this_thread::sleep_for(50ms);
+    port.queueSend("ABC", 3);
+    const auto sent = pty.receive(2000);
+    EXPECT_EQ(std::string(sent.begin(), sent.end()), "ABC");
+    // More than the send buffer holds is refused, never written past its end.
+    std::string big(600, 'x');
+    port.queueSend(big.data(), static_cast<int>(big.size()));
+    EXPECT_TRUE(pty.receive(200).empty());
+}
+
+// An owner that hands each message to another thread and waits for it, as a window owner does.
+class HandOverOwner : public RecordingOwner {
+public:
+    void onPortMessage(unsigned message, unsigned wParam, unsigned lParam) override {
+        std::unique_lock<std::mutex> guard(lock_);
+        waiting_ = true;
+        arrived_.notify_all();
+        released_.wait(guard, [&] { return drop_; });
+        waiting_ = false;
+        RecordingOwner::onPortMessage(message, wParam, lParam);
+    }
+    void dropPendingMessages(bool drop) override {
+        std::lock_guard<std::mutex> guard(lock_);
+        drop_ = drop;
+        released_.notify_all();
+    }
+    bool waitUntilWaiting() {
+        std::unique_lock<std::mutex> guard(lock_);
+        return arrived_.wait_for(guard, 5s, [&] { return waiting_; });
+    }
+
+private:
+    std::mutex lock_;
+    std::condition_variable arrived_, released_;
+    bool waiting_ = false;
+    bool drop_ = false;
+};
+
+TEST(SerialPort, ClosingWhileAMessageWaitsForItsHandlerDoesNotHang) {
+    HandOverOwner owner;
+    PtyPair pty;
+    CSerialPort port;
+    ASSERT_TRUE(openPty(port, owner, pty));
+    ASSERT_TRUE(port.startMonitor());
+    std::this_thread::sleep_for(50ms);
+    pty.send({1, 2, 3});
+    ASSERT_TRUE(owner.waitUntilWaiting());
+    EXPECT_TRUE(port.closePort());  // would wait for ever if the hand-over were not released
+    EXPECT_FALSE(port.isOpen());
+}
+
+TEST(SerialPort, LineThatHangsUpStaysQuiet) {
+    RecordingOwner owner;
+    PtyPair pty;
+    CSerialPort port;
+    ASSERT_TRUE(openPty(port, owner, pty));
+    ASSERT_TRUE(port.startMonitor());
+    std::this_thread::sleep_for(50ms);
+    pty.send({9, 8});
+    EXPECT_EQ(owner.waitFor(3).size(), 3u);
+    pty.closeMaster();
+    std::this_thread::sleep_for(150ms);
+    EXPECT_EQ(owner.waitFor(4, 10ms).size(), 3u);  // no stream of empty events
+    EXPECT_TRUE(owner.errors().empty());
+    EXPECT_TRUE(port.closePort());
+}
+
+TEST(SerialPort, PortNumbersMapToDevices) {
+    platform::MemoryProfile profile;
+    SerialPortNames names(&profile);
+    ::unsetenv("FENDAL_SERIAL_COM4");
+    EXPECT_EQ(names.devicePath(1), "/dev/ttyS0");
+    EXPECT_EQ(names.devicePath(4), "/dev/ttyS3");
+    profile.writeString("Ports", "COM4", "/dev/ttyUSB0");
+    EXPECT_EQ(names.devicePath(4), "/dev/ttyUSB0");
+    ::setenv("FENDAL_SERIAL_COM4", "/dev/pts/9", 1);
+    EXPECT_EQ(names.devicePath(4), "/dev/pts/9");
+    names.setDevicePath(4, "/dev/ttyACM0");
+    EXPECT_EQ(names.devicePath(4), "/dev/ttyACM0");
+    ::unsetenv("FENDAL_SERIAL_COM4");
+}
+
+TEST(SerialSettings, TextIsCheckedAsTheSystemDoes) {
+    platform::SerialState state;
+    ASSERT_TRUE(platform::buildSerialState("baud=2400 parity=N data=8 stop=1", state));
+    EXPECT_EQ(state.baudRate, 2400u);
+    EXPECT_EQ(state.parity, 'N');
+    EXPECT_EQ(state.dataBits, 8);
+    EXPECT_EQ(state.stopBits, 0);
+    ASSERT_TRUE(platform::buildSerialState("BAUD=19200 parity=m data=7 stop=2", state));
+    EXPECT_EQ(state.parity, 'M');
+    EXPECT_EQ(state.stopBits, 2);
+    ASSERT_TRUE(platform::buildSerialState("data=5 stop=1.5", state));
+    EXPECT_EQ(state.baudRate, 19200u);  // untouched
+    for (const char* bad : {"", "baud=0 parity=N data=8 stop=1", "baud=2400 parity=X data=8 stop=1",
+                            "baud=2400 parity=N data=9 stop=1", "baud=2400 parity=N data=4 stop=1",
+                            "baud=2400 parity=N data=8 stop=3", "baud=2400 parity=N data=8 stop=1.5",
+                            "baud=2400 parity=N data=5 stop=2", "baud=-1", "speed=2400", "baud=24x0"}) {
+        platform::SerialState before = state;
+        EXPECT_FALSE(platform::buildSerialState(bad, state)) << bad;
+        EXPECT_EQ(state.baudRate, before.baudRate) << bad;
+        EXPECT_EQ(state.dataBits, before.dataBits) << bad;
+    }
+}
+
+}  // namespace
