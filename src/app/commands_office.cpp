@@ -1,12 +1,13 @@
 #include "app/subsystem_commands.h"
+#include "office/office_commands.h"
 
 namespace commands {
 
-bool canPaste() { return false; }
-void copyPoint(QWidget* parent, CFendalDoc&) { notAvailableYet(parent, "复制"); }
-void cutPoint(QWidget* parent, CFendalDoc&) { notAvailableYet(parent, "剪切"); }
-void pastePoint(QWidget* parent, CFendalDoc&) { notAvailableYet(parent, "粘贴"); }
-void wordReport(QWidget* parent, CFendalDoc&) { notAvailableYet(parent, "生成报告"); }
-void excelReport(QWidget* parent, CFendalDoc&) { notAvailableYet(parent, "生成报表"); }
+bool canPaste() { return office::canPaste(); }
+void copyPoint(QWidget*, CFendalDoc& doc) { office::copyPoint(doc); }
+void cutPoint(QWidget*, CFendalDoc& doc) { office::cutPoint(doc); }
+void pastePoint(QWidget*, CFendalDoc& doc) { office::pastePoint(doc); }
+void wordReport(QWidget* parent, CFendalDoc& doc) { office::wordReport(parent, doc); }
+void excelReport(QWidget* parent, CFendalDoc& doc) { office::excelReport(parent, doc); }
 
 }  // namespace commands

@@ -1,0 +1,49 @@
+#include "office/point_block.h"
+
+#include <cstdint>
+#include <cstring>
+
+#include "platform/text.h"
+
+namespace {
+
+// Written byte by byte so the block is the same on any host.
+void putInt32(unsigned char* at, int32_t value) {
+    auto v = static_cast<uint32_t>(value);
+    for (int i = 0; i < 4; ++i) at[i] = static_cast<unsigned char>(v >> (8 * i));
+}
+
+int32_t getInt32(const unsigned char* at) {
+    uint32_t v = 0;
+    for (int i = 0; i < 4; ++i) v |= static_cast<uint32_t>(at[i]) << (8 * i);
+    return static_cast<int32_t>(v);
+}
+
+}  // namespace
+
+PointBlock encodePointBlock(const MeasurePoint& point) {
+    PointBlock block{};
+    std::memcpy(&block[0], point.number, sizeof point.number);
+    putInt32(&block[32], point.velocity);
+    putInt32(&block[36], point.velocityReserved);
+    putInt32(&block[40], point.depth);
+    putInt32(&block[44], point.depthReserved);
+    std::memcpy(&block[48], point.note, sizeof point.note);
+    std::memcpy(&block[248], point.reserve, sizeof point.reserve);
+    return block;
+}
+
+std::optional<MeasurePoint> decodePointBlock(std::span<const unsigned char> block) {
+    if (block.size() != kPointBlockSize) return std::nullopt;
+    MeasurePoint point{};
+    std::memcpy(point.number, &block[0], sizeof point.number);
+    point.velocity = getInt32(&block[32]);
+    point.velocityReserved = getInt32(&block[36]);
+    point.depth = getInt32(&block[40]);
+    point.depthReserved = getInt32(&block[44]);
+    std::memcpy(point.note, &block[48], sizeof point.note);
+    std::memcpy(point.reserve, &block[248], sizeof point.reserve);
+    text::terminateField(point.number);
+    text::terminateField(point.note);
+    return point;
+}

@@ -1,0 +1,42 @@
+#include "office/point_clipboard.h"
+
+#include "data/fendal_doc.h"
+#include "office/point_block.h"
+
+namespace office {
+
+bool copyCurrentPoint(const CFendalDoc& doc, PointClipboard& clipboard) {
+    const MeasurePoint* point = doc.pointAt(CFendalDoc::kCurrent, CFendalDoc::kCurrent);
+    if (!point) return false;
+    const PointBlock block = encodePointBlock(*point);
+    return clipboard.put(block);
+}
+
+bool cutCurrentPoint(CFendalDoc& doc, PointClipboard& clipboard) {
+    if (!copyCurrentPoint(doc, clipboard)) return false;
+    return doc.removeCurrentPoint();
+}
+
+bool pasteOverCurrentPoint(CFendalDoc& doc, PointClipboard& clipboard) {
+    if (!doc.hasValidCurrentPoint()) return false;
+    const PointClipboard::Contents contents = clipboard.get();
+    if (!contents.opened || !contents.present) return false;
+    const auto point = decodePointBlock(contents.data);
+    if (!point) return false;
+    if (!doc.setPoint(CFendalDoc::kCurrent, CFendalDoc::kCurrent, *point)) return false;
+    doc.updateAllViews(1);
+    doc.setModifiedFlag(true);
+    return true;
+}
+
+bool clipboardOffersPoint(PointClipboard& clipboard) {
+    const PointClipboard::Contents contents = clipboard.get();
+    if (!contents.opened) return true;
+    return contents.present && contents.data.size() == kPointBlockSize;
+}
+
+bool canPastePoint(const CFendalDoc& doc, PointClipboard& clipboard) {
+    return doc.hasValidCurrentPoint() && clipboardOffersPoint(clipboard);
+}
+
+}  // namespace office

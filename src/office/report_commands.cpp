@@ -1,0 +1,73 @@
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDesktopServices>
+#include <QDir>
+#include <QStandardPaths>
+#include <QUrl>
+
+#include <memory>
+
+#include "data/app_strings.h"
+#include "data/fendal_doc.h"
+#include "office/docx_writer.h"
+#include "office/office_commands.h"
+#include "office/report_path.h"
+#include "office/xlsx_writer.h"
+#include "platform/temp_dir.h"
+#include "platform/text.h"
+#include "transfer/wait_dlg.h"
+
+namespace office {
+namespace {
+
+// A new file in the user's documents folder (the private temporary folder when there is
+// none), named after the report and the time, never replacing an earlier report.
+std::string newReportPath(const char* stem, const char* extension) {
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty()) folder = QString::fromStdString(platform::tempDir());
+    if (folder.isEmpty() || !QDir().mkpath(folder)) return {};
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    return uniqueReportPath(folder.toStdString(), std::string(stem) + " " + stamp.toStdString(), extension);
+}
+
+void tell(CFendalDoc& doc, const std::string& message, MsgIcon icon) {
+    doc.ui().messageBox(message, kAppTitle, MsgButtons::Ok, icon);
+}
+
+// Leaves the report open for the user, as the office program did.
+void openReport(CFendalDoc& doc, const std::string& path) {
+    if (QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)))) return;
+    tell(doc, text::format("报告已保存为:\n%s\n没有找到可以打开它的程序。", path.c_str()), MsgIcon::Information);
+}
+
+}  // namespace
+
+void wordReport(QWidget* parent, CFendalDoc& doc) {
+    std::unique_ptr<CWaitDlg> wait = std::make_unique<CWaitDlg>(parent);
+    wait->show();
+    QCoreApplication::processEvents();  // let it paint before the work blocks the event loop
+
+    const std::string path = newReportPath("缝深检测分析报告", ".docx");
+    std::string error;
+    const bool written = !path.empty() && writeDocx(buildWordReport(doc.group), path, error);
+
+    wait->hide();
+    wait.reset();
+    if (!written) {
+        tell(doc, "创建Word2000服务失败!", MsgIcon::Warning);
+        return;
+    }
+    openReport(doc, path);
+}
+
+void excelReport(QWidget*, CFendalDoc& doc) {
+    const std::string path = newReportPath("缝深检测分析报表", ".xlsx");
+    std::string error;
+    if (path.empty() || !writeXlsx(buildSheetReport(doc.group), path, error)) {
+        tell(doc, "创建Excel服务失败!", MsgIcon::Warning);
+        return;
+    }
+    openReport(doc, path);
+}
+
+}  // namespace office

@@ -1,0 +1,44 @@
+#include "office/report_content.h"
+
+#include "platform/text.h"
+
+namespace {
+
+ReportRow pointRow(int ordinal, const MeasurePoint& point) {
+    return {text::format("%d", ordinal), text::gbkToUtf8(text::fieldText(point.number)),
+            text::format("%d", point.velocity), text::format("%d", point.depth),
+            text::gbkToUtf8(text::fieldText(point.note))};
+}
+
+}  // namespace
+
+std::string reportPathLine(const CrackDataFile& file) {
+    return text::format("文件路径:%s(数据个数%d)", file.path.c_str(), file.receivedCount());
+}
+
+WordReport buildWordReport(const FileGroup& group) {
+    WordReport report;
+    for (const CrackDataFile& file : group.files) {
+        ReportSection section;
+        section.pathLine = reportPathLine(file);
+        section.rows.reserve(file.points.size() + 1);
+        section.rows.push_back({"序 号", "编 号", "声速(m/s)", "深度(mm)", "备  注"});
+        for (std::size_t k = 0; k < file.points.size(); ++k)
+            section.rows.push_back(pointRow(static_cast<int>(k) + 1, file.points[k]));
+        report.sections.push_back(std::move(section));
+    }
+    return report;
+}
+
+SheetReport buildSheetReport(const FileGroup& group) {
+    SheetReport sheet;
+    for (const CrackDataFile& file : group.files) {
+        sheet.rows.push_back({{reportPathLine(file)}, true});
+        sheet.rows.push_back({{"序号", "编号", "声速(m/s)", "深度(mm)", "备注"}, false});
+        for (std::size_t k = 0; k < file.points.size(); ++k) {
+            const ReportRow row = pointRow(static_cast<int>(k) + 1, file.points[k]);
+            sheet.rows.push_back({{row.begin(), row.end()}, false});
+        }
+    }
+    return sheet;
+}
