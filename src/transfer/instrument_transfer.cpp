@@ -1,0 +1,277 @@
+#include "transfer/instrument_transfer.h"
+
+#include <chrono>
+#include <cstring>
+#include <string>
+#include <system_error>
+
+#include "data/received_data.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr int kBlockSize = 32;
+constexpr unsigned kSerialBaud = 2400;
+constexpr uint32_t kSerialEvents = platform::kSerialEvRxChar | platform::kSerialEvRxFlag;
+constexpr unsigned kSendBufferSize = 512;
+constexpr unsigned char kLeadIn = 0x55;
+
+bool writeLength(std::FILE* file, int32_t n) {
+    const unsigned char bytes[4] = {static_cast<unsigned char>(n), static_cast<unsigned char>(n >> 8),
+                                    static_cast<unsigned char>(n >> 16), static_cast<unsigned char>(n >> 24)};
+    return std::fwrite(bytes, 1, 4, file) == 4;
+}
+
+}  // namespace
+
+InstrumentTransfer::InstrumentTransfer(TransferUi& ui, UsbDeviceAccess& usb, platform::Profile* profile)
+    : m_ui(ui), m_usb(usb), m_serial(profile) {}
+
+InstrumentTransfer::~InstrumentTransfer() { onDestroy(); }
+
+void InstrumentTransfer::start(int portType, int portIndex) {
+    m_ui.enableControls(false, false, false);
+    m_portType = portType;
+    m_portIndex = portIndex;
+    if (m_portType == kSerial) startSerial();
+    else if (m_portType == kUsb) startUsb();
+}
+
+bool InstrumentTransfer::openReceivedFile() {
+    closeFile();
+    const std::string path = receivedDataPath();
+    if (!path.empty()) m_file = std::fopen(path.c_str(), "wb");
+    return m_file != nullptr;
+}
+
+void InstrumentTransfer::closeFile() {
+    if (m_file) std::fclose(m_file);
+    m_file = nullptr;
+}
+
+// ---------------------------------------------------------------- USB
+
+void InstrumentTransfer::startUsb() {
+    if (m_worker.joinable()) m_worker.join();  // a previous worker has ended (it said so by timer)
+    m_deviceOpen = 0;
+    m_deviceIndex = m_usbIndex;
+    m_workerRunning = 0;
+    m_writeHandle = UsbDeviceAccess::kInvalidHandle;
+    m_readHandle = UsbDeviceAccess::kInvalidHandle;
+    m_cancel = false;
+    m_completed = false;
+
+    if (!openReceivedFile()) {
+        appMessage("初始化临时文件失败！");
+        m_ui.enableControls(true, true, false);
+        return;
+    }
+    if (!m_deviceOpen) {
+        if (!m_usb.openDevice(m_deviceIndex)) {
+            deviceError("打开设备失败！");
+            m_ui.enableControls(true, true, false);
+            return;
+        }
+        m_deviceOpen = 1;
+    }
+    // Without its handles, or without its worker, the device is closed again at once, so a
+    // second attempt finds it free.
+    if (!openPathHandle(m_readHandle) || !openPathHandle(m_writeHandle)) {
+        closeDevice();
+        deviceError("无法打开设备！");
+        m_ui.enableControls(true, true, false);
+        return;
+    }
+    try {
+        m_workerRunning = 1;
+        m_worker = std::thread(&InstrumentTransfer::transferWorker, this);
+    } catch (const std::system_error&) {
+        m_workerRunning = 0;
+        closeDevice();
+        deviceError("端点2线程启动失败");
+        m_ui.enableControls(true, true, false);
+        return;
+    }
+    m_ui.setCaption(kTransferCaption);
+}
+
+bool InstrumentTransfer::openPathHandle(std::atomic<intptr_t>& handle) {
+    if (handle != UsbDeviceAccess::kInvalidHandle) return true;
+    // The device may have gone between the calls: no name is a failed open.
+    const char* name = m_usb.deviceName(m_deviceIndex);
+    if (!name) return false;
+    handle = m_usb.openPath(std::string(name, strnlen(name, 128)));
+    return handle != UsbDeviceAccess::kInvalidHandle;
+}
+
+bool InstrumentTransfer::request(const unsigned char* bytes, uint32_t length) {
+    unsigned char buffer[512] = {};
+    std::memcpy(buffer, bytes, length);
+    uint32_t n = length;
+    return m_usb.writeData(m_deviceIndex, buffer, n);
+}
+
+void InstrumentTransfer::transferWorker() {
+    unsigned char buffer[512];
+    bool writeFailed = false;
+    if (m_deviceOpen && m_readHandle != UsbDeviceAccess::kInvalidHandle &&
+        m_writeHandle != UsbDeviceAccess::kInvalidHandle) {
+        int open = 0;
+        {
+            std::lock_guard<std::mutex> guard(m_lock);
+            open = m_deviceOpen;
+        }
+        // Each step goes on only while the user has not cancelled; a failed read ends the
+        // transfer without a word, a failed write with the device error.
+        [&] {
+            if (!open || m_cancel) return;
+            const unsigned char countRequest[1] = {0x00};
+            if (!request(countRequest, 1)) return void(writeFailed = true);
+            uint32_t length = 2;
+            if (m_cancel || !m_usb.readData(m_deviceIndex, buffer, length)) return;
+            const int n = (buffer[0] * 256 + buffer[1]) * 6;
+            if (m_file) writeLength(m_file, n);
+            m_ui.progress(0, n);
+
+            int16_t block = 0;
+            while (true) {
+                const unsigned char blockRequest[2] = {static_cast<unsigned char>(block / 255),
+                                                       static_cast<unsigned char>(block % 255)};
+                if (m_cancel) return;
+                if (!request(blockRequest, 2)) return void(writeFailed = true);
+                // A short read leaves zeros, not the previous block, in the rest of the block.
+                std::memset(buffer, 0, sizeof buffer);
+                length = kBlockSize;
+                if (m_cancel || !m_usb.readData(m_deviceIndex, buffer, length)) return;
+                if (m_file) std::fwrite(buffer, 1, kBlockSize, m_file);
+                const int received = (block + 1) * kBlockSize;
+                m_ui.progress(received < n ? received : n, n);
+                if (received >= n) break;
+                ++block;
+            }
+            const unsigned char endRequest[3] = {0x00, 0x00, 0x00};
+            if (m_cancel) return;
+            if (!request(endRequest, 3)) return void(writeFailed = true);
+            closeFile();
+            m_completed = true;
+            appMessage("传输完成");
+        }();
+        // A write that failed because the user cancelled is no device failure.
+        if (writeFailed && !m_cancel) deviceError("端点2下传失败！如果设备断开过那么请先关闭本程序");
+        m_deviceOpen = 1;
+        closeDevice();
+    }
+    m_workerRunning = 0;
+    if (!m_cancel) m_ui.startEndTimer();
+}
+
+void InstrumentTransfer::closeDevice() {
+    std::lock_guard<std::mutex> guard(m_closeLock);
+    if (!m_deviceOpen) return;
+    if (m_workerRunning) {
+        m_usb.abortWrite(m_deviceIndex);
+        m_usb.abortRead(m_deviceIndex);
+    }
+    std::this_thread::sleep_for(50ms);
+    for (auto* handle : {&m_writeHandle, &m_readHandle}) {
+        if (*handle != UsbDeviceAccess::kInvalidHandle) m_usb.closePath(*handle);
+        *handle = UsbDeviceAccess::kInvalidHandle;
+    }
+    m_usb.closeDevice(m_deviceIndex);
+    m_deviceOpen = 0;
+    std::this_thread::sleep_for(20ms);
+}
+
+void InstrumentTransfer::cancel() {
+    m_cancel = true;
+    if (!m_worker.joinable()) return;
+    m_ui.releaseWaits(true);
+    // An abort only ends a call that is already pending, so repeat it until the worker is gone.
+    while (m_workerRunning) {
+        {
+            std::lock_guard<std::mutex> guard(m_closeLock);
+            if (m_deviceOpen) {
+                m_usb.abortWrite(m_deviceIndex);
+                m_usb.abortRead(m_deviceIndex);
+            }
+        }
+        for (int i = 0; i < 10 && m_workerRunning; ++i) std::this_thread::sleep_for(5ms);
+    }
+    m_worker.join();
+    m_ui.releaseWaits(false);
+}
+
+// ---------------------------------------------------------------- serial port
+
+void InstrumentTransfer::startSerial() {
+    m_completed = false;
+    if (!m_serial.openPort(m_portOwner, static_cast<unsigned>(m_portIndex + 1), kSerialBaud, 'N', 8, 1, kSerialEvents,
+                           kSendBufferSize)) {
+        m_serial.closePort();
+        appMessage("连接串口失败，请检查串口资源是否可用！");
+        m_ui.enableControls(true, true, true);
+        return;
+    }
+    m_rxCount = 0;
+    m_rxExpected = 0;
+    // The file is ready before the monitor starts, so no byte arrives with nowhere to go; with
+    // no file there is nothing to listen for.
+    if (!openReceivedFile()) {
+        m_serial.closePort();
+        appMessage("初始化临时文件失败！");
+        m_ui.enableControls(true, true, true);
+        return;
+    }
+    if (!m_serial.startMonitor()) {
+        m_serial.closePort();
+        appMessage("连接串口失败，请检查串口资源是否可用！");
+        m_ui.enableControls(true, true, true);
+        return;
+    }
+    m_ui.setCaption(kTransferCaption);
+}
+
+void InstrumentTransfer::onPortMessage(unsigned message, unsigned wParam, unsigned lParam) {
+    if (message == WM_PORT_RXCHAR) onPortChar(wParam, lParam);
+}
+
+void InstrumentTransfer::showPortError(const std::string& text) {
+    m_ui.message(text, kPortErrorCaption, MsgIcon::Error);
+}
+
+int InstrumentTransfer::onPortChar(unsigned byte, unsigned port) {
+    if (port != static_cast<unsigned>(m_portIndex + 1)) return -1;
+    if (m_rxExpected == -1) return 0;  // the transfer has ended; what follows is not ours
+    if (byte == kLeadIn && m_rxCount == 0) return 0;
+    ++m_rxCount;
+    if (m_rxCount == 1) {
+        m_rxExpected = static_cast<int>(byte);
+    } else if (m_rxCount == 2) {
+        m_rxExpected = (m_rxExpected * 256 + static_cast<int>(byte)) * 6;
+        if (m_file) writeLength(m_file, m_rxExpected);
+        m_ui.progress(0, m_rxExpected);
+        // No records follow a count of 0: waiting for one more byte would wait for ever.
+        if (m_rxExpected == 0) finishSerial();
+    } else {
+        if (m_file) std::fputc(static_cast<int>(byte), m_file);
+        m_ui.progress(m_rxCount - 2, m_rxExpected);
+        if (m_rxCount - 2 >= m_rxExpected) finishSerial();
+    }
+    return 1;
+}
+
+void InstrumentTransfer::finishSerial() {
+    m_rxExpected = -1;
+    m_rxCount = 0;
+    closeFile();
+    m_completed = true;
+    appMessage("传输完成");
+    m_ui.endWithOk();
+}
+
+void InstrumentTransfer::onDestroy() {
+    cancel();
+    m_serial.closePort();
+    closeFile();
+}

@@ -1,0 +1,90 @@
+#pragma once
+// The instrument transfer behind the transfer settings dialog: it moves the measurements from
+// the instrument into the received-data file, over USB (the program asks for the count, then
+// for 32-byte blocks) or over a serial port (the instrument sends on its own).
+#include <atomic>
+#include <cstdint>
+#include <cstdio>
+#include <mutex>
+#include <thread>
+
+#include "transfer/serial_port.h"
+#include "transfer/transfer_ui.h"
+#include "transfer/usb_device_access.h"
+
+inline constexpr char kTransferCaption[] = "正在传输，请稍候...";
+
+class InstrumentTransfer : public SerialPortOwner {
+public:
+    enum PortType { kUsb = 0, kSerial = 1 };
+
+    InstrumentTransfer(TransferUi& ui, UsbDeviceAccess& usb, platform::Profile* profile = nullptr);
+    ~InstrumentTransfer() override;
+    InstrumentTransfer(const InstrumentTransfer&) = delete;
+    InstrumentTransfer& operator=(const InstrumentTransfer&) = delete;
+
+    // The OK button: starts a transfer over the chosen port type (0 USB, 1 serial) and port
+    // index (serial port number - 1). Never ends the dialog itself.
+    void start(int portType, int portIndex);
+
+    // A byte from the serial port; -1 for another port, 0 for a lead-in byte, else 1.
+    int onPortChar(unsigned byte, unsigned port);
+
+    // The Cancel button: stops a running USB worker (aborts its pending read and write and
+    // waits for it) before the dialog goes away.
+    void cancel();
+    // The dialog is destroyed: stops the worker, closes the serial port and the file.
+    void onDestroy();
+
+    // Whether the transfer ran to its end ("传输完成").
+    bool completed() const { return m_completed; }
+    bool workerRunning() const { return m_workerRunning; }
+    CSerialPort& serialPort() { return m_serial; }
+    // The USB device to use; the first one found unless told otherwise.
+    void setDeviceIndex(uint32_t index) { m_usbIndex = index; }
+    // Who receives the serial port's messages; this transfer itself unless an owner forwards
+    // them (to the dialog's thread).
+    void setPortOwner(SerialPortOwner* owner) { m_portOwner = owner; }
+
+    // SerialPortOwner
+    void onPortMessage(unsigned message, unsigned wParam, unsigned lParam) override;
+    void showPortError(const std::string& text) override;
+    void dropPendingMessages(bool drop) override { m_ui.releaseWaits(drop); }
+
+private:
+    void startUsb();
+    void startSerial();
+    bool openReceivedFile();
+    void closeFile();
+    bool openPathHandle(std::atomic<intptr_t>& handle);
+    void transferWorker();
+    bool request(const unsigned char* bytes, uint32_t length);
+    void closeDevice();
+    void finishSerial();
+    void appMessage(const char* text) { m_ui.message(text, "", MsgIcon::Information); }
+    void deviceError(const char* text) { m_ui.message(text, kDeviceErrorCaption, MsgIcon::Error); }
+
+    TransferUi& m_ui;
+    UsbDeviceAccess& m_usb;
+
+    std::FILE* m_file = nullptr;
+    std::atomic<int> m_deviceOpen{0};
+    uint32_t m_deviceIndex = 0;
+    std::atomic<int> m_workerRunning{0};
+    std::atomic<intptr_t> m_writeHandle{UsbDeviceAccess::kInvalidHandle};
+    std::atomic<intptr_t> m_readHandle{UsbDeviceAccess::kInvalidHandle};
+    std::mutex m_lock;
+    int m_portType = kUsb;
+    int m_portIndex = -1;
+    CSerialPort m_serial;
+    int m_rxCount = 0;
+    int m_rxExpected = 0;
+
+    uint32_t m_usbIndex = 0;
+    std::thread m_worker;
+    std::atomic<bool> m_cancel{false};
+    std::atomic<bool> m_completed{false};
+    // Keeps the Cancel button's aborts away from a device that is being closed.
+    std::mutex m_closeLock;
+    SerialPortOwner* m_portOwner = this;
+};
