@@ -105,6 +105,8 @@ private:
     QList<QPixmap> itemImages_;
     QList<QPixmap> headerImages_;
     int headerColumn_ = -1;
+    int currentColumn_ = 0;     // kept across refills
+    int sortedColumnId_ = -1;   // the column whose sort direction the header shows
     bool applyingColumns_ = false;
     struct PendingEdit {
         bool pending = false;

@@ -1,0 +1,12 @@
+#pragma once
+// The small window that shows the whole text of a cut-off cell under the mouse.
+#include <QLabel>
+
+class CGfxListTip : public QLabel {
+    Q_OBJECT
+public:
+    static constexpr char kWindowClass[] = "ZGfxListTip";
+
+    explicit CGfxListTip(QWidget* parent);
+    void showText(const QString& text, const QPoint& globalPos, int minHeight);
+};

@@ -1,0 +1,62 @@
+#include "listview/gfx_sort_key.h"
+
+#include <algorithm>
+#include <limits>
+#include <numeric>
+
+namespace gfx {
+
+int64_t leadingInteger(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    constexpr int64_t kLimit = std::numeric_limits<int64_t>::max() / 10 - 1;
+    int64_t value = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        if (value > kLimit) continue;  // saturate: more digits change nothing
+        value = value * 10 + (text[i] - '0');
+    }
+    return negative ? -value : value;
+}
+
+int64_t currencyValue(std::string_view text) {
+    std::string digits;
+    digits.reserve(text.size());
+    for (char c : text)
+        if (c != '.') digits.push_back(c);
+    return leadingInteger(digits);
+}
+
+int32_t leadingInt32(std::string_view text) {
+    int64_t v = leadingInteger(text);
+    return static_cast<int32_t>(std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(),
+                                                    std::numeric_limits<int32_t>::max()));
+}
+
+namespace {
+
+template <typename Key>
+void sortPermutation(std::vector<int>& rows, const std::vector<Key>& keys, bool ascending) {
+    std::vector<int> order(rows.size());
+    std::iota(order.begin(), order.end(), 0);
+    if (ascending)
+        std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return keys[a] < keys[b]; });
+    else
+        std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return keys[b] < keys[a]; });
+    std::vector<int> sorted(rows.size());
+    for (std::size_t i = 0; i < order.size(); ++i) sorted[i] = rows[order[i]];
+    rows = std::move(sorted);
+}
+
+}  // namespace
+
+void sortByKeys(std::vector<int>& rows, const std::vector<int64_t>& keys, bool ascending) {
+    sortPermutation(rows, keys, ascending);
+}
+
+void sortByKeys(std::vector<int>& rows, const std::vector<std::string>& keys, bool ascending) {
+    sortPermutation(rows, keys, ascending);
+}
+
+}  // namespace gfx

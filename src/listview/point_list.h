@@ -1,0 +1,36 @@
+#pragma once
+// What the main view shows of the document, without a window: its columns, the row texts,
+// one category per file and the writing back of an in-place edit.
+#include <string>
+
+#include "data/fendal_doc.h"
+#include "listview/gfx_category_manager.h"
+#include "listview/gfx_column_manager.h"
+
+namespace pointlist {
+
+enum ColumnId { kBlank = 0, kImage = 1, kIndex = 2, kNumber = 3, kVelocity = 4, kDepth = 5, kNote = 6 };
+
+inline constexpr int kNumberBytes = 31;  // GBK bytes a number may hold (field of 32)
+inline constexpr int kNoteBytes = 199;   // GBK bytes a note may hold (field of 200)
+
+// The seven columns in definition order and the default shown order.
+void defineColumns(CGfxColumnManager& columns);
+
+// The UTF-8 text of a row (its group-wide row number) in a column id.
+std::string rowText(const CFendalDoc& doc, int value, int columnId);
+
+// Puts a row into its file's category, making the category on first need.
+void categorize(const CFendalDoc& doc, CGfxCategoryManager& categories, int value);
+
+enum class EditResult { Stored, NoTarget, TooLong, NotGbk };
+
+// Writes an edited text into the document's current point. A stored edit (or one for a
+// column that holds no value) marks the document modified and updates the views with hint 1;
+// a refused one changes nothing.
+EditResult writeEdit(CFendalDoc& doc, int columnId, const std::string& utf8Text);
+
+// The message that tells the user why an edit was refused; empty for the others.
+std::string refusalMessage(EditResult result, int columnId);
+
+}  // namespace pointlist
