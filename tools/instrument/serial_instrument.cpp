@@ -20,6 +20,8 @@ namespace instrument {
 namespace {
 
 constexpr int kPollMs = 20;
+// A host that has just opened the line may still be setting it up and flushing it.
+constexpr int kSettleMs = 100;
 
 bool speedOf(int baud, speed_t& speed) {
     static const struct {
@@ -83,7 +85,8 @@ bool waitForHost(int master) {
     return true;
 }
 
-// Whether the host has read everything sent, or has gone away.
+// Whether the host has read everything sent, or has gone away. Bytes written to the master reach
+// the host's queue a moment later, so callers look twice before they believe an empty queue.
 bool drained(int master, const std::string& slavePath) {
     if (hostAbsent(master)) return true;
     int slave = ::open(slavePath.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
@@ -92,6 +95,17 @@ bool drained(int master, const std::string& slavePath) {
     const bool empty = ::ioctl(slave, FIONREAD, &pending) == 0 && pending == 0;
     ::close(slave);
     return empty;
+}
+
+// Waits until the host has read everything; closing the master earlier would drop what is
+// still queued. False on a stop.
+bool waitUntilRead(int master, const std::string& slavePath) {
+    int emptyChecks = 0;
+    while (emptyChecks < 2) {
+        if (waitForStop(kPollMs)) return false;
+        emptyChecks = drained(master, slavePath) ? emptyChecks + 1 : 0;
+    }
+    return true;
 }
 
 // Sends bytes [from, to) at `baud` (10 bit times per byte); false on a stop or a dead line.
@@ -165,20 +179,20 @@ int runSerial(const Options& options, const std::vector<ReceivedRecord>& records
     std::fflush(stdout);
 
     const SerialStream stream = serialStream(records, options.faults);
-    bool ok = (!pty || waitForHost(fd)) && !waitForStop(options.delayMs) &&
-              sendPaced(fd, stream.bytes, stream.stopAt, options.baud);
-    if (ok && stream.stopAt < stream.bytes.size()) {
-        // A stall keeps the line open and silent; a break just closes it.
-        if (options.faults.stallAfter >= 0 &&
-            (options.faults.breakAfter < 0 || options.faults.stallAfter <= options.faults.breakAfter))
-            waitForStop(-1);
-    } else if (ok) {
-        if (pty) {
-            while (!drained(fd, path))
-                if (waitForStop(kPollMs)) break;
-        } else {
+    const bool sent = (!pty || (waitForHost(fd) && !waitForStop(kSettleMs))) && !waitForStop(options.delayMs) &&
+                      sendPaced(fd, stream.bytes, stream.stopAt, options.baud);
+    const Faults& faults = options.faults;
+    const bool stall = stream.stopAt < stream.bytes.size() && faults.stallAfter >= 0 &&
+                       (faults.breakAfter < 0 || faults.stallAfter <= faults.breakAfter);
+    if (sent && stall) {
+        // The line stays open and silent.
+        waitForStop(-1);
+    } else if (sent) {
+        // The whole stream, or the part before a break: delivered first, then the line closes.
+        if (pty)
+            waitUntilRead(fd, path);
+        else
             ::tcdrain(fd);
-        }
     }
     ::close(fd);
     return 0;

@@ -1,0 +1,96 @@
+// The instrument's command line and where its points come from.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstring>
+
+#include "instrument_options.h"
+#include "point_source.h"
+
+namespace {
+
+using namespace instrument;
+
+TEST(InstrumentOptions, DefaultsAndFullUsbLine) {
+    ParseResult plain = parseOptions({"usb"});
+    ASSERT_TRUE(plain.options);
+    EXPECT_EQ(plain.options->name, "ql260-0");
+    EXPECT_EQ(plain.options->points, 10);
+    EXPECT_EQ(plain.options->faults.breakAfter, -1);
+
+    ParseResult full = parseOptions({"usb", "--name", "dev", "--devices", "3", "--from", "a.fsy", "--break-after",
+                                     "4", "--stall-after", "2", "--fail-write", "--overcount", "9", "--once"});
+    ASSERT_TRUE(full.options) << full.error;
+    EXPECT_EQ(full.options->devices, 3);
+    EXPECT_EQ(full.options->fromFile, "a.fsy");
+    EXPECT_EQ(full.options->faults.breakAfter, 4);
+    EXPECT_EQ(full.options->faults.stallAfter, 2);
+    EXPECT_TRUE(full.options->faults.failWrite);
+    EXPECT_EQ(full.options->faults.overcount, 9);
+    EXPECT_TRUE(full.options->once);
+
+    ParseResult serial = parseOptions({"serial", "--device", "/dev/ttyS0", "--baud", "0", "--delay", "5"});
+    ASSERT_TRUE(serial.options) << serial.error;
+    EXPECT_EQ(serial.options->mode, Options::Mode::Serial);
+    EXPECT_EQ(serial.options->baud, 0);
+    EXPECT_EQ(serial.options->delayMs, 5);
+}
+
+TEST(InstrumentOptions, Refusals) {
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {}, {"tcp"}, {"usb", "--points"}, {"usb", "--points", "-1"}, {"usb", "--points", "12x"},
+             {"usb", "--points", "1", "--from", "a.tem"}, {"usb", "--devices", "0"}, {"usb", "--name", "a/b"},
+             {"usb", "--baud", "2400"}, {"serial", "--fail-write"}, {"serial", "--once"}, {"usb", "extra"}}) {
+        ParseResult result = parseOptions(args);
+        EXPECT_FALSE(result.options) << (args.empty() ? "(none)" : args.back());
+        EXPECT_FALSE(result.error.empty());
+    }
+}
+
+TEST(PointSource, PointNumbersBecomeTwoByteNumbers) {
+    MeasurePoint point{};
+    std::strcpy(point.number, "0042");
+    point.velocity = 70000;
+    point.depth = -5;
+    ReceivedRecord record = recordFromPoint(point, 7);
+    EXPECT_EQ(record.number, 42);
+    EXPECT_EQ(record.velocity, 65535);
+    EXPECT_EQ(record.depth, 0);
+    std::strcpy(point.number, "A-3");
+    EXPECT_EQ(recordFromPoint(point, 7).number, 7) << "no digits: the position stands in";
+}
+
+}  // namespace
+
+#include <filesystem>
+
+#include "data/crack_file_io.h"
+
+namespace {
+
+TEST(PointSource, CurrentPointsOfACrackDataFile) {
+    CrackDataFile file;
+    file.path = (std::filesystem::temp_directory_path() / ("instrument-points-" + std::to_string(::getpid()) + ".fsy")).string();
+    MeasurePoint first{};
+    std::strcpy(first.number, "0003");
+    first.velocity = 4000;
+    first.depth = 120;
+    MeasurePoint second = first;
+    std::strcpy(second.number, "0009");
+    file.points = {first, second};
+    file.receivedPoints = {first};
+    ASSERT_TRUE(writeCrackFile(file));
+    Options options;
+    options.fromFile = file.path;
+    std::string error;
+    std::vector<ReceivedRecord> records = loadRecords(options, error);
+    std::filesystem::remove(file.path);
+    ASSERT_TRUE(error.empty()) << error;
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[1].number, 9);
+    EXPECT_EQ(records[1].velocity, 4000);
+    EXPECT_EQ(records[1].depth, 120);
+}
+
+}  // namespace

@@ -1,0 +1,97 @@
+// Finding, naming, opening and closing devices of the socket driver.
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <memory>
+
+#include "usblib/fake_socket_driver.h"
+#include "usblib/ql260.h"
+
+namespace {
+
+FakeReply acceptAll(const RawRequest& request) { return driverReply(request.function(), request.length()); }
+
+TEST(Ql260Device, EnumeratesSocketsInByteOrder) {
+    const std::string folder = freshDeviceFolder("order");
+    // Upper case sorts before lower case, digits before both; other files do not count.
+    FakeSocketDriver b(folder, "b.sock", acceptAll);
+    FakeSocketDriver a(folder, "B.sock", acceptAll);
+    FakeSocketDriver c(folder, "9.sock", acceptAll);
+    std::ofstream(folder + "/readme.txt") << "not a device";
+    std::ofstream(folder + "/.sock") << "no name";
+
+    EXPECT_STREQ(QL260GetDeviceName(0), (folder + "/9.sock").c_str());
+    EXPECT_STREQ(QL260GetDeviceName(1), (folder + "/B.sock").c_str());
+    EXPECT_STREQ(QL260GetDeviceName(2), (folder + "/b.sock").c_str());
+    EXPECT_EQ(QL260GetDeviceName(3), nullptr);
+    EXPECT_EQ(QL260OpenDevice(3), QL260_INVALID_HANDLE);
+}
+
+TEST(Ql260Device, NameIsKeptByTheLibraryUntilTheNextCall) {
+    const std::string folder = freshDeviceFolder("name");
+    FakeSocketDriver device(folder, "x.sock", acceptAll);
+    const char* first = QL260GetDeviceName(0);
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(QL260GetDeviceName(0), first);
+    EXPECT_EQ(QL260GetDeviceName(7), nullptr);
+    EXPECT_STREQ(first, (folder + "/x.sock").c_str()) << "a failed call leaves the last name";
+}
+
+TEST(Ql260Device, PathsLongerThan127BytesAreSkipped) {
+    const std::string folder = freshDeviceFolder("long");
+    const std::string longName = std::string(128 - folder.size(), 'a') + ".sock";
+    std::ofstream(folder + "/" + longName) << "";
+    FakeSocketDriver device(folder, "z.sock", acceptAll);
+    EXPECT_STREQ(QL260GetDeviceName(0), (folder + "/z.sock").c_str());
+    EXPECT_EQ(QL260GetDeviceName(1), nullptr);
+}
+
+TEST(Ql260Device, NoFolderMeansNoDevice) {
+    ::setenv("QL260_DEVICE_DIR", "/nonexistent/ql260-test", 1);
+    EXPECT_EQ(QL260GetDeviceName(0), nullptr);
+    EXPECT_EQ(QL260OpenDevice(0), QL260_INVALID_HANDLE);
+    unsigned char byte = 0;
+    QL260_ULONG length = 1;
+    EXPECT_FALSE(QL260WriteData(0, &byte, &length));
+    QL260CloseDevice(0);
+}
+
+TEST(Ql260Device, SocketThatNobodyServesFailsToOpen) {
+    const std::string folder = freshDeviceFolder("dead");
+    {
+        FakeSocketDriver device(folder, "gone.sock", acceptAll);
+    }
+    std::ofstream(folder + "/gone.sock") << "";
+    ASSERT_NE(QL260GetDeviceName(0), nullptr);
+    EXPECT_EQ(QL260OpenDevice(0), QL260_INVALID_HANDLE);
+}
+
+TEST(Ql260Device, CloseEndsTheDeviceForLaterCalls) {
+    const std::string folder = freshDeviceFolder("close");
+    FakeSocketDriver device(folder, "d.sock", acceptAll);
+    QL260_HANDLE handle = QL260OpenDevice(0);
+    ASSERT_NE(handle, QL260_INVALID_HANDLE);
+    unsigned char byte = 0;
+    QL260_ULONG length = 1;
+    EXPECT_TRUE(QL260WriteData(0, &byte, &length));
+    QL260CloseDevice(0);
+    length = 1;
+    EXPECT_FALSE(QL260WriteData(0, &byte, &length));
+    EXPECT_EQ(length, 0u);
+    QL260CloseDevice(0);  // a second close does no harm
+
+    // Opening again gives a working device with a new handle.
+    QL260_HANDLE again = QL260OpenDevice(0);
+    ASSERT_NE(again, QL260_INVALID_HANDLE);
+    EXPECT_NE(again, handle);
+    length = 1;
+    EXPECT_TRUE(QL260WriteData(0, &byte, &length));
+    QL260CloseDevice(0);
+}
+
+TEST(Ql260Device, VersionIsOne) { EXPECT_EQ(QL260GetVersion(), 1u); }
+
+}  // namespace

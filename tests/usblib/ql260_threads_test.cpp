@@ -1,0 +1,147 @@
+// Requests that wait: a read ended by an abort from another thread, a stream that breaks under a
+// pending read, and the interrupt thread.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <future>
+#include <thread>
+
+#include "usblib/fake_socket_driver.h"
+#include "usblib/ql260.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+struct PendingRead {
+    QL260_BOOL ok = 1;
+    QL260_ULONG length = 0;
+};
+
+std::future<PendingRead> startRead() {
+    return std::async(std::launch::async, [] {
+        PendingRead result;
+        unsigned char buffer[64];
+        result.length = 32;
+        result.ok = QL260ReadData(0, buffer, &result.length);
+        return result;
+    });
+}
+
+TEST(Ql260Threads, AbortFromAnotherThreadEndsAPendingRead) {
+    const std::string folder = freshDeviceFolder("abort");
+    FakeSocketDriver device(folder, "d.sock", [](const RawRequest& r) {
+        if (r.function() == QL260_FUNC_READ_DATA) return FakeReply{true, {}, true, false};
+        return driverReply(r.function(), 4);
+    });
+    ASSERT_NE(QL260OpenDevice(0), QL260_INVALID_HANDLE);
+    auto read = startRead();
+    ASSERT_TRUE(device.waitForRequests(1));
+    EXPECT_EQ(read.wait_for(100ms), std::future_status::timeout) << "the read waits for the device";
+    EXPECT_TRUE(QL260AbortRead(0)) << "the abort does not queue behind the read";
+    ASSERT_EQ(read.wait_for(5s), std::future_status::ready);
+    PendingRead result = read.get();
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.length, 0u);
+    QL260CloseDevice(0);
+}
+
+TEST(Ql260Threads, CloseFromAnotherThreadEndsAPendingRead) {
+    const std::string folder = freshDeviceFolder("closeread");
+    FakeSocketDriver device(folder, "d.sock", [](const RawRequest& r) {
+        if (r.function() == QL260_FUNC_READ_DATA) return FakeReply{true, {}, true, false};
+        return driverReply(r.function(), 4);
+    });
+    ASSERT_NE(QL260OpenDevice(0), QL260_INVALID_HANDLE);
+    auto read = startRead();
+    ASSERT_TRUE(device.waitForRequests(1));
+    QL260CloseDevice(0);
+    ASSERT_EQ(read.wait_for(5s), std::future_status::ready);
+    EXPECT_FALSE(read.get().ok);
+}
+
+TEST(Ql260Threads, BrokenStreamFailsThePendingAndLaterRequests) {
+    const std::string folder = freshDeviceFolder("broken");
+    FakeSocketDriver device(folder, "d.sock", [](const RawRequest& r) {
+        if (r.function() == QL260_FUNC_READ_DATA) return FakeReply{true, {}, false, true};
+        return driverReply(r.function(), r.length());
+    });
+    ASSERT_NE(QL260OpenDevice(0), QL260_INVALID_HANDLE);
+    auto read = startRead();
+    ASSERT_EQ(read.wait_for(5s), std::future_status::ready);
+    PendingRead result = read.get();
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.length, 0u);
+    unsigned char byte = 0;
+    QL260_ULONG length = 1;
+    EXPECT_FALSE(QL260WriteData(0, &byte, &length));
+    QL260CloseDevice(0);
+}
+
+std::atomic<int> interrupts{0};
+std::atomic<unsigned char> lastInterruptByte{0};
+
+void QL260_CALL onInterrupt(unsigned char* data) {
+    lastInterruptByte = data[7];
+    ++interrupts;
+}
+
+TEST(Ql260Threads, InterruptThreadDeliversUntilStopped) {
+    const std::string folder = freshDeviceFolder("inter");
+    std::atomic<bool> pending{false};
+    FakeSocketDriver device(folder, "d.sock", [&pending](const RawRequest& r) {
+        if (r.function() == QL260_FUNC_READ_INTER) {
+            // A few interrupts, then a read that waits like a quiet device.
+            if (pending) return FakeReply{true, {}, true, false};
+            if (interrupts >= 3) pending = true;
+            return driverReply(r.function(), 8, {1, 2, 3, 4, 5, 6, 7, 8});
+        }
+        return driverReply(r.function(), 4);
+    });
+    EXPECT_TRUE(QL260SetIntRoutine(0, nullptr)) << "nothing to stop";
+    ASSERT_NE(QL260OpenDevice(0), QL260_INVALID_HANDLE);
+    interrupts = 0;
+    ASSERT_TRUE(QL260SetIntRoutine(0, onInterrupt));
+    for (int i = 0; i < 500 && !pending; ++i) std::this_thread::sleep_for(10ms);
+    EXPECT_GE(interrupts.load(), 3);
+    EXPECT_EQ(lastInterruptByte.load(), 8);
+
+    // Stopping aborts the pending interrupt read and waits for the thread.
+    EXPECT_TRUE(QL260SetIntRoutine(0, nullptr));
+    const int delivered = interrupts;
+    std::this_thread::sleep_for(50ms);
+    EXPECT_EQ(interrupts.load(), delivered);
+
+    bool sawInterRequest = false;
+    bool sawAbortInter = false;
+    for (const RawRequest& r : device.requests()) {
+        if (r.function() == QL260_FUNC_READ_INTER) {
+            sawInterRequest = true;
+            EXPECT_EQ(r.inSize, 72u);
+            EXPECT_EQ(r.outSize, 72u);
+            EXPECT_EQ(r.length(), 8u);
+        }
+        if (r.function() == QL260_FUNC_ABORT_PIPE && r.data()[0] == QL260_PIPE_INTER) sawAbortInter = true;
+    }
+    EXPECT_TRUE(sawInterRequest);
+    EXPECT_TRUE(sawAbortInter);
+    QL260CloseDevice(0);
+}
+
+TEST(Ql260Threads, CloseStopsTheInterruptThread) {
+    const std::string folder = freshDeviceFolder("interclose");
+    FakeSocketDriver device(folder, "d.sock", [](const RawRequest& r) {
+        if (r.function() == QL260_FUNC_READ_INTER) return FakeReply{true, {}, true, false};
+        return driverReply(r.function(), 4);
+    });
+    ASSERT_NE(QL260OpenDevice(0), QL260_INVALID_HANDLE);
+    ASSERT_TRUE(QL260SetIntRoutine(0, onInterrupt));
+    ASSERT_TRUE(device.waitForRequests(1));
+    auto closing = std::async(std::launch::async, [] { QL260CloseDevice(0); });
+    EXPECT_EQ(closing.wait_for(5s), std::future_status::ready);
+    // Once closed, a new routine can be set and stopped again without waiting on the old thread.
+    EXPECT_TRUE(QL260SetIntRoutine(0, nullptr));
+}
+
+}  // namespace
