@@ -188,7 +188,7 @@ void CGfxListView::onSectionResized(int position, int oldSize, int newSize) {
     if (core_.columnHas(position, gfx::kFixedWidth))
         size = oldSize;  // the divider of a fixed column does not move
     else if (position > 0 && newSize < kNarrowestDataColumn)
-        size = std::max(oldSize, kNarrowestDataColumn);
+        size = kNarrowestDataColumn;
     if (size != newSize) {
         applyingColumns_ = true;
         header->resizeSection(position, size);
