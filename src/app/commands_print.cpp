@@ -1,9 +1,84 @@
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QProgressDialog>
+#include <algorithm>
+
 #include "app/subsystem_commands.h"
+#include "data/app_strings.h"
+#include "data/fendal_doc.h"
+#include "print/print_output.h"
+#include "print/print_set_dlg.h"
+#include "print/print_table.h"
 
 namespace commands {
+namespace {
 
-void printSettings(QWidget* parent) { notAvailableYet(parent, "打印设置"); }
-void print(QWidget* parent, CFendalDoc&, bool) { notAvailableYet(parent, "打印"); }
-void printPreview(QWidget* parent, CFendalDoc&) { notAvailableYet(parent, "打印预览"); }
+// Prints the pages the printer asks for, with a progress window that can cancel the job.
+void printJob(QWidget* parent, QPrinter& printer, PrintTable& table, PrintInfo& info) {
+    int from = 1;
+    int to = info.maxPage;
+    if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
+        from = printer.fromPage();
+        to = std::min(printer.toPage(), info.maxPage);
+    }
+    if (from > to) return;
+    QProgressDialog progress(QStringLiteral("正在打印..."), QStringLiteral("取消"), 0, to - from + 1, parent);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(500);
+    const bool done = paintPages(printer, table, info, from, to, [&](int page, int count) {
+        progress.setLabelText(QStringLiteral("正在打印第 %1 页，共 %2 页").arg(page).arg(count));
+        progress.setValue(page - from);
+        if (progress.wasCanceled()) {
+            printer.abort();
+            return false;
+        }
+        return true;
+    });
+    progress.setValue(to - from + 1);
+    if (!done && !progress.wasCanceled())
+        QMessageBox::warning(parent, QString::fromUtf8(kAppTitle), QStringLiteral("打印失败：无法向打印机输出。"));
+}
+
+}  // namespace
+
+void printSettings(QWidget* parent) {
+    CPrintSetDlg dialog(parent);
+    dialog.exec();
+}
+
+void print(QWidget* parent, CFendalDoc& doc, bool direct) {
+    PrintTable table(&doc.group);
+    PrintInfo info;
+    table.preparePrinting(info);
+    QPrinter printer(QPrinter::HighResolution);
+    if (direct) {
+        if (!printer.isValid()) {
+            QMessageBox::warning(parent, QString::fromUtf8(kAppTitle), QStringLiteral("没有可用的打印机。"));
+            return;
+        }
+    } else {
+        QPrintDialog dialog(&printer, parent);
+        dialog.setMinMax(1, std::max(1, info.maxPage));
+        dialog.setFromTo(1, std::max(1, info.maxPage));
+        dialog.setOption(QAbstractPrintDialog::PrintPageRange, info.maxPage > 0);
+        dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+        dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+        if (dialog.exec() != QDialog::Accepted) return;
+    }
+    printJob(parent, printer, table, info);
+}
+
+void printPreview(QWidget* parent, CFendalDoc& doc) {
+    PrintTable table(&doc.group);
+    PrintInfo info;
+    table.preparePrinting(info);
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintPreviewDialog dialog(&printer, parent);
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
+                     [&](QPrinter* target) { paintPages(*target, table, info, 1, info.maxPage); });
+    dialog.exec();
+}
 
 }  // namespace commands

@@ -1,0 +1,94 @@
+// print-pdf: the printed table of a group of crack data files as a PDF.
+#include <unistd.h>
+
+#include <QGuiApplication>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "cli_command.h"
+#include "data/crack_file_io.h"
+#include "data/file_group.h"
+#include "print/print_output.h"
+#include "print/print_settings_file.h"
+#include "print/print_table.h"
+
+namespace {
+
+int fail(const std::string& message) {
+    std::fprintf(stderr, "fendal-cli print-pdf: %s\n", message.c_str());
+    return 1;
+}
+
+int run(const std::vector<std::string>& args) {
+    std::vector<std::string> inputs;
+    std::string output;
+    std::string settingsPath;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if ((a == "-o" || a == "--settings") && i + 1 < args.size()) {
+            (a == "-o" ? output : settingsPath) = args[++i];
+        } else if (a == "-o" || a == "--settings") {
+            return fail(a + " needs a value");
+        } else if (!a.empty() && a[0] == '-') {
+            return fail("unknown option " + a);
+        } else {
+            inputs.push_back(a);
+        }
+    }
+    if (inputs.empty() || output.empty()) {
+        std::fprintf(stderr, "usage: fendal-cli print-pdf FILE... -o OUT.pdf [--settings FILE]\n");
+        return 2;
+    }
+
+    FileGroup group;
+    for (const auto& path : inputs) {
+        CrackDataFile file;
+        if (!readCrackFile(path, file)) return fail("cannot open " + path);
+        group.files.push_back(std::move(file));
+    }
+
+    PrintTable table(&group);
+    if (settingsPath.empty()) {
+        table.readPrintSettings();
+    } else {
+        switch (readPrintSettingsFile(settingsPath, table.settings())) {
+        case SettingsFileRead::Missing: return fail("cannot open settings file " + settingsPath);
+        case SettingsFileRead::Foreign: return fail(settingsPath + " is not a print settings file");
+        case SettingsFileRead::Read: break;
+        }
+    }
+    PrintInfo info;
+    table.preparePages(info);
+
+    // Painting text needs a GUI application; without a display the offscreen platform serves.
+    std::unique_ptr<QGuiApplication> app;
+    if (!QCoreApplication::instance()) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        static int argc = 1;
+        static char name[] = "fendal-cli";
+        static char* argv[] = {name, nullptr};
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    }
+
+    const bool tty = ::isatty(STDERR_FILENO);
+    PageProgress progress;
+    if (tty) {
+        progress = [](int page, int count) {
+            if (page == 1 || page % 50 == 0 || page == count) std::fprintf(stderr, "\rpage %d of %d", page, count);
+            return true;
+        };
+    }
+    std::string error;
+    const bool ok = writeTablePdf(output, table, info, error, progress);
+    if (tty) std::fprintf(stderr, "\n");
+    if (!ok) return fail(error);
+    std::printf("%s: %d page%s\n", output.c_str(), info.maxPage, info.maxPage == 1 ? "" : "s");
+    return 0;
+}
+
+const CliRegistrar registrar({"print-pdf", "print-pdf FILE... -o OUT.pdf [--settings FILE]",
+                              "print the files as one group into a PDF", run});
+
+}  // namespace
