@@ -55,8 +55,9 @@ TEST(CrossProcessClipboard, PointCopiedInOneInstancePastesInAnother) {
 
     EXPECT_EQ(readText(folder.file("ready")), "ok") << readText(folder.file("copy.err"));
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << readText(folder.file("paste.err"));
-    if (std::filesystem::exists(folder.file("targets")))
+    if (std::filesystem::exists(folder.file("targets"))) {
         EXPECT_NE(readText(folder.file("targets")).find("DEDORURU_COPY_PAST_DEPTH"), std::string::npos);
+    }
 
     CrackDataFile pasted;
     ASSERT_TRUE(readCrackFile(folder.file("out.fsy"), pasted));
