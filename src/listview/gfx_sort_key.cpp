@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <limits>
-#include <numeric>
+#include <utility>
 
 namespace gfx {
 
@@ -38,14 +38,18 @@ namespace {
 
 template <typename Key>
 void sortPermutation(std::vector<int>& rows, const std::vector<Key>& keys, bool ascending) {
-    std::vector<int> order(rows.size());
-    std::iota(order.begin(), order.end(), 0);
+    // (key, position) pairs sort in one contiguous array; the position breaks ties, so equal
+    // keys keep their order in either direction.
+    std::vector<std::pair<Key, int>> order(rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) order[i] = {keys[i], static_cast<int>(i)};
     if (ascending)
-        std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return keys[a] < keys[b]; });
+        std::sort(order.begin(), order.end());
     else
-        std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return keys[b] < keys[a]; });
+        std::sort(order.begin(), order.end(), [](const auto& a, const auto& b) {
+            return b.first < a.first || (!(a.first < b.first) && a.second < b.second);
+        });
     std::vector<int> sorted(rows.size());
-    for (std::size_t i = 0; i < order.size(); ++i) sorted[i] = rows[order[i]];
+    for (std::size_t i = 0; i < order.size(); ++i) sorted[i] = rows[order[i].second];
     rows = std::move(sorted);
 }
 

@@ -31,10 +31,10 @@ std::string rowText(const CFendalDoc& doc, int value, int columnId) {
     const MeasurePoint* p = doc.pointAt(file, point);
     if (!p) return result;
     switch (columnId) {
-        case kIndex: return text::format("%d", point + 1);
+        case kIndex: return std::to_string(point + 1);
         case kNumber: return text::gbkToUtf8(text::fieldText(p->number));
-        case kVelocity: return text::format("%d", p->velocity);
-        case kDepth: return text::format("%d", p->depth);
+        case kVelocity: return std::to_string(p->velocity);
+        case kDepth: return std::to_string(p->depth);
         case kNote: return text::gbkToUtf8(text::fieldText(p->note));
         default: return result;
     }
