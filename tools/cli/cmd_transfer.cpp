@@ -1,0 +1,172 @@
+// fendal-cli transfer: takes the measurements from the instrument over USB or a serial port,
+// without windows, and saves them as a crack data file.
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+#include <string>
+
+#include "cli_command.h"
+#include "data/crack_file_io.h"
+#include "data/received_data.h"
+#include "transfer/instrument_transfer.h"
+
+namespace {
+
+constexpr char kUsage[] = "transfer (--usb [INDEX] | --serial COMn|DEVICE) -o OUT.fsy [--timeout SECONDS]";
+
+// The dialog's part on a terminal: messages and progress on standard error.
+class ConsoleTransferUi : public TransferUi {
+public:
+    void message(const std::string& text, const std::string& caption, MsgIcon) override {
+        endProgressLine();
+        if (caption.empty()) std::fprintf(stderr, "fendal-cli: %s\n", text.c_str());
+        else std::fprintf(stderr, "fendal-cli: %s: %s\n", caption.c_str(), text.c_str());
+    }
+    void enableControls(bool ok, bool, bool) override {
+        // The controls come back only when a start has failed.
+        if (ok) startFailed = true;
+    }
+    void setCaption(const std::string&) override {}
+    void startEndTimer() override { end(); }
+    void endWithOk() override { end(); }
+    void progress(int received, int expected) override {
+        std::lock_guard<std::mutex> guard(lock_);
+        const int percent = expected > 0 ? static_cast<int>(100LL * received / expected) : 0;
+        // Every 5 percent, and the end once.
+        const bool due = lastPercent_ < 0 || percent >= lastPercent_ + 5 || (percent == 100 && lastPercent_ != 100);
+        if (!due) return;
+        lastPercent_ = percent;
+        std::fprintf(stderr, "\rreceived %d of %d bytes (%3d%%)", received, expected, percent);
+        progressShown_ = true;
+    }
+
+    // False when the time ran out first (a limit of 0 waits for ever).
+    bool waitForEnd(int seconds) {
+        std::unique_lock<std::mutex> guard(lock_);
+        auto ended = [&] { return ended_; };
+        if (seconds <= 0) {
+            changed_.wait(guard, ended);
+            return true;
+        }
+        return changed_.wait_for(guard, std::chrono::seconds(seconds), ended);
+    }
+    void endProgressLine() {
+        std::lock_guard<std::mutex> guard(lock_);
+        if (progressShown_) std::fputc('\n', stderr);
+        progressShown_ = false;
+        lastPercent_ = -1;
+    }
+
+    bool startFailed = false;
+
+private:
+    void end() {
+        std::lock_guard<std::mutex> guard(lock_);
+        ended_ = true;
+        changed_.notify_all();
+    }
+    std::mutex lock_;
+    std::condition_variable changed_;
+    bool ended_ = false;
+    bool progressShown_ = false;
+    int lastPercent_ = -1;
+};
+
+bool parseNumber(const std::string& text, int low, int high, int& value) {
+    char* end = nullptr;
+    const long v = std::strtol(text.c_str(), &end, 10);
+    if (text.empty() || *end != '\0' || v < low || v > high) return false;
+    value = static_cast<int>(v);
+    return true;
+}
+
+int usage() {
+    std::fprintf(stderr, "usage: fendal-cli %s\n", kUsage);
+    return 2;
+}
+
+int saveReceived(const std::string& out, bool transferCompleted) {
+    ReceivedData data = readReceivedDataFile(receivedDataPath());
+    if (data.status != ReceivedData::Status::Ok) {
+        std::fprintf(stderr, "fendal-cli: nothing usable was received; %s not written\n", out.c_str());
+        return 1;
+    }
+    const bool allPromised = data.complete();
+    CrackDataFile f;
+    f.path = out;
+    f.points = data.points;
+    f.receivedPoints = std::move(data.points);
+    if (!transferCompleted && f.pointCount() == 0) {
+        std::fprintf(stderr, "fendal-cli: the transfer did not complete and no point arrived; %s not written\n",
+                     out.c_str());
+        return 1;
+    }
+    if (!writeCrackFile(f)) {
+        std::fprintf(stderr, "fendal-cli: cannot write %s\n", out.c_str());
+        return 1;
+    }
+    if (!transferCompleted || !allPromised) {
+        std::fprintf(stderr, "fendal-cli: incomplete transfer: %d of %d points received, saved in %s\n",
+                     f.pointCount(), data.promised, out.c_str());
+        return 3;
+    }
+    std::printf("transferred %d points into %s\n", f.pointCount(), out.c_str());
+    return 0;
+}
+
+int run(const std::vector<std::string>& args) {
+    int portType = -1;
+    int usbIndex = 0;
+    std::string serial;
+    std::string out;
+    int timeout = 0;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--usb") {
+            portType = InstrumentTransfer::kUsb;
+            if (i + 1 < args.size() && parseNumber(args[i + 1], 0, 1 << 30, usbIndex)) ++i;
+        } else if (a == "--serial" && i + 1 < args.size()) {
+            portType = InstrumentTransfer::kSerial;
+            serial = args[++i];
+        } else if (a == "-o" && i + 1 < args.size()) {
+            out = args[++i];
+        } else if (a == "--timeout" && i + 1 < args.size()) {
+            if (!parseNumber(args[++i], 1, 86400, timeout)) return usage();
+        } else {
+            return usage();
+        }
+    }
+    if (portType < 0 || out.empty()) return usage();
+
+    ConsoleTransferUi ui;
+    Ql260DeviceAccess library;
+    InstrumentTransfer transfer(ui, library);
+    int portIndex = -1;
+    if (portType == InstrumentTransfer::kUsb) {
+        transfer.setDeviceIndex(static_cast<uint32_t>(usbIndex));
+    } else {
+        int number = 0;
+        if (serial.rfind("COM", 0) == 0 && parseNumber(serial.substr(3), 1, 10, number)) {
+            portIndex = number - 1;
+        } else {
+            // A device named outright is used as COM1.
+            transfer.serialPort().portNames().setDevicePath(1, serial);
+            portIndex = 0;
+        }
+    }
+
+    transfer.start(portType, portIndex);
+    if (ui.startFailed) return 1;
+    const bool ended = ui.waitForEnd(timeout);
+    transfer.onDestroy();
+    ui.endProgressLine();
+    if (!ended) std::fprintf(stderr, "fendal-cli: no end of transfer within %d s; stopped\n", timeout);
+    return saveReceived(out, ended && transfer.completed());
+}
+
+CliRegistrar reg({"transfer", kUsage,
+                  "take the measurements from the instrument (USB or serial port) into a crack data file", run});
+
+}  // namespace
