@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <thread>
 
 #include "usblib/ql260.h"
 
@@ -36,8 +35,8 @@ public:
 // The backend of this system.
 Driver& driver();
 
-// The interrupt thread must not miss interrupts behind ordinary work; where the system refuses
-// a higher priority, the thread runs at the normal one.
-void raiseToTimeCritical(std::thread& thread);
+// The interrupt thread raises itself so that it does not miss interrupts behind ordinary work;
+// where the system refuses a higher priority, the thread runs at the normal one.
+void raiseCurrentThreadToTimeCritical();
 
 }  // namespace ql260

@@ -144,11 +144,11 @@ Driver& driver() {
     return *instance;
 }
 
-void raiseToTimeCritical(std::thread& thread) {
+void raiseCurrentThreadToTimeCritical() {
     // Needs a privilege most users lack; then the thread keeps the normal priority.
     sched_param param{};
     param.sched_priority = sched_get_priority_max(SCHED_FIFO);
-    pthread_setschedparam(thread.native_handle(), SCHED_FIFO, &param);
+    pthread_setschedparam(pthread_self(), SCHED_FIFO, &param);
 }
 
 }  // namespace ql260

@@ -104,8 +104,6 @@ Driver& driver() {
     return *instance;
 }
 
-void raiseToTimeCritical(std::thread& thread) {
-    SetThreadPriority(thread.native_handle(), THREAD_PRIORITY_TIME_CRITICAL);
-}
+void raiseCurrentThreadToTimeCritical() { SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL); }
 
 }  // namespace ql260

@@ -34,7 +34,7 @@ extern "C" {
 
 #if defined(_WIN32)
 #if defined(QL260_BUILDING)
-#define QL260_API __declspec(dllexport)
+#define QL260_API /* exported by ql260.def: undecorated names with fixed ordinals */
 #else
 #define QL260_API __declspec(dllimport)
 #endif

@@ -23,6 +23,7 @@ uint32_t newThreadId() {
 }
 
 void dllInterruptThread(std::string path, uint32_t threadId) {
+    raiseCurrentThreadToTimeCritical();
     QL260_HANDLE handle = driver().open(path, true);
     if (handle != QL260_INVALID_HANDLE) {
         while (dllIntRoutine.load() != nullptr) {
@@ -60,9 +61,7 @@ QL260_API QL260_BOOL QL260_CALL QL260SetIntRoutine(QL260_ULONG, QL260_INT_ROUTIN
     const uint32_t threadId = newThreadId();
     dllIntThreadId = threadId;
     try {
-        std::thread thread(dllInterruptThread, std::string(dllDeviceName), threadId);
-        raiseToTimeCritical(thread);
-        thread.detach();
+        std::thread(dllInterruptThread, std::string(dllDeviceName), threadId).detach();
     } catch (const std::system_error&) {
         dllIntThreadId = 0;
         return 0;
