@@ -1,0 +1,5 @@
+#pragma once
+// COM for the main thread, which the office automation of the reports needs (Windows only).
+
+// False when COM could not be initialised.
+bool initComLibrary();

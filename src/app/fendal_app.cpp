@@ -1,0 +1,99 @@
+#include "app/fendal_app.h"
+
+#include <QApplication>
+#include <QFile>
+
+#include "app/about_dialog.h"
+#include "app/menu_style.h"
+#include "app/subsystem_commands.h"
+#include "data/app_strings.h"
+#ifdef _WIN32
+#include "app/com_init.h"
+#endif
+
+CFendalApp::CFendalApp(platform::Profile& profile, DocUi& ui, RecentFileList& recentFiles)
+    : profile_(profile), recentFiles_(recentFiles), doc_(ui) {}
+
+CFendalApp::~CFendalApp() = default;
+
+bool CFendalApp::initInstance(const QStringList& arguments) {
+#ifdef _WIN32
+    // The report commands automate the office programs; without COM they fail on their own.
+    if (!initComLibrary()) doc_.ui().messageBox("初始化COM支持库失败!", kAppTitle, MsgButtons::Ok, MsgIcon::Warning);
+#endif
+    QApplication::setStyle(new MenuStyle);
+    frame_ = std::make_unique<CMainFrame>(doc_, profile_, recentFiles_, *this);
+    frame_->showMaximized();
+    if (arguments.size() > 1 && !arguments.at(1).isEmpty()) openCommandLineFile(arguments.at(1));
+    return true;
+}
+
+void CFendalApp::openCommandLineFile(const QString& path) {
+    // A file that cannot be read leaves the group empty, without a message.
+    std::string native = QFile::encodeName(path).toStdString();
+    if (!doc_.readSingleFile(native)) return;
+    recentFiles_.add(native);
+    doc_.updateAllViews(0);
+}
+
+bool CFendalApp::handles(CommandId id) const {
+    switch (id) {
+    case CommandId::FileNew:
+    case CommandId::AppAbout:
+    case CommandId::AppExit:
+    case CommandId::HelpTopics:
+    case CommandId::Help:
+    case CommandId::DefaultHelp:
+        return true;
+    default:
+        return isRecentFile(id);
+    }
+}
+
+bool CFendalApp::isEnabled(CommandId id) const {
+    if (isRecentFile(id)) return recentFileIndex(id) < static_cast<int>(recentFiles_.entries().size());
+    return true;
+}
+
+void CFendalApp::run(CommandId id) {
+    switch (id) {
+    case CommandId::FileNew:
+        onFileNew();
+        break;
+    case CommandId::AppAbout: {
+        CAboutDialog about(frame_.get());
+        about.exec();
+        break;
+    }
+    case CommandId::AppExit:
+        frame_->close();
+        break;
+    case CommandId::HelpTopics:
+    case CommandId::Help:
+    case CommandId::DefaultHelp:
+        commands::notAvailableYet(frame_.get(), "帮助主题");
+        break;
+    default:
+        if (isRecentFile(id)) onRecentFile(recentFileIndex(id));
+        break;
+    }
+}
+
+void CFendalApp::onFileNew() {
+    // A new document is an empty group; unsaved changes are offered for saving first, and
+    // Cancel keeps them.
+    if (!doc_.promptSaveChanges()) return;
+    doc_.group.clear();
+    doc_.currentFile = -1;
+    doc_.currentPoint = -1;
+    doc_.setTitle("");
+    doc_.setModifiedFlag(false);
+    doc_.updateAllViews(0);
+}
+
+void CFendalApp::onRecentFile(int index) {
+    const auto& entries = recentFiles_.entries();
+    if (index < 0 || index >= static_cast<int>(entries.size()) || entries[index].empty()) return;
+    std::string path = entries[index];  // the list may change while the file opens
+    if (doc_.openRecentFile(path)) recentFiles_.add(path);
+}

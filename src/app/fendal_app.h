@@ -1,0 +1,37 @@
+#pragma once
+// The application: start-up, the document and the main frame, and the commands that belong to
+// the application itself (new, recent files, About, exit, help).
+#include <QStringList>
+#include <memory>
+
+#include "app/command_router.h"
+#include "app/main_frame.h"
+#include "app/recent_file_list.h"
+#include "data/fendal_doc.h"
+
+class CFendalApp : public CommandTarget {
+public:
+    CFendalApp(platform::Profile& profile, DocUi& ui, RecentFileList& recentFiles);
+    ~CFendalApp() override;
+
+    // Builds and shows the main frame; a crack data file named after the program is opened
+    // as a one-file group. False when start-up fails.
+    bool initInstance(const QStringList& arguments);
+
+    CFendalDoc& document() { return doc_; }
+    CMainFrame* mainFrame() const { return frame_.get(); }
+
+    bool handles(CommandId id) const override;
+    bool isEnabled(CommandId id) const override;
+    void run(CommandId id) override;
+
+private:
+    void openCommandLineFile(const QString& path);
+    void onFileNew();
+    void onRecentFile(int index);
+
+    platform::Profile& profile_;
+    RecentFileList& recentFiles_;
+    CFendalDoc doc_;
+    std::unique_ptr<CMainFrame> frame_;
+};

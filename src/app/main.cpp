@@ -1,0 +1,17 @@
+#include <QApplication>
+
+#include "app/command_table.h"
+#include "app/fendal_app.h"
+#include "app/qt_doc_ui.h"
+#include "app/recent_file_list.h"
+#include "app/settings_profile.h"
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    SettingsProfile profile;
+    RecentFileList recentFiles(profile, kRecentFileCount);
+    QtDocUi ui(recentFiles);
+    CFendalApp app(profile, ui, recentFiles);
+    if (!app.initInstance(QApplication::arguments())) return 1;
+    return QApplication::exec();
+}

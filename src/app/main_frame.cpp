@@ -1,0 +1,285 @@
+#include "app/main_frame.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QDir>
+#include <QLabel>
+#include <QMenuBar>
+#include <QShortcut>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QWhatsThis>
+
+#include "app/command_table.h"
+#include "app/pictures.h"
+#include "app/recent_file_list.h"
+#include "app/subsystem_commands.h"
+#include "data/app_strings.h"
+#include "listview/fendal_view.h"
+
+namespace {
+
+constexpr int kCompanyPaneWidth = 240;
+constexpr int kRecentTextWidth = 420;  // pixels of a recent path shown in the menu
+
+QString menuItemText(const CommandInfo& info) {
+    QString text = QString::fromUtf8(info.menuText ? info.menuText : info.tooltip);
+    if (info.shortcutText) text += '\t' + QString::fromUtf8(info.shortcutText);
+    return text;
+}
+
+}  // namespace
+
+CMainFrame::CMainFrame(CFendalDoc& doc, platform::Profile& profile, RecentFileList& recentFiles,
+                       CommandTarget& application, QWidget* parent)
+    : QMainWindow(parent),
+      doc_(doc),
+      recentFiles_(recentFiles),
+      viewCommands_(doc, this),
+      documentCommands_(doc, [this] { return commands::makeTransferRunner(this); }) {
+    setObjectName("mainFrame");
+    setWindowIcon(applicationIcon());
+    router_.addTarget(viewCommands_);
+    router_.addTarget(documentCommands_);
+    router_.addTarget(*this);
+    router_.addTarget(application);
+
+    for (const auto& info : commandTable()) actions_[info.id] = makeAction(info.id);
+    for (int i = 0; i < kRecentFileCount; ++i) {
+        auto id = static_cast<CommandId>(static_cast<int>(CommandId::RecentFile1) + i);
+        auto* a = new QAction(this);
+        a->setStatusTip(kRecentFilePrompt);
+        connect(a, &QAction::triggered, this, [this, id] { runCommand(id); });
+        actions_[id] = a;
+        recentActions_.push_back(a);
+    }
+
+    buildMenus();
+    buildToolBar();
+    buildStatusBar();
+    buildAccelerators();
+
+    view_ = new CFendalView(doc_, profile, this);
+    view_->setContextMenu(contextMenu_);
+    setCentralWidget(view_);
+    view_->onInitialUpdate();
+    connect(view_, &CFendalView::currentChanged, this, &CMainFrame::updateCommandStates);
+
+    doc_.addObserver(this);
+    recentFiles_.setOnChange([this] { fillRecentFiles(); });
+    connect(QApplication::clipboard(), &QClipboard::dataChanged, this, &CMainFrame::updateCommandStates);
+
+    fillRecentFiles();
+    updateTitle();
+    updateCommandStates();
+}
+
+CMainFrame::~CMainFrame() {
+    recentFiles_.setOnChange(nullptr);
+    doc_.removeObserver(this);
+}
+
+QAction* CMainFrame::action(CommandId id) const {
+    auto it = actions_.find(id);
+    return it == actions_.end() ? nullptr : it->second;
+}
+
+QAction* CMainFrame::makeAction(CommandId id) {
+    const CommandInfo& info = *findCommand(id);
+    auto* a = new QAction(commandPicture(info.picture), menuItemText(info), this);
+    a->setObjectName(QString("command%1").arg(static_cast<int>(id)));
+    a->setStatusTip(QString::fromUtf8(info.prompt));
+    a->setToolTip(QString::fromUtf8(info.tooltip));
+    a->setWhatsThis(QString::fromUtf8(info.prompt));
+    if (id == CommandId::ViewToolBar || id == CommandId::ViewStatusBar) a->setCheckable(true);
+    connect(a, &QAction::triggered, this, [this, id] { runCommand(id); });
+    return a;
+}
+
+void CMainFrame::buildMenus() {
+    for (const auto& menuInfo : mainMenu()) {
+        QMenu* menu = menuBar()->addMenu(QString::fromUtf8(menuInfo.title));
+        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::updateCommandStates);
+        for (CommandId id : menuInfo.items) {
+            if (id == CommandId::Separator)
+                menu->addSeparator();
+            else if (id == CommandId::RecentFile1)
+                menu->addActions(QList<QAction*>(recentActions_.begin(), recentActions_.end()));
+            else
+                menu->addAction(actions_.at(id));
+        }
+    }
+    contextMenu_ = new QMenu(this);
+    connect(contextMenu_, &QMenu::aboutToShow, this, &CMainFrame::updateCommandStates);
+    for (CommandId id : contextMenuItems()) {
+        if (id == CommandId::Separator)
+            contextMenu_->addSeparator();
+        else
+            contextMenu_->addAction(actions_.at(id));
+    }
+}
+
+void CMainFrame::buildToolBar() {
+    toolBar_ = new QToolBar("工具栏", this);
+    toolBar_->setObjectName("toolBar");
+    toolBar_->setIconSize(QSize(20, 19));
+    toolBar_->setMovable(true);
+    toolBar_->setFloatable(true);
+    toolBar_->setAllowedAreas(Qt::AllToolBarAreas);
+    for (CommandId id : toolBarButtons()) {
+        if (id == CommandId::Separator)
+            toolBar_->addSeparator();
+        else
+            toolBar_->addAction(actions_.at(id));
+    }
+    addToolBar(Qt::TopToolBarArea, toolBar_);
+}
+
+void CMainFrame::buildStatusBar() {
+    // The message pane shows the idle prompt; command prompts cover it while they are shown.
+    messagePane_ = new QLabel(kIdlePrompt, this);
+    companyPane_ = new QLabel(kCompanyPane, this);
+    companyPane_->setFixedWidth(kCompanyPaneWidth);
+    statusBar()->addWidget(messagePane_, 1);
+    statusBar()->addPermanentWidget(companyPane_);
+}
+
+void CMainFrame::buildAccelerators() {
+    for (const auto& acc : accelerators()) {
+        auto* shortcut = new QShortcut(QKeySequence(QString::fromLatin1(acc.keys)), this);
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, this,
+                [this, id = acc.id, even = acc.evenWhenDisabled] { runCommand(id, even); });
+    }
+}
+
+void CMainFrame::fillRecentFiles() {
+    const auto& entries = recentFiles_.entries();
+    QFontMetrics metrics(QApplication::font("QMenu"));
+    for (int i = 0; i < kRecentFileCount; ++i) {
+        QAction* a = recentActions_[i];
+        if (i < static_cast<int>(entries.size())) {
+            QString path = QDir::toNativeSeparators(QFile::decodeName(entries[i].c_str()));
+            path = metrics.elidedText(path, Qt::ElideMiddle, kRecentTextWidth);
+            a->setText(QString("&%1 %2").arg(i + 1).arg(path.replace('&', "&&")));
+            a->setVisible(true);
+        } else {
+            // An empty list leaves its place in the menu, disabled.
+            a->setText(kRecentFilesText);
+            a->setVisible(i == 0);
+        }
+    }
+    updateCommandStates();
+}
+
+void CMainFrame::updateCommandStates() {
+    for (auto& [id, a] : actions_) a->setEnabled(router_.isEnabled(id));
+    actions_.at(CommandId::ViewToolBar)->setChecked(!toolBar_->isHidden());
+    actions_.at(CommandId::ViewStatusBar)->setChecked(!statusBar()->isHidden());
+}
+
+void CMainFrame::updateTitle() {
+    QString title = QString::fromStdString(doc_.title());
+    if (title.isEmpty()) title = "无标题";
+    setWindowTitle(title + "[*] - " + kWindowTitle);
+    setWindowModified(doc_.isModified());
+}
+
+void CMainFrame::runCommand(CommandId id, bool evenWhenDisabled) {
+    router_.run(id, evenWhenDisabled);
+    updateCommandStates();
+}
+
+bool CMainFrame::handles(CommandId id) const {
+    switch (id) {
+    case CommandId::FilePrintSetup:
+    case CommandId::EditCopy:
+    case CommandId::EditCut:
+    case CommandId::EditPaste:
+    case CommandId::FileRestore:
+    case CommandId::ReportWord:
+    case CommandId::ReportExcel:
+    case CommandId::ViewToolBar:
+    case CommandId::ViewStatusBar:
+    case CommandId::NextPane:
+    case CommandId::PreviousPane:
+    case CommandId::ContextHelp:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CMainFrame::isEnabled(CommandId id) const {
+    switch (id) {
+    case CommandId::EditCopy:
+    case CommandId::EditCut:
+        return doc_.hasValidCurrentPoint();
+    case CommandId::EditPaste:
+        return doc_.hasValidCurrentPoint() && commands::canPaste();
+    case CommandId::FileRestore:
+        return doc_.canRestore();
+    case CommandId::ReportWord:
+    case CommandId::ReportExcel:
+        return doc_.hasFiles();
+    default:
+        return true;
+    }
+}
+
+void CMainFrame::run(CommandId id) {
+    switch (id) {
+    case CommandId::FilePrintSetup:
+        commands::printSettings(this);
+        break;
+    case CommandId::EditCopy:
+        commands::copyPoint(this, doc_);
+        break;
+    case CommandId::EditCut:
+        commands::cutPoint(this, doc_);
+        break;
+    case CommandId::EditPaste:
+        commands::pastePoint(this, doc_);
+        break;
+    case CommandId::FileRestore:
+        doc_.onFileRestore();
+        break;
+    case CommandId::ReportWord:
+        commands::wordReport(this, doc_);
+        break;
+    case CommandId::ReportExcel:
+        commands::excelReport(this, doc_);
+        break;
+    case CommandId::ViewToolBar:
+        toolBar_->setVisible(toolBar_->isHidden());
+        break;
+    case CommandId::ViewStatusBar:
+        statusBar()->setVisible(statusBar()->isHidden());
+        break;
+    case CommandId::NextPane:
+    case CommandId::PreviousPane:
+        // The list is the frame's only pane: the keys bring the focus back to it.
+        view_->setFocus();
+        break;
+    case CommandId::ContextHelp:
+        QWhatsThis::enterWhatsThisMode();
+        break;
+    default:
+        break;
+    }
+}
+
+void CMainFrame::onDocumentUpdate(int) { updateCommandStates(); }
+
+void CMainFrame::onDocumentStateChanged() {
+    updateTitle();
+    updateCommandStates();
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    if (doc_.canCloseFrame())
+        event->accept();
+    else
+        event->ignore();
+}

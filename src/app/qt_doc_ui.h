@@ -1,0 +1,20 @@
+#pragma once
+// The document's questions and choosers as real dialogs: message boxes, the system's file
+// dialogs and the group save-as dialog. Dialogs belong to the active window.
+#include "app/recent_file_list.h"
+#include "data/doc_ui.h"
+
+class QtDocUi : public DocUi {
+public:
+    explicit QtDocUi(RecentFileList& recentFiles) : recentFiles_(recentFiles) {}
+
+    MsgAnswer messageBox(const std::string& text, const std::string& caption, MsgButtons buttons,
+                         MsgIcon icon) override;
+    std::optional<std::vector<std::string>> chooseOpenFiles(const FileDialogOptions& options) override;
+    std::optional<std::string> chooseSaveFile(const FileDialogOptions& options) override;
+    bool chooseGroupSave(GroupSaveRequest& request) override;
+    void addToRecentFiles(const std::string& path) override { recentFiles_.add(path); }
+
+private:
+    RecentFileList& recentFiles_;
+};

@@ -1,0 +1,20 @@
+#pragma once
+// The view's place in the command route: printing and print preview, carried out by the print
+// subsystem, with the document's enable rule.
+#include "app/command_router.h"
+
+class QWidget;
+class CFendalDoc;
+
+class ViewCommands : public CommandTarget {
+public:
+    ViewCommands(CFendalDoc& doc, QWidget* owner) : doc_(doc), owner_(owner) {}
+
+    bool handles(CommandId id) const override;
+    bool isEnabled(CommandId id) const override;
+    void run(CommandId id) override;
+
+private:
+    CFendalDoc& doc_;
+    QWidget* owner_;
+};

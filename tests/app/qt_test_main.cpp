@@ -1,0 +1,10 @@
+// Qt tests need one QApplication that outlives every widget and ends before Qt's own globals.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
