@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QLibraryInfo>
 
 #include "app/about_dialog.h"
 #include "app/menu_style.h"
@@ -21,6 +22,9 @@ bool CFendalApp::initInstance(const QStringList& arguments) {
     // The report commands automate the office programs; without COM they fail on their own.
     if (!initComLibrary()) doc_.ui().messageBox("初始化COM支持库失败!", kAppTitle, MsgButtons::Ok, MsgIcon::Warning);
 #endif
+    // Qt's own dialogs (file choosers, message box buttons) speak the program's language.
+    if (qtTexts_.load("qtbase_zh_CN", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qtTexts_);
     QApplication::setStyle(new MenuStyle);
     frame_ = std::make_unique<CMainFrame>(doc_, profile_, recentFiles_, *this);
     frame_->showMaximized();

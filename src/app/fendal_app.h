@@ -2,6 +2,7 @@
 // The application: start-up, the document and the main frame, and the commands that belong to
 // the application itself (new, recent files, About, exit, help).
 #include <QStringList>
+#include <QTranslator>
 #include <memory>
 
 #include "app/command_router.h"
@@ -33,5 +34,6 @@ private:
     platform::Profile& profile_;
     RecentFileList& recentFiles_;
     CFendalDoc doc_;
+    QTranslator qtTexts_;
     std::unique_ptr<CMainFrame> frame_;
 };
