@@ -223,16 +223,16 @@ void CGfxListView::showHeaderMenu(const QPoint& pos) {
     headerColumn_ = horizontalHeader()->logicalIndexAt(pos);
     const QList<QIcon> images = listimages::headerMenuImages();
     QMenu menu(this);
-    QAction* ascending = menu.addAction(images[0], QStringLiteral("Sort ascending"));
-    QAction* descending = menu.addAction(images[1], QStringLiteral("Sort descending"));
+    auto add = [&](const QIcon& image, const char* text, int command) {
+        connect(menu.addAction(image, QString::fromUtf8(text)), &QAction::triggered, this,
+                [this, command] { runCommand(command); });
+    };
+    add(images[0], "Sort ascending", kCmdSortAscending);
+    add(images[1], "Sort descending", kCmdSortDescending);
     menu.addSeparator();
-    QAction* customize = menu.addAction(images[2], QStringLiteral("Customize header"));
-    QAction* format = menu.addAction(images[3], QStringLiteral("Header format"));
-    ascending->setData(kCmdSortAscending);
-    descending->setData(kCmdSortDescending);
-    customize->setData(kCmdCustomizeHeader);
-    format->setData(kCmdHeaderFormat);
-    if (QAction* chosen = menu.exec(horizontalHeader()->mapToGlobal(pos))) runCommand(chosen->data().toInt());
+    add(images[2], "Customize header", kCmdCustomizeHeader);
+    add(images[3], "Header format", kCmdHeaderFormat);
+    menu.exec(horizontalHeader()->mapToGlobal(pos));
 }
 
 void CGfxListView::runCommand(int command) {
