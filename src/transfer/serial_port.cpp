@@ -143,10 +143,10 @@ bool CSerialPort::suspendMonitor() {
 
 bool CSerialPort::closePort() {
     if (!m_hComm) return false;
-    m_hComm->purge(kPurgeQueues);
     // The monitor is ended before the port goes away, so it never runs against a closed port.
     endMonitor();
     std::lock_guard<std::mutex> guard(m_lock);
+    m_hComm->purge(kPurgeQueues);
     m_hComm->close();
     m_hComm.reset();
     return true;

@@ -41,8 +41,9 @@ CSetConvDlg::CSetConvDlg(QWidget* parent, UsbDeviceAccess* usb, platform::Profil
 }
 
 CSetConvDlg::~CSetConvDlg() {
-    // The transfer goes first: it stops its worker and closes the port while the dialog it
-    // reports to still exists.
+    // The transfer stops its worker and closes the port while the dialog it reports to, and
+    // the transfer itself, still exist.
+    m_transfer->onDestroy();
     m_transfer.reset();
 }
 
