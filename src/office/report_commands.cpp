@@ -2,6 +2,8 @@
 #include <QDateTime>
 #include <QDesktopServices>
 #include <QDir>
+#include <QtGlobal>
+#include <QGuiApplication>
 #include <QStandardPaths>
 #include <QUrl>
 
@@ -30,6 +32,26 @@ std::string newReportPath(const char* stem, const char* extension) {
     return uniqueReportPath(folder.toStdString(), std::string(stem) + " " + stamp.toStdString(), extension);
 }
 
+// The busy cursor while a report is built: a large group takes seconds.
+struct BusyCursor {
+    BusyCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QGuiApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+// Writes a new report file with the busy cursor on; empty when it could not be written
+// (the reason goes to the debug output: the user is shown the fixed message).
+template <class Write>
+std::string writeNewReport(const char* stem, const char* extension, Write write) {
+    BusyCursor busy;
+    const std::string path = newReportPath(stem, extension);
+    std::string error = "no documents folder";
+    if (!path.empty() && write(path, error)) return path;
+    qWarning("report not written: %s", error.c_str());
+    return {};
+}
+
 void tell(CFendalDoc& doc, const std::string& message, MsgIcon icon) {
     doc.ui().messageBox(message, kAppTitle, MsgButtons::Ok, icon);
 }
@@ -47,13 +69,12 @@ void wordReport(QWidget* parent, CFendalDoc& doc) {
     wait->show();
     QCoreApplication::processEvents();  // let it paint before the work blocks the event loop
 
-    const std::string path = newReportPath("缝深检测分析报告", ".docx");
-    std::string error;
-    const bool written = !path.empty() && writeDocx(buildWordReport(doc.group), path, error);
-
+    const std::string path = writeNewReport("缝深检测分析报告", ".docx", [&](const std::string& p, std::string& e) {
+        return writeDocx(buildWordReport(doc.group), p, e);
+    });
     wait->hide();
     wait.reset();
-    if (!written) {
+    if (path.empty()) {
         tell(doc, "创建Word2000服务失败!", MsgIcon::Warning);
         return;
     }
@@ -61,9 +82,10 @@ void wordReport(QWidget* parent, CFendalDoc& doc) {
 }
 
 void excelReport(QWidget*, CFendalDoc& doc) {
-    const std::string path = newReportPath("缝深检测分析报表", ".xlsx");
-    std::string error;
-    if (path.empty() || !writeXlsx(buildSheetReport(doc.group), path, error)) {
+    const std::string path = writeNewReport("缝深检测分析报表", ".xlsx", [&](const std::string& p, std::string& e) {
+        return writeXlsx(buildSheetReport(doc.group), p, e);
+    });
+    if (path.empty()) {
         tell(doc, "创建Excel服务失败!", MsgIcon::Warning);
         return;
     }
