@@ -59,13 +59,14 @@ ParseResult parseOptions(const std::vector<std::string>& args) {
             return true;
         };
         bool ok;
-        if (arg == "--points") {
-            ok = !pointsGiven && number(options.points, kMaxRecords);
-            if (pointsGiven) result.error = "give either --points or --from, once";
+        if ((arg == "--points" || arg == "--from") && pointsGiven) {
+            result.error = "give either --points or --from, once";
+            ok = false;
+        } else if (arg == "--points") {
+            ok = number(options.points, kMaxRecords);
             pointsGiven = true;
         } else if (arg == "--from") {
-            ok = !pointsGiven && value(options.fromFile);
-            if (pointsGiven) result.error = "give either --points or --from, once";
+            ok = value(options.fromFile);
             pointsGiven = true;
         } else if (arg == "--break-after") {
             ok = number(options.faults.breakAfter, std::numeric_limits<int>::max());
