@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QShortcut>
+#include <QStatusBar>
 #include <QTest>
 #include <QToolBar>
 
@@ -119,6 +120,24 @@ TEST_F(MainFrameTest, EmptyGroupDisablesEverythingThatNeedsFilesOrAPoint) {
                          CommandId::ViewStatusBar})
         EXPECT_TRUE(action(id)->isEnabled()) << static_cast<int>(id);
     EXPECT_TRUE(action(CommandId::ViewToolBar)->isChecked());
+    EXPECT_TRUE(action(CommandId::ViewStatusBar)->isChecked());
+
+    // Keys of disabled commands do nothing: no save dialog for an empty group.
+    QTest::keyClick(&frame(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_TRUE(ui.dialogs.empty());
+    EXPECT_TRUE(ui.shown.empty());
+}
+
+TEST_F(MainFrameTest, ToolbarAndStatusBarCanBeHiddenAndShownAgain) {
+    start();
+    action(CommandId::ViewToolBar)->trigger();
+    EXPECT_TRUE(frame().toolBar()->isHidden());
+    EXPECT_FALSE(action(CommandId::ViewToolBar)->isChecked());
+    action(CommandId::ViewStatusBar)->trigger();
+    EXPECT_TRUE(frame().statusBar()->isHidden());
+    action(CommandId::ViewToolBar)->trigger();
+    action(CommandId::ViewStatusBar)->trigger();
+    EXPECT_FALSE(frame().toolBar()->isHidden());
     EXPECT_TRUE(action(CommandId::ViewStatusBar)->isChecked());
 }
 
