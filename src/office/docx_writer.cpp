@@ -33,11 +33,9 @@ constexpr char kDocumentRels[] =
 
 constexpr char kNamespace[] = "http://schemas.openxmlformats.org/wordprocessingml/2006/main";
 
-// Text for element content: XML-escaped, and without the control characters XML cannot
-// carry, so a note holding one still gives a document that opens.
-std::string xmlText(const std::string& s) {
-    std::string out;
-    out.reserve(s.size());
+// Appends text as element content: XML-escaped, and without the control characters XML
+// cannot carry, so a note holding one still gives a document that opens.
+void appendXmlText(std::string& out, const std::string& s) {
     for (char c : s) {
         switch (c) {
         case '&': out += "&amp;"; break;
@@ -48,6 +46,11 @@ std::string xmlText(const std::string& s) {
             if (static_cast<unsigned char>(c) >= 0x20 || c == '\t' || c == '\n' || c == '\r') out += c;
         }
     }
+}
+
+std::string xmlText(const std::string& s) {
+    std::string out;
+    appendXmlText(out, s);
     return out;
 }
 
@@ -64,11 +67,17 @@ std::string runProperties(const ReportFont& font) {
 
 // One paragraph with the given alignment ("center", "both") and, unless empty, one run.
 void paragraph(std::string& xml, const char* align, const std::string& rPr, const std::string& content) {
-    xml += text::format(R"(<w:p><w:pPr><w:jc w:val="%s"/>)", align);
+    xml += R"(<w:p><w:pPr><w:jc w:val=")";
+    xml += align;
+    xml += R"("/>)";
     xml += rPr;  // the paragraph mark takes the font too
     xml += "</w:pPr>";
     if (!content.empty()) {
-        xml += "<w:r>" + rPr + R"(<w:t xml:space="preserve">)" + xmlText(content) + "</w:t></w:r>";
+        xml += "<w:r>";
+        xml += rPr;
+        xml += R"(<w:t xml:space="preserve">)";
+        appendXmlText(xml, content);
+        xml += "</w:t></w:r>";
     }
     xml += "</w:p>";
 }
@@ -88,7 +97,8 @@ void table(std::string& xml, const ReportSection& section, const WordReport& rep
     for (const ReportRow& row : section.rows) {
         xml += "<w:tr>";
         for (const std::string& cell : row) {
-            xml += "<w:tc>" + cellProperties;
+            xml += "<w:tc>";
+            xml += cellProperties;
             paragraph(xml, "center", rPr, cell);
             xml += "</w:tc>";
         }
