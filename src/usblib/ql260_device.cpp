@@ -32,7 +32,9 @@ QL260_API const char* QL260_CALL QL260GetDeviceName(QL260_ULONG index) {
 QL260_API QL260_HANDLE QL260_CALL QL260OpenDevice(QL260_ULONG index) {
     const char* name = QL260GetDeviceName(index);
     QL260_HANDLE handle = name ? driver().open(name, false) : QL260_INVALID_HANDLE;
-    dllHandle = handle;
+    // The earlier device can no longer be reached through any call: close it rather than leak it.
+    QL260_HANDLE earlier = dllHandle.exchange(handle);
+    if (earlier != QL260_INVALID_HANDLE && earlier != nullptr) driver().close(earlier);
     return handle;
 }
 

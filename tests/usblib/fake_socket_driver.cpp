@@ -74,7 +74,23 @@ bool FakeSocketDriver::waitForRequests(std::size_t count) {
     return changed_.wait_for(guard, std::chrono::seconds(5), [&] { return requests_.size() >= count; });
 }
 
+int FakeSocketDriver::openStreams() {
+    std::lock_guard guard(lock_);
+    return openStreams_;
+}
+
 void FakeSocketDriver::serve(int fd, int stream) {
+    {
+        std::lock_guard guard(lock_);
+        ++openStreams_;
+    }
+    struct Closed {
+        FakeSocketDriver* self;
+        ~Closed() {
+            std::lock_guard guard(self->lock_);
+            --self->openStreams_;
+        }
+    } closed{this};
     for (;;) {
         RawRequest request;
         request.stream = stream;

@@ -39,6 +39,8 @@ public:
     ~FakeSocketDriver();
 
     std::vector<RawRequest> requests();
+    // Streams the library still holds open.
+    int openStreams();
     std::string path() const { return path_; }
     // Waits until `count` requests have arrived; false after a few seconds without.
     bool waitForRequests(std::size_t count);
@@ -56,6 +58,7 @@ private:
     std::vector<int> streams_;
     std::vector<std::thread> workers_;
     int aborts_ = 0;
+    int openStreams_ = 0;
     bool stopping_ = false;
 };
 

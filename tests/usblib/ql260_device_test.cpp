@@ -92,6 +92,19 @@ TEST(Ql260Device, CloseEndsTheDeviceForLaterCalls) {
     QL260CloseDevice(0);
 }
 
+TEST(Ql260Device, OpeningAgainClosesTheEarlierDevice) {
+    const std::string folder = freshDeviceFolder("reopen");
+    FakeSocketDriver device(folder, "d.sock", acceptAll);
+    ASSERT_NE(QL260OpenDevice(0), QL260_INVALID_HANDLE);
+    ASSERT_NE(QL260OpenDevice(0), QL260_INVALID_HANDLE);
+    // Two streams per open device; the first device's pair goes away.
+    for (int i = 0; i < 200 && device.openStreams() != 2; ++i) usleep(10000);
+    EXPECT_EQ(device.openStreams(), 2);
+    QL260CloseDevice(0);
+    for (int i = 0; i < 200 && device.openStreams() != 0; ++i) usleep(10000);
+    EXPECT_EQ(device.openStreams(), 0);
+}
+
 TEST(Ql260Device, VersionIsOne) { EXPECT_EQ(QL260GetVersion(), 1u); }
 
 }  // namespace
