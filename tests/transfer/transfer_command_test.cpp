@@ -1,0 +1,70 @@
+// The program's transfer command end to end: the settings dialog run modally by the document,
+// a USB transfer from the virtual instrument, and the import into an unsaved file.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
+#include "app/subsystem_commands.h"
+#include "data/fendal_doc.h"
+#include "instrument_process.h"
+#include "transfer/set_conv_dlg.h"
+
+namespace {
+
+int argc = 1;
+char arg0[] = "transfer_command_test";
+char* argv[] = {arg0, nullptr};
+
+class AnsweringDocUi : public DocUi {
+public:
+    MsgAnswer messageBox(const std::string& text, const std::string&, MsgButtons, MsgIcon) override {
+        told.push_back(text);
+        return MsgAnswer::Ok;
+    }
+    std::optional<std::vector<std::string>> chooseOpenFiles(const FileDialogOptions&) override { return {}; }
+    std::optional<std::string> chooseSaveFile(const FileDialogOptions&) override { return {}; }
+    bool chooseGroupSave(GroupSaveRequest&) override { return false; }
+    void addToRecentFiles(const std::string&) override {}
+    std::vector<std::string> told;
+};
+
+TEST(TransferCommand, ImportsWhatTheInstrumentHolds) {
+    QApplication app(argc, argv);
+    InstrumentProcess instrument({"usb", "--points", "15"});
+    ASSERT_TRUE(instrument.ready());
+
+    // The operator: presses OK in the settings dialog once, and closes every message box.
+    std::vector<QString> boxes;
+    bool pressed = false;
+    QTimer operatorHand;
+    QObject::connect(&operatorHand, &QTimer::timeout, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            boxes.push_back(box->text());
+            box->accept();
+        } else if (auto* dialog = qobject_cast<CSetConvDlg*>(modal); dialog && !pressed) {
+            pressed = true;
+            dialog->findChild<QPushButton*>("ok")->click();
+        }
+    });
+    operatorHand.start(10);
+
+    AnsweringDocUi ui;
+    CFendalDoc doc(ui);
+    auto runner = commands::makeTransferRunner(nullptr);
+    doc.onDataTransfer(*runner);
+
+    EXPECT_TRUE(pressed);
+    EXPECT_EQ(boxes, std::vector<QString>{QStringLiteral("传输完成")});
+    ASSERT_EQ(doc.group.fileCount(), 1);
+    EXPECT_EQ(doc.group.files[0].pointCount(), 15);
+    EXPECT_EQ(doc.group.files[0].receivedCount(), 15);
+    EXPECT_EQ(doc.title(), "测深数据");
+    EXPECT_TRUE(doc.isModified());
+    EXPECT_TRUE(ui.told.empty());
+}
+
+}  // namespace
