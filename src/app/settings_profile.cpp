@@ -3,8 +3,10 @@
 #include "data/app_strings.h"
 
 namespace {
+// Sections such as "GfxLists\TheMainList" name sub keys; QSettings separates those with '/',
+// which keeps them sub keys in the registry as well.
 QString keyOf(const std::string& section, const std::string& key) {
-    return QString::fromStdString(section + "/" + key);
+    return QString::fromStdString(section).replace('\\', '/') + '/' + QString::fromStdString(key);
 }
 }  // namespace
 

@@ -25,6 +25,10 @@ TEST(SettingsProfile, ValuesRoundTripThroughTheSettingsFile) {
     EXPECT_EQ(again.readBinary("GfxLists\\TheMainList", "Columns"), layout);
     EXPECT_EQ(again.readBinary("GfxLists\\TheMainList", "Empty"), std::vector<unsigned char>{});
 
+    // A section with a backslash is a key below another, as in the registry.
+    QSettings raw("Local AppWizard-Generated Applications", "Fendal");
+    EXPECT_EQ(raw.value("GfxLists/TheMainList/Count").toInt(), -7);
+
     EXPECT_EQ(again.readString("Recent File List", "File2"), std::nullopt);
     EXPECT_EQ(again.readInt("Recent File List", "File1"), std::nullopt);  // not a number
     EXPECT_EQ(again.readBinary("Recent File List", "File1"), std::nullopt);  // text, not bytes
