@@ -22,7 +22,7 @@ uint32_t newThreadId() {
     return id;
 }
 
-void dllInterruptThread(std::string path, uint32_t threadId) {
+void dllInterruptThread(std::string path) {
     raiseCurrentThreadToTimeCritical();
     QL260_HANDLE handle = driver().open(path, true);
     if (handle != QL260_INVALID_HANDLE) {
@@ -41,8 +41,7 @@ void dllInterruptThread(std::string path, uint32_t threadId) {
         }
         driver().close(handle);
     }
-    // Only this thread's own id is cleared: a newer thread may already have been started.
-    dllIntThreadId.compare_exchange_strong(threadId, 0);
+    dllIntThreadId = 0;
 }
 
 }  // namespace
@@ -58,10 +57,9 @@ QL260_API QL260_BOOL QL260_CALL QL260SetIntRoutine(QL260_ULONG, QL260_INT_ROUTIN
     if (!routine) return 1;
     dllIntRoutine = routine;
     // The id is set before the thread starts, so a thread that ends at once cannot leave it set.
-    const uint32_t threadId = newThreadId();
-    dllIntThreadId = threadId;
+    dllIntThreadId = newThreadId();
     try {
-        std::thread(dllInterruptThread, std::string(dllDeviceName), threadId).detach();
+        std::thread(dllInterruptThread, std::string(dllDeviceName)).detach();
     } catch (const std::system_error&) {
         dllIntThreadId = 0;
         return 0;
