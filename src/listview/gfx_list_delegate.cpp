@@ -59,14 +59,31 @@ void CGfxListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
         request.height = option.rect.height();
         drawn = core.extendedInfo(request) != 0;
     }
+    const bool current = index == list_->currentIndex();
     if (!drawn) {
         QStyleOptionViewItem opt = option;
+        initStyleOption(&opt, index);
         opt.state &= ~QStyle::State_HasFocus;  // the current cell gets its own frame below
-        QStyledItemDelegate::paint(painter, opt, index);
+        if (current && (opt.state & QStyle::State_Selected)) {
+            // Lighter than its selected row, so the cell being worked on stands out.
+            opt.state &= ~QStyle::State_Selected;
+            opt.backgroundBrush = option.palette.color(QPalette::Highlight).lighter(175);
+        }
+        const bool image = core.columnHas(index.column(), gfx::kImage);
+        if (image) opt.icon = QIcon();  // drawn centred below
+        QStyle* style = list_->style();
+        style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, list_);
+        const QVariant picture = index.data(Qt::DecorationRole);
+        if (image && picture.canConvert<QPixmap>()) {
+            const QPixmap pixmap = picture.value<QPixmap>();
+            const QRect r = option.rect;
+            painter->drawPixmap(r.x() + (r.width() - pixmap.width()) / 2, r.y() + (r.height() - pixmap.height()) / 2,
+                                pixmap);
+        }
     }
-    if (index == list_->currentIndex()) {
+    if (current) {
         painter->save();
-        QColor frame = option.palette.color(QPalette::Highlight).darker(list_->hasFocus() ? 160 : 120);
+        QColor frame = option.palette.color(QPalette::Highlight).darker(list_->hasFocus() ? 140 : 110);
         painter->setPen(QPen(frame, 1, list_->hasFocus() ? Qt::SolidLine : Qt::DotLine));
         painter->setBrush(Qt::NoBrush);
         painter->drawRect(option.rect.adjusted(0, 0, -1, -1));

@@ -33,7 +33,7 @@ public:
     void setHeaderImageList(QList<QPixmap> images);
     const QList<QPixmap>& itemImages() const { return itemImages_; }
 
-    unsigned style() const { return core_.style(); }
+    unsigned listStyle() const { return core_.style(); }
     void addStyle(unsigned bits);
     void clearStyle(unsigned bits);
     void setRowHeightPixels(int pixels);
