@@ -12,7 +12,7 @@ struct CommandInfo {
     const char* shortcutText;  // shown after a tab in the menu item; nullptr for none
     const char* prompt;    // status-bar prompt
     const char* tooltip;
-    const char* picture;   // picture name (":/icons/<name>.svg"), nullptr for none
+    const char* picture;   // the toolbar picture (":/icons/<name>.svg"), also shown in the menu; nullptr for none
 };
 
 struct MenuInfo {

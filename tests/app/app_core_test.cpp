@@ -99,7 +99,14 @@ TEST(CommandRouter, FirstTargetThatHandlesACommandTakesItAndItsEnableRule) {
 
 TEST(CommandTable, EveryMenuToolbarAndAcceleratorCommandIsDescribed) {
     std::set<CommandId> described;
-    for (const auto& c : commandTable()) EXPECT_TRUE(described.insert(c.id).second) << static_cast<int>(c.id);
+    std::set<std::string> pictures;
+    for (const auto& c : commandTable()) {
+        EXPECT_TRUE(described.insert(c.id).second) << static_cast<int>(c.id);
+        // One picture means one command, in the toolbar and in the menus alike.
+        if (c.picture) {
+            EXPECT_TRUE(pictures.insert(c.picture).second) << c.picture;
+        }
+    }
     auto known = [&](CommandId id) { return id == CommandId::Separator || isRecentFile(id) || described.count(id); };
     for (const auto& menu : mainMenu())
         for (auto id : menu.items) EXPECT_TRUE(known(id)) << static_cast<int>(id);
