@@ -1,8 +1,11 @@
 // The reports as files, read back by independent readers and checked cell by cell.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <filesystem>
 
 #include "data/crack_file_io.h"
