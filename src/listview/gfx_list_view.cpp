@@ -95,6 +95,7 @@ void CGfxListView::resetModel() {
 
 void CGfxListView::setRows(std::vector<int> values) {
     resetAround(model_, [&] { core_.setRows(std::move(values)); });
+    sortedColumnId_ = -1;  // new rows come in the owner's order: no sort indicator
     resetModel();
 }
 
@@ -342,6 +343,11 @@ void CGfxListView::keyPressEvent(QKeyEvent* event) {
         default: break;
     }
     QTableView::keyPressEvent(event);
+}
+
+void CGfxListView::keyboardSearch(const QString&) {
+    // No search by typing: it would read the text of every row of a long list, and a typed
+    // character on an editable cell starts its editor instead.
 }
 
 bool CGfxListView::openCurrentEditor() {

@@ -189,6 +189,36 @@ TEST_F(FendalViewTest, EditedVelocityTakesTheLeadingNumber) {
     EXPECT_EQ(cell(5, kVelocity), "123");
 }
 
+TEST_F(FendalViewTest, EditRefillKeepsCategoryStatesOnlyForTheSameFiles) {
+    open({3, 2});
+    view->toggleCategory(1);  // rows: #0, #1, 3, 4
+    clickCell(*view, 3, position(kDepth));
+    editCurrentCell("77");
+    EXPECT_EQ(doc.group.files[1].points[1].depth, 77);
+    EXPECT_EQ(column(kDepth), (QStringList{"#", "#", "3", "77"}));
+    EXPECT_EQ(view->currentIndex().row(), 3);
+
+    fillGroup(doc, {3, 2, 1});  // a third file: the remembered states no longer fit
+    doc.currentFile = 0;
+    doc.currentPoint = 0;
+    doc.updateAllViews(1);
+    EXPECT_EQ(model()->rowCount(), 3);
+    EXPECT_FALSE(view->currentIndex().isValid());
+}
+
+TEST_F(FendalViewTest, DoubleClickOpensTheCellEditor) {
+    open({2});
+    const QPoint pos = view->visualRect(model()->index(1, position(kNote))).center();
+    mouseClick(view->viewport(), pos);
+    QMouseEvent twice(QEvent::MouseButtonDblClick, pos, view->viewport()->mapToGlobal(pos), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(view->viewport(), &twice);
+    auto* editor = view->viewport()->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    EXPECT_TRUE(editor->isVisible());
+    pressKey(editor, Qt::Key_Escape);
+}
+
 TEST_F(FendalViewTest, OverlongNumberIsRefusedWithAMessage) {
     open({2});
     clickCell(*view, 1, position(kNumber));

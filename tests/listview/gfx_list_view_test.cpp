@@ -84,6 +84,18 @@ TEST_F(GeneralListTest, DropListIsFilledByTheOwner) {
     EXPECT_EQ(edited[0], std::make_pair(1, std::string("south")));
 }
 
+TEST_F(GeneralListTest, DropDownListCanBeTypedInto) {
+    list.columnManager().definitionById(1)->dwdata = kDropDownList;
+    list.applyColumns();
+    auto* combo = openEditor<QComboBox>(2, 1);
+    ASSERT_NE(combo, nullptr);
+    EXPECT_TRUE(combo->isEditable());
+    combo->setEditText("west");
+    finish(combo);
+    ASSERT_EQ(edited.size(), 1u);
+    EXPECT_EQ(edited[0], std::make_pair(2, std::string("west")));
+}
+
 TEST_F(GeneralListTest, EditorOpensInsideTheCellWithTheOwnersFormat) {
     formatFlags = GfxExtInfoRequest::kBoldFont;
     auto* edit = openEditor<QLineEdit>(2, 0);
