@@ -60,7 +60,7 @@ void QPainterCanvas::restore() {
     if (saved_.empty()) return;
     const State previous = saved_.back();
     saved_.pop_back();
-    if (!(previous.font == state_.font)) setFont(previous.font);
+    if (!previous.font.face.empty() && !(previous.font == state_.font)) setFont(previous.font);
     state_ = previous;
     painter_.setBackgroundMode(state_.opaque ? Qt::OpaqueMode : Qt::TransparentMode);
     painterPen_ = PainterPen::Unknown;
