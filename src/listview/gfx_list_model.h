@@ -31,7 +31,9 @@ public:
 
     void beginChange() { beginResetModel(); }
     void endChange() { endResetModel(); }
-    void cellsChanged() { emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1)); }
+    void cellsChanged() {
+        if (rowCount() > 0 && columnCount() > 0) emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+    }
     void headerChanged() { emit headerDataChanged(Qt::Horizontal, 0, columnCount() - 1); }
 
 private:

@@ -6,7 +6,6 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QMouseEvent>
-#include <QScrollBar>
 
 #include "listview/gfx_column.h"
 #include "listview/gfx_column_format_dlg.h"
@@ -81,14 +80,19 @@ void CGfxListView::setRowHeightPixels(int pixels) {
 
 // --- rows
 
+namespace {
+
+// The rows are answered from the core, so a change of them is a cheap model reset.
 template <typename Change>
-static void resetAround(CGfxListModel* model, Change change) {
+void resetAround(CGfxListModel* model, Change change) {
     model->beginChange();
     change();
     model->endChange();
 }
 
-void CGfxListView::resetModel() {
+}  // namespace
+
+void CGfxListView::afterReset() {
     syncHeader();
     refreshSpans();
 }
@@ -96,17 +100,17 @@ void CGfxListView::resetModel() {
 void CGfxListView::setRows(std::vector<int> values) {
     resetAround(model_, [&] { core_.setRows(std::move(values)); });
     sortedColumnId_ = -1;  // new rows come in the owner's order: no sort indicator
-    resetModel();
+    afterReset();
 }
 
 void CGfxListView::clearRows() {
     resetAround(model_, [&] { core_.clearRows(); });
-    resetModel();
+    afterReset();
 }
 
 void CGfxListView::setCategoryMode(bool on) {
     resetAround(model_, [&] { core_.setCategoryMode(on); });
-    resetModel();
+    afterReset();
 }
 
 void CGfxListView::toggleCategory(int index) {
@@ -118,7 +122,7 @@ void CGfxListView::toggleCategory(int index) {
 
 void CGfxListView::restoreCategoryStates() {
     resetAround(model_, [&] { core_.restoreCategoryStates(); });
-    resetModel();
+    afterReset();
 }
 
 bool CGfxListView::selectRowWithValue(int value) {
@@ -159,7 +163,7 @@ void CGfxListView::refreshSpans() {
 
 void CGfxListView::applyColumns() {
     resetAround(model_, [&] { core_.applyColumns(); });
-    resetModel();
+    afterReset();
 }
 
 void CGfxListView::readBackColumns() {
@@ -206,7 +210,7 @@ void CGfxListView::sortColumn(int position, bool ascending) {
     bool sorted = false;
     resetAround(model_, [&] { sorted = core_.sortByColumn(position, ascending); });
     if (sorted) sortedColumnId_ = id;
-    resetModel();
+    afterReset();
     if (currentIndex().isValid() || focused.isCategory() || focused.value < 0) return;
     // Keep the focused point focused and in view.
     selectRowWithValue(focused.value);

@@ -89,8 +89,7 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 private:
-    friend class CGfxListDelegate;
-    void resetModel();
+    void afterReset();
     void syncHeader();
     void refreshSpans();
     void onSectionResized(int position, int oldSize, int newSize);
