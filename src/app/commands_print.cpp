@@ -4,6 +4,7 @@
 #include <QPrinter>
 #include <QProgressDialog>
 #include <algorithm>
+#include <utility>
 
 #include "app/subsystem_commands.h"
 #include "data/app_strings.h"
@@ -15,14 +16,16 @@
 namespace commands {
 namespace {
 
+// The pages chosen in the print dialog: all of them unless a range was given.
+std::pair<int, int> chosenPages(const QPrinter& printer, int maxPage) {
+    if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0)
+        return {printer.fromPage(), std::min(printer.toPage(), maxPage)};
+    return {1, maxPage};
+}
+
 // Prints the pages the printer asks for, with a progress window that can cancel the job.
 void printJob(QWidget* parent, QPrinter& printer, PrintTable& table, PrintInfo& info) {
-    int from = 1;
-    int to = info.maxPage;
-    if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
-        from = printer.fromPage();
-        to = std::min(printer.toPage(), info.maxPage);
-    }
+    const auto [from, to] = chosenPages(printer, info.maxPage);
     if (from > to) return;
     QProgressDialog progress(QStringLiteral("正在打印..."), QStringLiteral("取消"), 0, to - from + 1, parent);
     progress.setWindowModality(Qt::WindowModal);
@@ -77,7 +80,10 @@ void printPreview(QWidget* parent, CFendalDoc& doc) {
     QPrinter printer(QPrinter::HighResolution);
     QPrintPreviewDialog dialog(&printer, parent);
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
-                     [&](QPrinter* target) { paintPages(*target, table, info, 1, info.maxPage); });
+                     [&](QPrinter* target) {
+                         const auto [from, to] = chosenPages(*target, info.maxPage);
+                         paintPages(*target, table, info, from, to);
+                     });
     dialog.exec();
 }
 
