@@ -28,7 +28,6 @@ public:
     PrintSettings& settings() { return settings_; }
     const PrintSettings& settings() const { return settings_; }
     const std::vector<PrintLine>& lines() const { return lines_; }
-    const PageLayout& layout() const { return layout_; }
 
     // Before a job: the settings from the file, a fresh line list, the page count as the
     // maximum page (0 for an empty group), current page 1. Returns the page count.
