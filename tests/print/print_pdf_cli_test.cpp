@@ -150,6 +150,11 @@ TEST_F(PrintPdfCli, BadInputIsReportedAndNoPdfClaimed) {
                   quote(folder.file("first.fsy"))),
               0);  // not a settings file
     EXPECT_NE(run(cli + quote(folder.file("first.fsy")) + " -o " + quote(folder.file("no/such/dir/x.pdf"))), 0);
+    // The output named as one of the inputs: refused, and the file keeps its points.
+    EXPECT_NE(run(cli + quote(folder.file("first.fsy")) + " -o " + quote(folder.file("first.fsy"))), 0);
+    CrackDataFile kept;
+    ASSERT_TRUE(readCrackFile(folder.file("first.fsy"), kept));
+    EXPECT_EQ(kept.pointCount(), 85);
 }
 
 }  // namespace

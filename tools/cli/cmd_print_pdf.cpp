@@ -3,6 +3,7 @@
 
 #include <QGuiApplication>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -40,6 +41,12 @@ int run(const std::vector<std::string>& args) {
     if (inputs.empty() || output.empty()) {
         std::fprintf(stderr, "usage: fendal-cli print-pdf FILE... -o OUT.pdf [--settings FILE]\n");
         return 2;
+    }
+
+    // Writing the PDF over one of the files being printed would destroy its points.
+    for (const auto& path : inputs) {
+        std::error_code ec;
+        if (std::filesystem::equivalent(path, output, ec)) return fail(output + " is one of the files to print");
     }
 
     FileGroup group;
