@@ -66,13 +66,17 @@ void CFendalView::fill() {
 }
 
 void CFendalView::onDocumentUpdate(int hint) {
-    const bool hadCategories = hint == 1 && rememberCategoryStates();
+    const bool edit = hint == 1;
+    const bool hadCategories = edit && rememberCategoryStates();
     fill();
-    if (hint != 1) return;
-    if (hadCategories)
-        restoreCategoryStates();
-    else
-        viewport()->update();
+    if (edit) {
+        if (hadCategories)
+            restoreCategoryStates();
+        else
+            viewport()->update();
+    }
+    // The current point stays selected when its row is shown, after a save as after an edit,
+    // so the list never hides what Delete and the edit commands act on.
     int flat = -1;
     if (doc_.filePointToFlat(flat, doc_.currentFile, doc_.currentPoint)) selectRowWithValue(flat);
 }

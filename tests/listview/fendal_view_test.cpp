@@ -72,6 +72,10 @@ TEST_F(FendalViewTest, OneFileHasNoCategoriesAndNoBoxColumn) {
     EXPECT_EQ(model()->headerData(position(kVelocity), Qt::Horizontal).toString(), "声速(m/s)");
     EXPECT_EQ(cell(2, kNumber), "P2");
     EXPECT_EQ(cell(2, kVelocity), "1002");
+    doc.selectFlat(2);
+    doc.updateAllViews(0);  // as after a save: the current point stays selected
+    EXPECT_EQ(view->currentIndex().row(), 2);
+    EXPECT_TRUE(view->selectionModel()->isRowSelected(2, {}));
 }
 
 TEST_F(FendalViewTest, TwoFilesStartCollapsedAndExpandFromTheBox) {
