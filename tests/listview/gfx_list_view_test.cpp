@@ -23,6 +23,7 @@ protected:
     std::vector<std::pair<int, std::string>> edited;
     int acceptAnswer = 1;
     int formatFlags = 0;
+    int ownerDrawn = 0;
 
     void SetUp() override {
         qtApp();
@@ -44,6 +45,7 @@ protected:
                 case GfxExtInfoRequest::kEditFormat: r.formatFlags = formatFlags; return formatFlags ? 1 : 0;
                 case GfxExtInfoRequest::kFillCombo: r.choices = {"north", "south"}; return 1;
                 case GfxExtInfoRequest::kAcceptEdit: return acceptAnswer;
+                case GfxExtInfoRequest::kDrawCell: ++ownerDrawn; return r.painter != nullptr && r.width > 0 ? 1 : 0;
                 default: return 0;
             }
         };
@@ -134,6 +136,14 @@ TEST_F(GeneralListTest, EditOfSeveralSelectedRowsWithTheStyleBit) {
     EXPECT_EQ(edited[0].first, 1);
     EXPECT_EQ(edited[1].first, 3);
     EXPECT_EQ(list.model()->index(3, 0).data().toString(), "same");
+}
+
+TEST_F(GeneralListTest, OwnerDrawsCellsOnlyWithTheStyleBit) {
+    list.grab();
+    EXPECT_EQ(ownerDrawn, 0);
+    list.addStyle(kStyleOwnerDrawCells);
+    list.grab();
+    EXPECT_EQ(ownerDrawn, 4 * 3);
 }
 
 TEST_F(GeneralListTest, NoTipsOverImageColumnsWithTheStyleBit) {
