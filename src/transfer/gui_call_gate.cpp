@@ -6,7 +6,10 @@
 #include <memory>
 
 namespace {
+// One call on its way: the work travels here, under the gate's lock, rather than inside Qt's
+// queued call, so the caller and the window's thread share it only through that lock.
 struct Pending {
+    std::function<void()> work;
     bool done = false;
     bool dropped = false;
 };
@@ -21,15 +24,18 @@ bool GuiCallGate::call(std::function<void()> work) {
     {
         std::lock_guard<std::mutex> guard(m_lock);
         if (m_released) return false;
+        pending->work = std::move(work);
     }
     // The context (the window that owns this gate) outlives every call that reaches it: Qt
     // drops the queued call when the window is destroyed first.
     QMetaObject::invokeMethod(
         m_context,
-        [this, pending, work = std::move(work)] {
+        [this, pending] {
+            std::function<void()> work;
             {
                 std::lock_guard<std::mutex> guard(m_lock);
                 if (pending->dropped) return;
+                work = std::move(pending->work);
             }
             work();
             std::lock_guard<std::mutex> guard(m_lock);
@@ -39,7 +45,10 @@ bool GuiCallGate::call(std::function<void()> work) {
         Qt::QueuedConnection);
     std::unique_lock<std::mutex> guard(m_lock);
     m_changed.wait(guard, [&] { return pending->done || m_released; });
-    if (!pending->done) pending->dropped = true;
+    if (!pending->done) {
+        pending->dropped = true;
+        pending->work = nullptr;
+    }
     return pending->done;
 }
 
