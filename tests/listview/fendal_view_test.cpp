@@ -152,6 +152,10 @@ TEST_F(FendalViewTest, HeaderClicksSortAscendingThenDescending) {
     clickHeader(*view, position(kNote));  // not sortable
     EXPECT_EQ(column(kVelocity), (QStringList{"100", "10", "9", "1"}));
     EXPECT_EQ(view->horizontalHeader()->sortIndicatorSection(), position(kVelocity));
+
+    clickHeader(*view, position(kImage));  // sortable, but every key is the same
+    EXPECT_EQ(column(kVelocity), (QStringList{"100", "10", "9", "1"}));
+    EXPECT_EQ(view->horizontalHeader()->sortIndicatorSection(), position(kImage));
 }
 
 TEST_F(FendalViewTest, SortingKeepsTheCategoryOrder) {
