@@ -298,7 +298,8 @@ void CGfxListView::mouseDoubleClickEvent(QMouseEvent* event) {
     const QModelIndex index = indexAt(event->position().toPoint());
     const GfxRowRef ref = index.isValid() ? core_.row(index.row()) : GfxRowRef{};
     if (event->button() == Qt::LeftButton && ref.isCategory()) {
-        toggleCategory(ref.category);
+        // On the box column the first click of the two has already done it.
+        if (index.column() != 0) toggleCategory(ref.category);
         event->accept();
         return;
     }

@@ -93,6 +93,20 @@ TEST_F(FendalViewTest, TwoFilesStartCollapsedAndExpandFromTheBox) {
     pressKey(view.get(), Qt::Key_Return);  // ...which Enter expands
     EXPECT_EQ(model()->rowCount(), 7);
     EXPECT_EQ(cell(3, kIndex), "3");
+
+    // A double click on the caption folds the category; on the box only its first click counts.
+    const QPoint caption = view->visualRect(model()->index(0, 3)).center();
+    mouseClick(view->viewport(), caption);
+    QMouseEvent twice(QEvent::MouseButtonDblClick, caption, view->viewport()->mapToGlobal(caption), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(view->viewport(), &twice);
+    EXPECT_EQ(model()->rowCount(), 4);
+    const QPoint box = view->visualRect(model()->index(0, 0)).center();
+    mouseClick(view->viewport(), box);
+    QMouseEvent onBox(QEvent::MouseButtonDblClick, box, view->viewport()->mapToGlobal(box), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(view->viewport(), &onBox);
+    EXPECT_EQ(model()->rowCount(), 7);
 }
 
 TEST_F(FendalViewTest, CurrentPointFollowsClicksAndArrowKeys) {
