@@ -31,7 +31,8 @@ int run(const std::vector<std::string>& args) {
     case ReceivedData::Status::Ok:
         break;
     }
-    if (!data.complete()) {
+    const bool complete = data.complete();
+    if (!complete) {
         std::fprintf(stderr, "fendal-cli: warning: incomplete transfer, %zu of %d points received\n",
                      data.points.size(), data.promised);
     }
@@ -44,7 +45,7 @@ int run(const std::vector<std::string>& args) {
         return 1;
     }
     std::printf("imported %d points into %s\n", f.pointCount(), out.c_str());
-    return data.complete() ? 0 : 3;
+    return complete ? 0 : 3;
 }
 
 CliRegistrar reg({"import", "import [RECEIVED.tem] -o OUT.fsy",
