@@ -143,10 +143,10 @@ GfxRowRef CGfxListView::rowRefAt(const QPoint& viewportPos) const {
 int CGfxListView::selectedRow() const {
     const QModelIndex current = currentIndex();
     if (current.isValid() && selectionModel()->isRowSelected(current.row(), {})) return current.row();
-    const QModelIndexList rows = selectionModel()->selectedRows();
+    // From the selection's ranges: listing the selected rows of a long list would be slow.
     int first = -1;
-    for (const QModelIndex& index : rows)
-        if (first < 0 || index.row() < first) first = index.row();
+    for (const QItemSelectionRange& range : selectionModel()->selection())
+        if (first < 0 || range.top() < first) first = range.top();
     return first;
 }
 

@@ -138,6 +138,16 @@ TEST_F(GeneralListTest, EditOfSeveralSelectedRowsWithTheStyleBit) {
     EXPECT_EQ(list.model()->index(3, 0).data().toString(), "same");
 }
 
+TEST_F(GeneralListTest, CurrencyColumnSortsWithoutItsDots) {
+    names = {"1.000", "999", "2", "10"};
+    list.columnManager().definitionById(0)->dwdata |= kCurrency;
+    list.applyColumns();
+    clickHeader(list, 0);
+    QStringList order;
+    for (int r = 0; r < 4; ++r) order << list.model()->index(r, 0).data().toString();
+    EXPECT_EQ(order, (QStringList{"2", "10", "999", "1.000"}));
+}
+
 TEST_F(GeneralListTest, OwnerDrawsCellsOnlyWithTheStyleBit) {
     list.grab();
     EXPECT_EQ(ownerDrawn, 0);
