@@ -78,10 +78,6 @@ void CGfxListCore::setRows(std::vector<int> values) {
     writtenTexts_.clear();
 }
 
-void CGfxListCore::clearRows() {
-    setRows({});
-}
-
 int CGfxListCore::rowCount() const {
     return categories_ ? categories_->displayCount() : static_cast<int>(rows_.size());
 }

@@ -90,7 +90,6 @@ public:
 
     // --- rows
     void setRows(std::vector<int> values);  // removes categories first
-    void clearRows();
     int rowCount() const;
     GfxRowRef row(int row) const;
     int rowOfValue(int value) const;  // -1 when not shown

@@ -103,11 +103,6 @@ void CGfxListView::setRows(std::vector<int> values) {
     afterReset();
 }
 
-void CGfxListView::clearRows() {
-    resetAround(model_, [&] { core_.clearRows(); });
-    afterReset();
-}
-
 void CGfxListView::setCategoryMode(bool on) {
     resetAround(model_, [&] { core_.setCategoryMode(on); });
     afterReset();

@@ -31,7 +31,6 @@ public:
 
     void setItemImageList(QList<QPixmap> images);
     void setHeaderImageList(QList<QPixmap> images);
-    const QList<QPixmap>& itemImages() const { return itemImages_; }
 
     unsigned listStyle() const { return core_.style(); }
     void addStyle(unsigned bits);
@@ -41,7 +40,6 @@ public:
 
     // --- rows
     void setRows(std::vector<int> values);
-    void clearRows();
     void setCategoryMode(bool on);
     void toggleCategory(int index);
     bool rememberCategoryStates() { return core_.rememberCategoryStates(); }
