@@ -328,6 +328,18 @@ void CGfxListView::keyPressEvent(QKeyEvent* event) {
             event->accept();
             return;
         }
+        case Qt::Key_Home:
+        case Qt::Key_End: {
+            // As in any list: the first or last row, in the current column.
+            if (event->modifiers() != Qt::NoModifier || core_.rowCount() == 0) break;
+            const int row = event->key() == Qt::Key_Home ? 0 : core_.rowCount() - 1;
+            const int column = current.isValid() ? current.column() : std::max(0, currentColumn_);
+            const QModelIndex next = model_->index(row, std::min(column, core_.columnCount() - 1));
+            selectionModel()->setCurrentIndex(next, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+            scrollTo(next);
+            event->accept();
+            return;
+        }
         case Qt::Key_Return:
         case Qt::Key_Enter:
             if (core_.style() & (gfx::kStyleEnterEdits | gfx::kStyleEnterToggles)) {

@@ -150,6 +150,12 @@ TEST_F(FendalViewTest, LeftAndRightMoveTheCurrentColumn) {
     EXPECT_EQ(view->currentIndex().row(), 1);
     for (int i = 0; i < 9; ++i) pressKey(view.get(), Qt::Key_Right);
     EXPECT_EQ(view->currentIndex().column(), position(kNote));  // stops at the last column
+    pressKey(view.get(), Qt::Key_End);
+    EXPECT_EQ(view->currentIndex(), model()->index(2, position(kNote)));
+    EXPECT_EQ(doc.currentPoint, 2);
+    pressKey(view.get(), Qt::Key_Home);
+    EXPECT_EQ(view->currentIndex(), model()->index(0, position(kNote)));
+    EXPECT_EQ(doc.currentPoint, 0);
 }
 
 TEST_F(FendalViewTest, HeaderClicksSortAscendingThenDescending) {
