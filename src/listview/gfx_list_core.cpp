@@ -1,5 +1,7 @@
 #include "listview/gfx_list_core.h"
 
+#include <algorithm>
+
 #include "listview/gfx_sort_key.h"
 
 // --- columns
@@ -39,6 +41,18 @@ bool CGfxListCore::columnHas(int position, int flag) const {
 
 void CGfxListCore::setColumnWidth(int position, int width) {
     if (position >= 0 && position < columnCount()) applied_[position].width = width;
+}
+
+bool CGfxListCore::moveColumn(int from, int to) {
+    const int first = !applied_.empty() && applied_[0].id == 0 ? 1 : 0;
+    if (from < first || from >= columnCount() || to < 0 || to >= columnCount()) return false;
+    to = std::max(to, first);
+    if (from == to) return false;
+    GfxAppliedColumn column = std::move(applied_[from]);
+    applied_.erase(applied_.begin() + from);
+    applied_.insert(applied_.begin() + to, std::move(column));
+    readBackColumns();
+    return true;
 }
 
 void CGfxListCore::readBackColumns() {

@@ -75,6 +75,8 @@ public:
     int columnPosition(int id) const;  // -1 when not shown
     bool columnHas(int position, int flag) const;
     void setColumnWidth(int position, int width);
+    // A column dragged to another place in the header; column 0 stays first. False when refused.
+    bool moveColumn(int from, int to);
     void readBackColumns();
     const GfxColumnMasks& masks() const { return masks_; }
 

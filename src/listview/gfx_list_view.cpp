@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QSignalBlocker>
 
 #include "listview/gfx_column.h"
 #include "listview/gfx_column_format_dlg.h"
@@ -46,10 +47,13 @@ CGfxListView::CGfxListView(QWidget* parent) : QTableView(parent) {
     header->setSectionsClickable(true);
     header->setHighlightSections(false);
     header->setStretchLastSection(false);
+    header->setSectionsMovable(true);
     header->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(header, &QHeaderView::sectionClicked, this, &CGfxListView::onHeaderClicked);
     connect(header, &QHeaderView::sectionResized, this, &CGfxListView::onSectionResized);
     connect(header, &QHeaderView::customContextMenuRequested, this, &CGfxListView::showHeaderMenu);
+    // Taken once the header has finished its drag.
+    connect(header, &QHeaderView::sectionMoved, this, &CGfxListView::onSectionMoved, Qt::QueuedConnection);
 }
 
 CGfxListView::~CGfxListView() = default;
@@ -167,6 +171,11 @@ void CGfxListView::readBackColumns() {
 
 void CGfxListView::syncHeader() {
     QHeaderView* header = horizontalHeader();
+    if (header->sectionsMoved()) {
+        // The core holds the order; the header shows its columns in it.
+        const QSignalBlocker quiet(header);
+        for (int i = 0; i < header->count(); ++i) header->moveSection(header->visualIndex(i), i);
+    }
     applyingColumns_ = true;
     for (int i = 0; i < core_.columnCount(); ++i) {
         header->setSectionResizeMode(
@@ -195,6 +204,14 @@ void CGfxListView::onSectionResized(int position, int oldSize, int newSize) {
         applyingColumns_ = false;
     }
     core_.setColumnWidth(position, size);
+}
+
+void CGfxListView::onSectionMoved(int, int from, int to) {
+    // The core takes the new order and the header goes back to showing columns in it.
+    const bool moved = core_.moveColumn(from, to);
+    resetAround(model_, [] {});
+    afterReset();
+    if (moved) emit columnsChanged();
 }
 
 // --- sorting and the header menu

@@ -91,6 +91,7 @@ private:
     void syncHeader();
     void refreshSpans();
     void onSectionResized(int position, int oldSize, int newSize);
+    void onSectionMoved(int logical, int from, int to);
     void showHeaderMenu(const QPoint& pos);
     void updateTip(const QPoint& viewportPos);
     void hideTip();

@@ -202,6 +202,25 @@ TEST_F(FendalViewTest, FixedColumnsKeepTheirWidthAndDataColumnsStayAtLeast16) {
     EXPECT_EQ(view->columnWidth(position(kNumber)), 60);
 }
 
+TEST_F(FendalViewTest, DraggedHeaderItemsReorderTheColumnsButNotColumnZero) {
+    open({2});
+    QHeaderView* header = view->horizontalHeader();
+    header->moveSection(position(kNote), 2);
+    QApplication::processEvents();
+    EXPECT_EQ(view->columnManager().shownColumns(), (std::vector<int>{0, 1, 6, 2, 3, 4, 5}));
+    EXPECT_EQ(header->visualIndex(2), 2);
+    EXPECT_EQ(model()->headerData(2, Qt::Horizontal).toString(), "备注");
+    EXPECT_EQ(profile.readInt("GfxLists\\TheMainList", "DefColId 2"), 6);  // stored at once
+
+    header->moveSection(3, 0);  // nothing goes before column 0
+    QApplication::processEvents();
+    EXPECT_EQ(view->columnManager().shownColumns(), (std::vector<int>{0, 2, 1, 6, 3, 4, 5}));
+    header->moveSection(0, 4);  // and column 0 stays where it is
+    QApplication::processEvents();
+    EXPECT_EQ(view->columnIdAt(0), 0);
+    EXPECT_EQ(header->logicalIndex(0), 0);
+}
+
 TEST_F(FendalViewTest, EditedVelocityTakesTheLeadingNumber) {
     open({3, 2});
     view->toggleCategory(1);
