@@ -113,8 +113,6 @@ bool InstrumentTransfer::request(const unsigned char* bytes, uint32_t length) {
 }
 
 void InstrumentTransfer::transferWorker() {
-    unsigned char buffer[512];
-    bool writeFailed = false;
     if (m_deviceOpen && m_readHandle != UsbDeviceAccess::kInvalidHandle &&
         m_writeHandle != UsbDeviceAccess::kInvalidHandle) {
         int open = 0;
@@ -122,48 +120,53 @@ void InstrumentTransfer::transferWorker() {
             std::lock_guard<std::mutex> guard(m_lock);
             open = m_deviceOpen;
         }
-        // Each step goes on only while the user has not cancelled; a failed read ends the
-        // transfer without a word, a failed write with the device error.
-        [&] {
-            if (!open || m_cancel) return;
-            const unsigned char countRequest[1] = {0x00};
-            if (!request(countRequest, 1)) return void(writeFailed = true);
-            uint32_t length = 2;
-            if (m_cancel || !m_usb.readData(m_deviceIndex, buffer, length)) return;
-            const int n = (buffer[0] * 256 + buffer[1]) * 6;
-            if (m_file) writeLength(m_file, n);
-            m_ui.progress(0, n);
-
-            int16_t block = 0;
-            while (true) {
-                const unsigned char blockRequest[2] = {static_cast<unsigned char>(block / 255),
-                                                       static_cast<unsigned char>(block % 255)};
-                if (m_cancel) return;
-                if (!request(blockRequest, 2)) return void(writeFailed = true);
-                // A short read leaves zeros, not the previous block, in the rest of the block.
-                std::memset(buffer, 0, sizeof buffer);
-                length = kBlockSize;
-                if (m_cancel || !m_usb.readData(m_deviceIndex, buffer, length)) return;
-                if (m_file) std::fwrite(buffer, 1, kBlockSize, m_file);
-                const int received = (block + 1) * kBlockSize;
-                m_ui.progress(received < n ? received : n, n);
-                if (received >= n) break;
-                ++block;
-            }
-            const unsigned char endRequest[3] = {0x00, 0x00, 0x00};
-            if (m_cancel) return;
-            if (!request(endRequest, 3)) return void(writeFailed = true);
-            closeFile();
-            m_completed = true;
-            appMessage("传输完成");
-        }();
+        const Exchange result = open ? exchange() : Exchange::Stopped;
         // A write that failed because the user cancelled is no device failure.
-        if (writeFailed && !m_cancel) deviceError("端点2下传失败！如果设备断开过那么请先关闭本程序");
+        if (result == Exchange::WriteFailed && !m_cancel)
+            deviceError("端点2下传失败！如果设备断开过那么请先关闭本程序");
         m_deviceOpen = 1;
         closeDevice();
     }
     m_workerRunning = 0;
     if (!m_cancel) m_ui.startEndTimer();
+}
+
+// Count request, block requests, end request. A failed read ends it without a word; every
+// step goes on only while the user has not cancelled.
+InstrumentTransfer::Exchange InstrumentTransfer::exchange() {
+    unsigned char buffer[512];
+    if (m_cancel) return Exchange::Stopped;
+    const unsigned char countRequest[1] = {0x00};
+    if (!request(countRequest, 1)) return Exchange::WriteFailed;
+    uint32_t length = 2;
+    if (m_cancel || !m_usb.readData(m_deviceIndex, buffer, length)) return Exchange::Stopped;
+    const int n = (buffer[0] * 256 + buffer[1]) * 6;
+    if (m_file) writeLength(m_file, n);
+    m_ui.progress(0, n);
+
+    int16_t block = 0;
+    while (true) {
+        const unsigned char blockRequest[2] = {static_cast<unsigned char>(block / 255),
+                                               static_cast<unsigned char>(block % 255)};
+        if (m_cancel) return Exchange::Stopped;
+        if (!request(blockRequest, 2)) return Exchange::WriteFailed;
+        // A short read leaves zeros, not the previous block, in the rest of the block.
+        std::memset(buffer, 0, sizeof buffer);
+        length = kBlockSize;
+        if (m_cancel || !m_usb.readData(m_deviceIndex, buffer, length)) return Exchange::Stopped;
+        if (m_file) std::fwrite(buffer, 1, kBlockSize, m_file);
+        const int received = (block + 1) * kBlockSize;
+        m_ui.progress(received < n ? received : n, n);
+        if (received >= n) break;
+        ++block;
+    }
+    if (m_cancel) return Exchange::Stopped;
+    const unsigned char endRequest[3] = {0x00, 0x00, 0x00};
+    if (!request(endRequest, 3)) return Exchange::WriteFailed;
+    closeFile();
+    m_completed = true;
+    appMessage("传输完成");
+    return Exchange::Complete;
 }
 
 void InstrumentTransfer::closeDevice() {

@@ -57,7 +57,9 @@ private:
     bool openReceivedFile();
     void closeFile();
     bool openPathHandle(std::atomic<intptr_t>& handle);
+    enum class Exchange { Complete, Stopped, WriteFailed };
     void transferWorker();
+    Exchange exchange();
     bool request(const unsigned char* bytes, uint32_t length);
     void closeDevice();
     void finishSerial();
