@@ -163,7 +163,11 @@ void CSerialPort::queueSend(const char* data, int count) {
 
 void CSerialPort::endMonitor() {
     m_hStopEvent.set();
-    resumeMonitor();
+    {
+        std::lock_guard<std::mutex> guard(m_suspendLock);  // a suspended monitor wakes to end
+        m_suspended = false;
+    }
+    m_resumed.notify_all();
     if (!m_thread.joinable()) return;
     if (m_thread.get_id() == std::this_thread::get_id()) return;  // the owner closes from a message
     if (m_owner) m_owner->dropPendingMessages(true);
