@@ -8,6 +8,7 @@
 
 #include "data/crack_file_io.h"
 #include "platform/text.h"
+#include "ratio_main.h"
 
 namespace {
 
@@ -58,20 +59,7 @@ BENCHMARK(BM_ReadCrackFile)->Unit(benchmark::kMillisecond);
 
 // Reports the ratio of the decoding read to the raw read, measured in this run.
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    struct Collect : benchmark::ConsoleReporter {
-        double raw = 0, decoded = 0;
-        void ReportRuns(const std::vector<Run>& runs) override {
-            ConsoleReporter::ReportRuns(runs);
-            for (const auto& r : runs) {
-                if (r.benchmark_name() == "BM_RawRead") raw = r.GetAdjustedRealTime();
-                if (r.benchmark_name() == "BM_ReadCrackFile") decoded = r.GetAdjustedRealTime();
-            }
-        }
-    } reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    if (reporter.raw > 0) std::printf("ratio readCrackFile / raw read: %.2f\n", reporter.decoded / reporter.raw);
-    benchmark::Shutdown();
+    int rc = runWithRatio(argc, argv, "BM_ReadCrackFile", "BM_RawRead", "readCrackFile / raw read");
     std::remove(bigFile().c_str());
-    return 0;
+    return rc;
 }

@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "ratio_main.h"
 #include "usblib/ql260.h"
 #include "usblib/socket_protocol.h"
 
@@ -144,19 +145,6 @@ BENCHMARK(BM_LibraryTransfer)->Unit(benchmark::kMillisecond);
 
 // Reports the ratio of the library transfer to the raw one, measured in this run.
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    struct Collect : benchmark::ConsoleReporter {
-        double raw = 0, library = 0;
-        void ReportRuns(const std::vector<Run>& runs) override {
-            ConsoleReporter::ReportRuns(runs);
-            for (const auto& r : runs) {
-                if (r.benchmark_name() == "BM_RawSocketTransfer") raw = r.GetAdjustedRealTime();
-                if (r.benchmark_name() == "BM_LibraryTransfer") library = r.GetAdjustedRealTime();
-            }
-        }
-    } reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    if (reporter.raw > 0) std::printf("ratio library transfer / raw socket exchanges: %.2f\n", reporter.library / reporter.raw);
-    benchmark::Shutdown();
-    return 0;
+    return runWithRatio(argc, argv, "BM_LibraryTransfer", "BM_RawSocketTransfer",
+                        "library transfer / raw socket exchanges");
 }
