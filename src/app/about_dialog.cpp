@@ -20,10 +20,9 @@ CAboutDialog::CAboutDialog(QWidget* parent) : QDialog(parent) {
     bold.setBold(true);
     title->setFont(bold);
 
-    auto* lines = new QLabel(QString("混凝土裂缝深度超声检测数据分析\n"
-                                     "版本 %1\n"
-                                     "版权所有 (C) %2")
-                                 .arg(QStringLiteral(FENDAL_VERSION), QString(kCompanyPane)),
+    auto* lines = new QLabel(QString("混凝土裂缝深度超声检测数据的传输、编辑、打印和报告\n"
+                                     "版权所有 (C) %1")
+                                 .arg(QString(kCompanyPane)),
                              this);
 
     auto* close = new QPushButton("关闭", this);

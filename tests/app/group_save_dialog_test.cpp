@@ -26,6 +26,10 @@ void whenDialogShows(std::function<void(CGroupSaveDialog&)> drive) {
             timer->stop();
             timer->deleteLater();
             drive(*dialog);
+            if (dialog->isVisible()) {  // never leave the test waiting on a dialog
+                ADD_FAILURE() << "the dialog did not close";
+                dialog->reject();
+            }
         }
     });
     timer->start(10);

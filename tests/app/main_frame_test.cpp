@@ -3,12 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <QLabel>
+#include <QPushButton>
+#include <QTimer>
 #include <QMenuBar>
 #include <QShortcut>
 #include <QStatusBar>
 #include <QTest>
 #include <QToolBar>
 
+#include "app/about_dialog.h"
 #include "app/command_table.h"
 #include "app/fendal_app.h"
 #include "data/app_strings.h"
@@ -254,4 +257,24 @@ TEST_F(MainFrameTest, NewEmptiesTheGroupOnlyAfterTheSavePrompt) {
     EXPECT_EQ(doc().group.fileCount(), 0);
     EXPECT_FALSE(doc().isModified());
     EXPECT_FALSE(action(CommandId::FileSave)->isEnabled());
+}
+
+TEST_F(MainFrameTest, AboutBoxShowsTheProgramAndClosesWithItsButton) {
+    start();
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        auto* about = qobject_cast<CAboutDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(about, nullptr);
+        seen = true;
+        EXPECT_EQ(about->windowTitle(), "关于本软件");
+        QStringList labels;
+        for (auto* l : about->findChildren<QLabel*>()) labels << l->text();
+        EXPECT_TRUE(labels.contains("Tesmar科技缝深检测分析软件V1.0"));
+        auto buttons = about->findChildren<QPushButton*>();
+        ASSERT_EQ(buttons.size(), 1);
+        EXPECT_EQ(buttons[0]->text(), "关闭");
+        buttons[0]->click();
+    });
+    action(CommandId::AppAbout)->trigger();
+    EXPECT_TRUE(seen);
 }
