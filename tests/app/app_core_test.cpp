@@ -5,8 +5,11 @@
 
 #include "app/command_router.h"
 #include "app/command_table.h"
+#include "app/document_commands.h"
 #include "app/file_filter.h"
 #include "app/recent_file_list.h"
+#include "support/sample_points.h"
+#include "support/scripted_doc_ui.h"
 
 using Filters = std::vector<std::string>;
 
@@ -119,4 +122,44 @@ TEST(CommandTable, EveryMenuToolbarAndAcceleratorCommandIsDescribed) {
     for (const auto& a : accelerators()) EXPECT_TRUE(known(a.id)) << a.keys;
     EXPECT_EQ(findCommand(CommandId::DataTransfer)->prompt, std::string("将机内数据上传"));
     EXPECT_EQ(findCommand(CommandId::DataTransfer)->tooltip, std::string("数据传输"));
+}
+
+TEST(DocumentCommands, FollowTheDocumentsRulesAndMakeTheTransferDialogWhenRun) {
+    ScriptedDocUi ui;
+    CFendalDoc doc(ui);
+    struct CountedTransfer : TransferRunner {
+        explicit CountedTransfer(int& runs) : runs_(runs) {}
+        bool runTransfer() override { return ++runs_, false; }
+        int& runs_;
+    };
+    int made = 0, runs = 0;
+    DocumentCommands commands(doc, [&]() -> std::unique_ptr<TransferRunner> {
+        ++made;
+        return std::make_unique<CountedTransfer>(runs);
+    });
+    CommandRouter router;
+    router.addTarget(commands);
+
+    for (auto id : {CommandId::FileSave, CommandId::FileSaveAs, CommandId::DeletePoint, CommandId::InsertPoint,
+                    CommandId::AddPoint})
+        EXPECT_FALSE(router.isEnabled(id)) << static_cast<int>(id);
+    EXPECT_TRUE(router.isEnabled(CommandId::FileOpen));
+    EXPECT_FALSE(commands.handles(CommandId::FileRestore));  // the frame's
+
+    doc.group.files.push_back(sampleFile(2, "/tmp/a.fsy"));
+    doc.currentFile = 0;
+    doc.currentPoint = 1;
+    for (auto id : {CommandId::FileSave, CommandId::DeletePoint, CommandId::InsertPoint, CommandId::AddPoint})
+        EXPECT_TRUE(router.isEnabled(id)) << static_cast<int>(id);
+
+    // A transfer that did not end with OK leaves the group as it was.
+    EXPECT_TRUE(router.run(CommandId::DataTransfer));
+    EXPECT_EQ(made, 1);
+    EXPECT_EQ(runs, 1);
+    EXPECT_EQ(doc.group.fileCount(), 1);
+
+    ui.answers.push_back(MsgAnswer::Yes);
+    EXPECT_TRUE(router.run(CommandId::DeletePoint));
+    EXPECT_EQ(ui.shown.back().text, "是否要删除数据？");
+    EXPECT_EQ(doc.group.files[0].pointCount(), 1);
 }
