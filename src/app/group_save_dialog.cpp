@@ -22,10 +22,12 @@ CGroupSaveDialog::CGroupSaveDialog(const FileDialogOptions& options, QWidget* pa
     list_->setMinimumWidth(kListWidth);
 
     // The list stands right of the file list, in the splitter that holds it, so it keeps its
-    // place when the dialog is resized.
+    // place when the dialog is resized. Should Qt's dialog ever lose that splitter, the list
+    // takes a column of its own.
     if (auto* splitter = findChild<QSplitter*>("splitter")) {
         splitter->addWidget(list_);
         splitter->setStretchFactor(splitter->indexOf(list_), 0);
+        splitter->setCollapsible(splitter->indexOf(list_), false);
         QList<int> sizes = splitter->sizes();
         sizes.back() = kListWidth;
         splitter->setSizes(sizes);
