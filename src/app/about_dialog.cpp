@@ -9,7 +9,6 @@
 
 CAboutDialog::CAboutDialog(QWidget* parent) : QDialog(parent) {
     setWindowTitle("关于本软件");
-    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
     auto* icon = new QLabel(this);
     icon->setPixmap(applicationIcon().pixmap(48, 48));
@@ -36,5 +35,6 @@ CAboutDialog::CAboutDialog(QWidget* parent) : QDialog(parent) {
     grid->addWidget(lines, 1, 1);
     grid->addWidget(close, 0, 2, Qt::AlignTop);
     grid->setColumnStretch(1, 1);
-    setMinimumSize(356, 185);  // 237 x 114 dialog units in the default dialog font
+    // 237 x 114 dialog units in the default dialog font; a box of fixed size, like the others.
+    setFixedSize(sizeHint().expandedTo(QSize(356, 185)));
 }
