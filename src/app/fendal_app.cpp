@@ -6,6 +6,7 @@
 
 #include "app/about_dialog.h"
 #include "app/menu_style.h"
+#include "app/pictures.h"
 #include "app/subsystem_commands.h"
 #include "data/app_strings.h"
 #ifdef _WIN32
@@ -26,6 +27,8 @@ bool CFendalApp::initInstance(const QStringList& arguments) {
     if (qtTexts_.load("qtbase_zh_CN", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(&qtTexts_);
     QApplication::setStyle(new MenuStyle);
+    QApplication::setWindowIcon(applicationIcon());
+    QGuiApplication::setDesktopFileName("fendal");  // the installed desktop entry
     frame_ = std::make_unique<CMainFrame>(doc_, profile_, recentFiles_, *this);
     frame_->showMaximized();
     if (arguments.size() > 1 && !arguments.at(1).isEmpty()) openCommandLineFile(arguments.at(1));

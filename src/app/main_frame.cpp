@@ -40,7 +40,6 @@ CMainFrame::CMainFrame(CFendalDoc& doc, platform::Profile& profile, RecentFileLi
       viewCommands_(doc, this),
       documentCommands_(doc, [this] { return commands::makeTransferRunner(this); }) {
     setObjectName("mainFrame");
-    setWindowIcon(applicationIcon());
     router_.addTarget(viewCommands_);
     router_.addTarget(documentCommands_);
     router_.addTarget(*this);
