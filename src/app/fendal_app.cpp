@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QLibraryInfo>
 
 #include "app/about_dialog.h"
@@ -18,7 +19,7 @@ CFendalApp::CFendalApp(platform::Profile& profile, DocUi& ui, RecentFileList& re
 
 CFendalApp::~CFendalApp() = default;
 
-bool CFendalApp::initInstance(const QStringList& arguments) {
+void CFendalApp::initInstance(const QStringList& arguments) {
 #ifdef _WIN32
     // The report commands automate the office programs; without COM they fail on their own.
     if (!initComLibrary()) doc_.ui().messageBox("初始化COM支持库失败!", kAppTitle, MsgButtons::Ok, MsgIcon::Warning);
@@ -32,12 +33,12 @@ bool CFendalApp::initInstance(const QStringList& arguments) {
     frame_ = std::make_unique<CMainFrame>(doc_, profile_, recentFiles_, *this);
     frame_->showMaximized();
     if (arguments.size() > 1 && !arguments.at(1).isEmpty()) openCommandLineFile(arguments.at(1));
-    return true;
 }
 
 void CFendalApp::openCommandLineFile(const QString& path) {
-    // A file that cannot be read leaves the group empty, without a message.
-    std::string native = QFile::encodeName(path).toStdString();
+    // A file that cannot be read leaves the group empty, without a message. The path is made
+    // absolute so that saving and the recent-file list do not depend on the starting folder.
+    std::string native = QFile::encodeName(QFileInfo(path).absoluteFilePath()).toStdString();
     if (!doc_.readSingleFile(native)) return;
     recentFiles_.add(native);
     doc_.updateAllViews(0);

@@ -16,8 +16,8 @@ public:
     ~CFendalApp() override;
 
     // Builds and shows the main frame; a crack data file named after the program is opened
-    // as a one-file group. False when start-up fails.
-    bool initInstance(const QStringList& arguments);
+    // as a one-file group.
+    void initInstance(const QStringList& arguments);
 
     CFendalDoc& document() { return doc_; }
     CMainFrame* mainFrame() const { return frame_.get(); }

@@ -12,6 +12,6 @@ int main(int argc, char** argv) {
     RecentFileList recentFiles(profile, kRecentFileCount);
     QtDocUi ui(recentFiles);
     CFendalApp app(profile, ui, recentFiles);
-    if (!app.initInstance(QApplication::arguments())) return 1;
+    app.initInstance(QApplication::arguments());
     return QApplication::exec();
 }

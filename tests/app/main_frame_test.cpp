@@ -2,6 +2,7 @@
 // the command line and closing.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
@@ -27,7 +28,7 @@ class MainFrameTest : public ::testing::Test {
 protected:
     void start(const QStringList& arguments = {"fendal"}) {
         app = std::make_unique<CFendalApp>(profile, ui, recent);
-        ASSERT_TRUE(app->initInstance(arguments));
+        app->initInstance(arguments);
         frame().activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&frame()));
     }
@@ -223,6 +224,17 @@ TEST_F(MainFrameTest, FileOnTheCommandLineOpensAsOneFileGroup) {
     EXPECT_EQ(doc().group.files[0].pointCount(), 4);
     EXPECT_EQ(frame().windowTitle(), "一号.fsy[*] - Tesmar科技缝深检测分析软件V1.0");
     EXPECT_FALSE(frame().isWindowModified());
+    EXPECT_EQ(recent.entries().front(), a);
+}
+
+TEST_F(MainFrameTest, RelativeCommandLinePathIsKeptAbsolute) {
+    std::string a = writeSample("a.fsy", 1);
+    QString before = QDir::currentPath();
+    QDir::setCurrent(QString::fromStdString(folder.path().string()));
+    start({"fendal", "a.fsy"});
+    QDir::setCurrent(before);
+    ASSERT_EQ(doc().group.fileCount(), 1);
+    EXPECT_EQ(doc().group.files[0].path, a);
     EXPECT_EQ(recent.entries().front(), a);
 }
 
