@@ -87,6 +87,22 @@ TEST(QtDocUi, OpenDialogTakesTheProgramsFilterAndGivesNativePaths) {
     EXPECT_FALSE(u.ui.chooseOpenFiles(options).has_value());
 }
 
+TEST(QtDocUi, SaveDialogAddsTheDefaultExtension) {
+    Ui u;
+    TempFolder folder;
+    FileDialogOptions options;
+    options.defaultExt = "fsy";
+    options.filter = "裂缝原始数据(*.fsy)|*.fsy|所有文件 (*.*)|*.*||";
+    whenShown<QFileDialog>([&](QFileDialog& dialog) {
+        EXPECT_EQ(dialog.acceptMode(), QFileDialog::AcceptSave);
+        EXPECT_TRUE(dialog.testOption(QFileDialog::DontConfirmOverwrite));  // the caller did not ask
+        dialog.setDirectory(QString::fromStdString(folder.path().string()));
+        dialog.findChild<QLineEdit*>("fileNameEdit")->setText("桥墩");
+        static_cast<QDialog&>(dialog).accept();
+    });
+    EXPECT_EQ(u.ui.chooseSaveFile(options), folder.file("桥墩.fsy"));
+}
+
 TEST(QtDocUi, OpenedPathsReachTheRecentFileList) {
     Ui u;
     u.ui.addToRecentFiles("/a.fsy");
