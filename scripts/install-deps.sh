@@ -9,7 +9,7 @@ packages=(
   libgl-dev libxkbcommon-dev
   libxlsxwriter-dev libzip-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  fonts-noto-cjk
+  fonts-noto-cjk qt6-translations-l10n
   xvfb xauth xclip x11-utils
   poppler-utils
   python3 python3-docx python3-openpyxl
