@@ -12,14 +12,17 @@ void CFendalDoc::onDataTransfer(TransferRunner& transfer) {
         if (a == MsgAnswer::Yes) onFileSave();
     }
     if (!transfer.runTransfer()) return;
+    importReceivedData(receivedDataPath());
+}
 
+bool CFendalDoc::importReceivedData(const std::string& path) {
     setModifiedFlag(false);
     setTitle(kImportTitle);
 
-    ReceivedData data = readReceivedDataFile(receivedDataPath());
+    ReceivedData data = readReceivedDataFile(path);
     if (data.status == ReceivedData::Status::CannotOpen) {
         tell("打开临时文件失败！", MsgIcon::Error);
-        return;
+        return false;
     }
     freeGroup();
     group.files.emplace_back();
@@ -27,17 +30,17 @@ void CFendalDoc::onDataTransfer(TransferRunner& transfer) {
         // The old group is gone; the views must not go on showing its rows.
         updateAllViews(0);
         tell("接收数据错误，请重新传输或重新运行本程序！", MsgIcon::Error);
-        return;
+        return false;
     }
     const bool complete = data.complete();
+    const int promised = data.promised;
     CrackDataFile& f = group.files[0];
-    f.points = data.points;
-    f.receivedPoints = std::move(data.points);
+    f = crackFileFromReceived(std::move(data.points));
     updateAllViews(0);
     setModifiedFlag(true);
     if (!complete) {
-        tell(text::format("数据传输不完整：仪器应传送 %d 个数据，只收到 %d 个。", data.promised,
-                          f.pointCount()),
+        tell(text::format("数据传输不完整：仪器应传送 %d 个数据，只收到 %d 个。", promised, f.pointCount()),
              MsgIcon::Warning);
     }
+    return true;
 }

@@ -60,6 +60,9 @@ public:
     void onAddPoint();
     void onFileRestore();
     void onDataTransfer(TransferRunner& transfer);
+    // Replaces the group by one unsaved file of the points in a received-data file. False (after
+    // telling the user) when the file cannot be opened or its length is wrong.
+    bool importReceivedData(const std::string& path);
     // Opens a recent file; false when the user cancelled or the file could not be read.
     bool openRecentFile(const std::string& path);
     // Deletes the current point without asking (Cut does so once the copy is on the clipboard).

@@ -56,6 +56,13 @@ MeasurePoint pointFromReceived(const ReceivedRecord& record) {
     return p;
 }
 
+CrackDataFile crackFileFromReceived(std::vector<MeasurePoint> points) {
+    CrackDataFile f;
+    f.receivedPoints = points;
+    f.points = std::move(points);
+    return f;
+}
+
 ReceivedData readReceivedDataFile(const std::string& path) {
     ReceivedData data;
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(path.empty() ? nullptr : std::fopen(path.c_str(), "rb"),

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "data/measure_point.h"
+#include "data/crack_data_file.h"
 
 inline constexpr int kMaxReceivedPoints = 20000;
 inline constexpr int kReceivedRecordSize = 6;
@@ -40,6 +40,9 @@ struct ReceivedData {
 };
 
 ReceivedData readReceivedDataFile(const std::string& path);
+
+// The file an import makes: the received points as the current list and again as the received one.
+CrackDataFile crackFileFromReceived(std::vector<MeasurePoint> points);
 
 // The point an instrument record becomes: number "%04d", velocity, depth; note and reserve empty.
 MeasurePoint pointFromReceived(const ReceivedRecord& record);

@@ -3,7 +3,9 @@
 #include <string>
 
 #include "cli_command.h"
+#include "cli_doc_ui.h"
 #include "data/crack_file_io.h"
+#include "data/fendal_doc.h"
 #include "data/received_data.h"
 
 namespace {
@@ -19,33 +21,18 @@ int run(const std::vector<std::string>& args) {
         std::fprintf(stderr, "usage: fendal-cli import [RECEIVED.tem] -o OUT.fsy\n");
         return 2;
     }
-    ReceivedData data = readReceivedDataFile(in);
-    switch (data.status) {
-    case ReceivedData::Status::CannotOpen:
-        std::fprintf(stderr, "fendal-cli: cannot open the received-data file %s\n", in.c_str());
-        return 1;
-    case ReceivedData::Status::BadLength:
-        std::fprintf(stderr, "fendal-cli: %s: bad length field (more than %d points or missing)\n", in.c_str(),
-                     kMaxReceivedPoints);
-        return 1;
-    case ReceivedData::Status::Ok:
-        break;
-    }
-    const bool complete = data.complete();
-    if (!complete) {
-        std::fprintf(stderr, "fendal-cli: warning: incomplete transfer, %zu of %d points received\n",
-                     data.points.size(), data.promised);
-    }
-    CrackDataFile f;
+    CliDocUi ui;
+    CFendalDoc doc(ui);
+    if (!doc.importReceivedData(in)) return 1;  // the document has said why
+
+    CrackDataFile& f = doc.group.files[0];
     f.path = out;
-    f.points = data.points;
-    f.receivedPoints = std::move(data.points);
     if (!writeCrackFile(f)) {
         std::fprintf(stderr, "fendal-cli: cannot write %s\n", out.c_str());
         return 1;
     }
     std::printf("imported %d points into %s\n", f.pointCount(), out.c_str());
-    return complete ? 0 : 3;
+    return ui.errorShown ? 3 : 0;  // an incomplete transfer was saved as far as it came
 }
 
 CliRegistrar reg({"import", "import [RECEIVED.tem] -o OUT.fsy",

@@ -1,67 +1,66 @@
-// fendal-cli info: what a crack data file holds.
+// fendal-cli info: the files read as one group, as opening them in the program would, as JSON.
 #include <cstdio>
-#include <cstdlib>
+#include <iostream>
+#include <nlohmann/json.hpp>
 #include <string>
 
 #include "cli_command.h"
-#include "data/crack_file_io.h"
+#include "cli_doc_ui.h"
+#include "data/fendal_doc.h"
 #include "platform/text.h"
 
 namespace {
 
-void printList(const char* caption, const std::vector<MeasurePoint>& points, int limit) {
-    std::printf("  %s: %zu\n", caption, points.size());
-    int shown = 0;
+std::string utf8(const char* field, std::size_t size) { return text::gbkToUtf8(text::fieldText(field, size)); }
+
+nlohmann::json pointList(const std::vector<MeasurePoint>& points) {
+    auto list = nlohmann::json::array();
     for (const auto& p : points) {
-        if (limit >= 0 && shown == limit) {
-            std::printf("    ... %zu more\n", points.size() - static_cast<std::size_t>(shown));
-            break;
-        }
-        std::printf("    %-8s %6d m/s %6d mm  %s\n", text::gbkToUtf8(text::fieldText(p.number)).c_str(), p.velocity,
-                    p.depth, text::gbkToUtf8(text::fieldText(p.note)).c_str());
-        ++shown;
+        list.push_back({{"number", utf8(p.number, sizeof p.number)},
+                        {"velocity", p.velocity},
+                        {"depth", p.depth},
+                        {"note", utf8(p.note, sizeof p.note)}});
     }
+    return list;
+}
+
+bool canRead(const std::string& path) {
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (f) std::fclose(f);
+    return f != nullptr;
 }
 
 int run(const std::vector<std::string>& args) {
-    int limit = 20;
-    bool received = false;
-    std::vector<std::string> files;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--all") {
-            limit = -1;
-        } else if (args[i] == "--limit" && i + 1 < args.size()) {
-            limit = std::atoi(args[++i].c_str());
-        } else if (args[i] == "--received") {
-            received = true;
-        } else {
-            files.push_back(args[i]);
-        }
-    }
-    if (files.empty()) {
-        std::fprintf(stderr, "usage: fendal-cli info [--all|--limit N] [--received] FILE.fsy...\n");
+    if (args.empty()) {
+        std::fprintf(stderr, "usage: fendal-cli info FILE.fsy...\n");
         return 2;
     }
+    CliDocUi ui;
+    ui.openPaths = args;
+    CFendalDoc doc(ui);
+    doc.onFileOpen();
+
+    nlohmann::json out;
+    out["title"] = doc.title();
+    out["files"] = nlohmann::json::array();
     int rc = 0;
-    for (const auto& path : files) {
-        CrackDataFile f;
-        if (!readCrackFile(path, f)) {
-            std::fprintf(stderr, "fendal-cli: cannot open %s\n", path.c_str());
+    for (std::size_t i = 0; i < doc.group.files.size(); ++i) {
+        const CrackDataFile& f = doc.group.files[i];
+        if (!canRead(args[i])) {
+            std::fprintf(stderr, "fendal-cli: cannot open %s\n", args[i].c_str());
             rc = 1;
-            continue;
         }
-        std::printf("%s\n", path.c_str());
-        if (f.path.empty() || (f.pointCount() == 0 && f.receivedCount() == 0)) {
-            std::printf("  no points (not a crack data file, or counts out of range)\n");
-            continue;
-        }
-        printList("points", f.points, limit);
-        if (received) printList("received points", f.receivedPoints, limit);
-        else std::printf("  received points: %d\n", f.receivedCount());
+        out["files"].push_back({{"path", f.path},
+                                {"pointCount", f.pointCount()},
+                                {"receivedCount", f.receivedCount()},
+                                {"remark", utf8(f.remark, sizeof f.remark)},
+                                {"points", pointList(f.points)},
+                                {"receivedPoints", pointList(f.receivedPoints)}});
     }
+    std::cout << out.dump(2) << "\n";
     return rc;
 }
 
-CliRegistrar reg({"info", "info [--all|--limit N] [--received] FILE...", "show the points of crack data files", run});
+CliRegistrar reg({"info", "info FILE...", "the files read as one group, as JSON", run});
 
 }  // namespace
