@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLibraryInfo>
+#include <QScreen>
 
 #include "app/about_dialog.h"
 #include "app/menu_style.h"
@@ -31,6 +32,8 @@ void CFendalApp::initInstance(const QStringList& arguments) {
     QApplication::setWindowIcon(applicationIcon());
     QGuiApplication::setDesktopFileName("fendal");  // the installed desktop entry
     frame_ = std::make_unique<CMainFrame>(doc_, profile_, recentFiles_, *this);
+    // Without a window manager (a bare X server) maximising does nothing: fill the screen anyway.
+    if (QScreen* screen = QGuiApplication::primaryScreen()) frame_->setGeometry(screen->availableGeometry());
     frame_->showMaximized();
     if (arguments.size() > 1 && !arguments.at(1).isEmpty()) openCommandLineFile(arguments.at(1));
 }
