@@ -1,5 +1,5 @@
 #pragma once
-// A million-point group in a main view, for the list benchmarks.
+// A large group of points in a main view, for the list benchmarks.
 #include <QApplication>
 #include <chrono>
 #include <memory>
@@ -30,21 +30,22 @@ inline QApplication& app() {
     return *instance;
 }
 
-// kPoints points with random velocities and depths, spread over `files` files.
+// Points with random velocities and depths: kPoints spread over `files` files, or
+// `perFile` points in each file.
 struct Group {
     NoUi ui;
     CFendalDoc doc{ui};
     platform::MemoryProfile profile;
     std::unique_ptr<CFendalView> view;
 
-    explicit Group(int files) {
+    explicit Group(int files, int perFile = 0) {
         app();
         std::mt19937 random(42);
         std::uniform_int_distribution<int> velocity(1500, 5000), depth(0, 800);
         for (int f = 0; f < files; ++f) {
             CrackDataFile file;
             file.path = "/data/bench" + std::to_string(f) + ".fsy";
-            const int n = kPoints / files + (f < kPoints % files ? 1 : 0);
+            const int n = perFile > 0 ? perFile : kPoints / files + (f < kPoints % files ? 1 : 0);
             file.points.resize(n);
             for (MeasurePoint& p : file.points) {
                 p.velocity = velocity(random);
@@ -56,6 +57,8 @@ struct Group {
         view->resize(1000, 600);
         view->onInitialUpdate();
     }
+
+    int totalPoints() const { return doc.totalPoints(); }
 };
 
 template <typename F>
