@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-base-dev-tools libqt6svg6-dev qt6-qpa-plugins
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-qpa-plugins
   libgl-dev libxkbcommon-dev
   libxlsxwriter-dev libzip-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
