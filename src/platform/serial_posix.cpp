@@ -7,11 +7,12 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
-#include <deque>
 #include <mutex>
 #include <string_view>
 
@@ -187,6 +188,7 @@ public:
         ::tcsetattr(fd, TCSANOW, &tio);
         fd_ = fd;
         hungUp_ = false;
+        dropBuffered();
         mask_ = 0;
         lastModem_ = modemLines();
         return true;
@@ -283,7 +285,7 @@ public:
         if (!isOpen()) return fail(EBADF);
         const bool rx = flags & (kPurgeRxClear | kPurgeRxAbort);
         const bool tx = flags & (kPurgeTxClear | kPurgeTxAbort);
-        if (rx) leftover_.clear();
+        if (rx) dropBuffered();
         if (rx || tx) {
             if (::tcflush(fd_, rx && tx ? TCIOFLUSH : rx ? TCIFLUSH : TCOFLUSH) != 0 && !noModemLines(errno))
                 return fail(errno);
@@ -291,39 +293,51 @@ public:
         return true;
     }
 
+    // While bytes read ahead are waiting here the system is not asked (that would be two calls
+    // per byte received one at a time): the input count is those bytes, the output count the
+    // one last asked.
     bool clearError(SerialStatus& status) override {
         if (!isOpen()) return fail(EBADF);
-        int in = 0;
-        int out = 0;
-        if (::ioctl(fd_, FIONREAD, &in) != 0) return fail(errno);
-        if (::ioctl(fd_, TIOCOUTQ, &out) != 0) out = 0;
         status.errors = 0;
-        status.inQueue = static_cast<uint32_t>(in) + static_cast<uint32_t>(leftover_.size());
-        status.outQueue = static_cast<uint32_t>(out);
+        if (buffered() == 0) {
+            int in = 0;
+            int out = 0;
+            if (::ioctl(fd_, FIONREAD, &in) != 0) return fail(errno);
+            if (::ioctl(fd_, TIOCOUTQ, &out) != 0) out = 0;
+            status.inQueue = static_cast<uint32_t>(in);
+            lastOutQueue_ = static_cast<uint32_t>(out);
+        } else {
+            status.inQueue = static_cast<uint32_t>(buffered());
+        }
+        status.outQueue = lastOutQueue_;
         return true;
     }
 
     bool read(void* buffer, uint32_t size, uint32_t& done) override {
         done = 0;
         if (!isOpen()) return fail(EBADF);
+        auto* bytes = static_cast<unsigned char*>(buffer);
+        done = takeBuffered(bytes, size);
+        if (done == size) return true;  // the common case: no system call, no clock
         const auto deadline = std::chrono::steady_clock::now() +
                               std::chrono::milliseconds(timeouts_.readTotalConstant +
                                                         uint64_t{timeouts_.readTotalMultiplier} * size);
-        auto* bytes = static_cast<unsigned char*>(buffer);
-        while (done < size && !leftover_.empty()) {
-            bytes[done++] = leftover_.front();
-            leftover_.pop_front();
-        }
-        while (done < size) {
-            const ssize_t n = ::read(fd_, bytes + done, size - done);
+        bool saidReady = false;
+        while (true) {
+            done += takeBuffered(bytes + done, size - done);
+            if (done == size) break;
+            const ssize_t n = readAhead();
             if (n > 0) {
-                done += static_cast<uint32_t>(n);
+                saidReady = false;
                 continue;
             }
-            if (n == 0 || errno == EIO) break;  // the other side is gone: what there was
-            if (errno == EINTR) continue;
-            if (errno != EAGAIN) return fail(errno);
-            if (!waitReady(POLLIN, deadline)) break;
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0 && errno == EIO) break;  // the other side is gone: what there was
+            if (n < 0 && errno != EAGAIN) return fail(errno);
+            // Nothing yet (the line is set to read without waiting). A line that is gone says
+            // it is ready and then has nothing: that ends the read too.
+            if (saidReady || !waitReady(POLLIN, deadline)) break;
+            saidReady = true;
         }
         return true;
     }
@@ -356,7 +370,7 @@ public:
         }
         const bool watchData = (mask_ & (kSerialEvRxChar | kSerialEvRxFlag)) != 0 && !hungUp_;
         const bool watchModem = (mask_ & kModemEvents) != 0 && !hungUp_;
-        if (!leftover_.empty() && (mask_ & (kSerialEvRxChar | kSerialEvRxFlag)) && !stop.isSet()) {
+        if (buffered() > 0 && (mask_ & (kSerialEvRxChar | kSerialEvRxFlag)) && !stop.isSet()) {
             events = mask_ & kSerialEvRxChar ? kSerialEvRxChar : kSerialEvRxFlag;
             return Wake::Port;
         }
@@ -409,12 +423,32 @@ private:
     // its last bytes are still on their way; a read fetches them, and they are kept here.
     std::size_t waitingBytes() {
         int in = 0;
-        if (::ioctl(fd_, FIONREAD, &in) == 0 && in > 0) return static_cast<std::size_t>(in) + leftover_.size();
-        unsigned char buf[256];
-        ssize_t n = 0;
-        while ((n = ::read(fd_, buf, sizeof buf)) > 0) leftover_.insert(leftover_.end(), buf, buf + n);
-        return leftover_.size();
+        if (::ioctl(fd_, FIONREAD, &in) == 0 && in > 0) return static_cast<std::size_t>(in) + buffered();
+        if (buffered() == 0) readAhead();
+        return buffered();
     }
+
+    // Received bytes are fetched from the system as many at a time as are there, and handed
+    // out from here: a read of one byte is then no system call and no wake-up of the line.
+    std::size_t buffered() const { return rxEnd_ - rxBegin_; }
+
+    uint32_t takeBuffered(unsigned char* to, uint32_t size) {
+        const auto n = static_cast<uint32_t>(std::min<std::size_t>(size, buffered()));
+        if (n == 1) *to = rx_[rxBegin_];  // the usual single byte, without a library call
+        else std::memcpy(to, rx_.data() + rxBegin_, n);
+        rxBegin_ += n;
+        return n;
+    }
+
+    // One read into the empty buffer; the read's result, with errno set when it failed.
+    ssize_t readAhead() {
+        rxBegin_ = rxEnd_ = 0;
+        const ssize_t n = ::read(fd_, rx_.data(), rx_.size());
+        if (n > 0) rxEnd_ = static_cast<std::size_t>(n);
+        return n;
+    }
+
+    void dropBuffered() { rxBegin_ = rxEnd_ = 0; }
 
     int modemLines() const {
         int lines = 0;
@@ -435,8 +469,11 @@ private:
     SerialTimeouts timeouts_;
     int lastError_ = 0;
     int lastModem_ = 0;
+    uint32_t lastOutQueue_ = 0;
     bool hungUp_ = false;
-    std::deque<unsigned char> leftover_;
+    std::array<unsigned char, 4096> rx_{};
+    std::size_t rxBegin_ = 0;
+    std::size_t rxEnd_ = 0;
 };
 
 }  // namespace

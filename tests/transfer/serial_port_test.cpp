@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -245,6 +246,51 @@ TEST(SerialPort, LineThatHangsUpStaysQuiet) {
     EXPECT_EQ(owner.waitFor(4, 10ms).size(), 3u);  // no stream of empty events
     EXPECT_TRUE(owner.errors().empty());
     EXPECT_TRUE(port.closePort());
+}
+
+// The line device fetches what has arrived in one go and hands it out in reads of any size.
+TEST(SerialDevice, BytesFetchedAheadAreReadCountedAndPurgedLikeTheLinesOwn) {
+    PtyPair pty;
+    auto device = platform::SerialDevice::create();
+    ASSERT_TRUE(device->open(pty.slavePath()));
+    ASSERT_TRUE(device->setTimeouts({0, 0, 200, 0, 200}));
+    ASSERT_TRUE(device->setEventMask(kRxMask));
+    std::vector<unsigned char> bytes;
+    for (int i = 0; i < 10000; ++i) bytes.push_back(static_cast<unsigned char>(i * 13 + i / 256));
+    ASSERT_TRUE(pty.send(std::vector<unsigned char>(bytes.begin(), bytes.begin() + 10)));
+
+    platform::SerialStatus status;
+    for (int i = 0; i < 100 && device->clearError(status) && status.inQueue < 10; ++i) std::this_thread::sleep_for(5ms);
+    ASSERT_EQ(status.inQueue, 10u);
+    unsigned char got[10] = {};
+    uint32_t done = 0;
+    ASSERT_TRUE(device->read(got, 1, done));
+    ASSERT_EQ(done, 1u);
+    ASSERT_TRUE(device->clearError(status));
+    EXPECT_EQ(status.inQueue, 9u);  // the rest, now held by the device, still counts
+    platform::SerialSignal stop, send;
+    uint32_t events = 0;
+    EXPECT_EQ(device->waitEvent(stop, send, events), platform::SerialDevice::Wake::Port);
+    EXPECT_EQ(events, platform::kSerialEvRxChar);
+    ASSERT_TRUE(device->read(got + 1, 4, done));
+    EXPECT_EQ(done, 4u);
+    EXPECT_TRUE(std::equal(got, got + 5, bytes.begin()));
+
+    ASSERT_TRUE(device->purge(platform::kPurgeRxClear));
+    ASSERT_TRUE(device->clearError(status));
+    EXPECT_EQ(status.inQueue, 0u);
+    ASSERT_TRUE(device->read(got, 1, done));
+    EXPECT_EQ(done, 0u);  // time-out: nothing left
+
+    // More than the device fetches at once, asked for in one read and then byte by byte.
+    std::thread writer([&] { pty.send(bytes); });
+    std::vector<unsigned char> all(6000);
+    ASSERT_TRUE(device->read(all.data(), 6000, done));
+    EXPECT_EQ(done, 6000u);
+    all.resize(done);
+    for (unsigned char byte = 0; device->read(&byte, 1, done) && done == 1;) all.push_back(byte);
+    writer.join();
+    EXPECT_EQ(all, bytes);
 }
 
 TEST(SerialPort, PortNumbersMapToDevices) {
