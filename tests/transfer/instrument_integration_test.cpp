@@ -185,6 +185,46 @@ TEST(CliTransfer, SavesTheInstrumentsPointsAsACrackDataFile) {
     }
 }
 
+// The port named by number: a USB device index, a COM number that the environment maps to the
+// instrument's line.
+TEST(CliTransfer, PortsNamedByNumber) {
+    const std::string cli = binDir() + "/fendal-cli";
+    const std::string out = std::string(std::getenv("XDG_RUNTIME_DIR")) + "/numbered.fsy";
+    {
+        InstrumentProcess instrument({"usb", "--devices", "2", "--points", "12"});
+        ASSERT_TRUE(instrument.ready());
+        ASSERT_EQ(runProgram({cli, "transfer", "--usb", "--device", "1", "-o", out}), 0);
+        CrackDataFile file;
+        ASSERT_TRUE(readCrackFile(out, file));
+        EXPECT_EQ(file.pointCount(), 12);
+        std::string errors;
+        EXPECT_EQ(runProgram({cli, "transfer", "--usb", "--device", "2", "-o", out}, &errors), 1);
+        EXPECT_NE(errors.find("打开设备失败！"), std::string::npos) << errors;
+    }
+    {
+        InstrumentProcess instrument({"serial", "--points", "7", "--baud", "0"});
+        ASSERT_TRUE(instrument.ready());
+        ::setenv("FENDAL_SERIAL_COM4", instrument.path().c_str(), 1);
+        const int status = runProgram({cli, "transfer", "--serial", "4", "-o", out});
+        ::unsetenv("FENDAL_SERIAL_COM4");
+        ASSERT_EQ(status, 0);
+        CrackDataFile file;
+        ASSERT_TRUE(readCrackFile(out, file));
+        EXPECT_EQ(file.pointCount(), 7);
+    }
+    for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
+             {"--serial", "11"}, {"--serial", "COM0"}, {"--serial", "4", "--device", "1"},
+             {"--usb", "1", "--device", "1"}, {"--usb", "--device", "x"}}) {
+        std::vector<std::string> args = {cli, "transfer"};
+        args.insert(args.end(), bad.begin(), bad.end());
+        args.insert(args.end(), {"-o", out});
+        std::string errors;
+        EXPECT_EQ(runProgram(args, &errors), 2) << bad[1];
+        EXPECT_NE(errors.find("usage: fendal-cli transfer (--usb [--device N] | --serial N)"), std::string::npos)
+            << errors;
+    }
+}
+
 TEST(CliTransfer, FailuresExitWithAReason) {
     const std::string out = std::string(std::getenv("XDG_RUNTIME_DIR")) + "/none.fsy";
     std::string errors;

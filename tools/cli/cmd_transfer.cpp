@@ -1,5 +1,6 @@
 // fendal-cli transfer: takes the measurements from the instrument over USB or a serial port,
 // without windows, and saves them as a crack data file.
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
@@ -14,7 +15,11 @@
 
 namespace {
 
-constexpr char kUsage[] = "transfer (--usb [INDEX] | --serial COMn|DEVICE) -o OUT.fsy [--timeout SECONDS]";
+constexpr char kUsage[] = "transfer (--usb [--device N] | --serial N) -o OUT.fsy [--timeout SECONDS]";
+constexpr char kUsageDetail[] =
+    "  --usb [--device N]  the instrument on USB, device index N (default 0); --usb N also works\n"
+    "  --serial N          the instrument on serial port COM N (1 to 10); --serial COMn or\n"
+    "                      --serial DEVICE (a device path) also work\n";
 
 // The dialog's part on a terminal: messages and progress on standard error.
 class ConsoleTransferUi : public TransferUi {
@@ -83,8 +88,26 @@ bool parseNumber(const std::string& text, int low, int high, int& value) {
 }
 
 int usage() {
-    std::fprintf(stderr, "usage: fendal-cli %s\n", kUsage);
+    std::fprintf(stderr, "usage: fendal-cli %s\n%s", kUsage, kUsageDetail);
     return 2;
+}
+
+int badArgument(const char* what, const std::string& value) {
+    std::fprintf(stderr, "fendal-cli: %s: %s\n", what, value.c_str());
+    return usage();
+}
+
+// A serial port named as N, COMn or a device path; the port index (COM1 = 0) or -1 when it is
+// a number out of range. A device named outright is used as COM1.
+int serialPortIndex(const std::string& name, InstrumentTransfer& transfer) {
+    const bool comName = name.rfind("COM", 0) == 0 && name.size() > 3;
+    const std::string digits = comName ? name.substr(3) : name;
+    if (!digits.empty() && digits.find_first_not_of("0123456789") == std::string::npos) {
+        int number = 0;
+        return parseNumber(digits, 1, 10, number) ? number - 1 : -1;
+    }
+    transfer.serialPort().portNames().setDevicePath(1, name);
+    return 0;
 }
 
 int saveReceived(const std::string& out, bool transferCompleted) {
@@ -118,16 +141,22 @@ int saveReceived(const std::string& out, bool transferCompleted) {
 
 int run(const std::vector<std::string>& args) {
     int portType = -1;
-    int usbIndex = 0;
+    int usbIndex = -1;
+    bool deviceOption = false;
     std::string serial;
     std::string out;
     int timeout = 0;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        if (a == "--usb") {
+        if (a == "--usb" && portType < 0) {
             portType = InstrumentTransfer::kUsb;
-            if (i + 1 < args.size() && parseNumber(args[i + 1], 0, 1 << 30, usbIndex)) ++i;
-        } else if (a == "--serial" && i + 1 < args.size()) {
+            if (!deviceOption && i + 1 < args.size() && parseNumber(args[i + 1], 0, 1 << 30, usbIndex)) ++i;
+        } else if (a == "--device" && i + 1 < args.size() && !deviceOption) {
+            // One index only: `--usb N --device M` would leave the choice unclear.
+            if (usbIndex >= 0) return badArgument("the USB device index is given twice", args[i + 1]);
+            if (!parseNumber(args[++i], 0, 1 << 30, usbIndex)) return badArgument("not a USB device index", args[i]);
+            deviceOption = true;
+        } else if (a == "--serial" && i + 1 < args.size() && portType < 0) {
             portType = InstrumentTransfer::kSerial;
             serial = args[++i];
         } else if (a == "-o" && i + 1 < args.size()) {
@@ -139,22 +168,20 @@ int run(const std::vector<std::string>& args) {
         }
     }
     if (portType < 0 || out.empty()) return usage();
+    if (deviceOption && portType != InstrumentTransfer::kUsb) {
+        std::fprintf(stderr, "fendal-cli: --device goes with --usb\n");
+        return usage();
+    }
 
     ConsoleTransferUi ui;
     Ql260DeviceAccess library;
     InstrumentTransfer transfer(ui, library);
     int portIndex = -1;
     if (portType == InstrumentTransfer::kUsb) {
-        transfer.setDeviceIndex(static_cast<uint32_t>(usbIndex));
+        transfer.setDeviceIndex(static_cast<uint32_t>(std::max(usbIndex, 0)));
     } else {
-        int number = 0;
-        if (serial.rfind("COM", 0) == 0 && parseNumber(serial.substr(3), 1, 10, number)) {
-            portIndex = number - 1;
-        } else {
-            // A device named outright is used as COM1.
-            transfer.serialPort().portNames().setDevicePath(1, serial);
-            portIndex = 0;
-        }
+        portIndex = serialPortIndex(serial, transfer);
+        if (portIndex < 0) return badArgument("serial ports are COM1 to COM10", serial);
     }
 
     transfer.start(portType, portIndex);
