@@ -117,10 +117,8 @@ int saveReceived(const std::string& out, bool transferCompleted) {
         return 1;
     }
     const bool allPromised = data.complete();
-    CrackDataFile f;
+    CrackDataFile f = crackFileFromReceived(std::move(data.points));
     f.path = out;
-    f.points = data.points;
-    f.receivedPoints = std::move(data.points);
     if (!transferCompleted && f.pointCount() == 0) {
         std::fprintf(stderr, "fendal-cli: the transfer did not complete and no point arrived; %s not written\n",
                      out.c_str());
