@@ -176,42 +176,32 @@ void PrintTable::drawCellBox(PrintCanvas& canvas, int32_t x, int32_t y, int32_t 
 
 void PrintTable::drawHeaderBand(PrintCanvas& canvas, const PrintInfo& info) const {
     if (!settings_.hasHeaderBand()) return;
-    canvas.save();
-    canvas.setFont(bodyFont());
-    canvas.setPen(kBandPen);
-    const std::string number = formatPageNumber(settings_, info.currentPage, info.maxPage);
-    const int32_t L = layout_.left, T = layout_.top, W = layout_.width;
-    canvas.drawLine(layout_.toLogical(L, T + 10), layout_.toLogical(L + W, T + 10));
-    if (settings_.printHeader)
-        drawCellText(canvas, text::gbkToUtf8(settings_.headerText), L, T, W, 9, kAlignHCenter | kAlignBottom);
-    if (settings_.printPageNumber) {
-        switch (settings_.pageNumberPosition) {
-        case kTopLeft: drawCellText(canvas, number, L, T, W, 9, kAlignLeft | kAlignBottom); break;
-        case kTopCentre: drawCellText(canvas, number, L, T, W, 9, kAlignHCenter | kAlignBottom); break;
-        case kTopRight: drawCellText(canvas, number, L, T, W, 9, kAlignRight | kAlignBottom); break;
-        default: break;
-        }
-    }
-    canvas.restore();
+    const int32_t T = layout_.top;
+    drawBand(canvas, info, T + 10, T, 9, kAlignBottom, settings_.printHeader, settings_.headerText, kTopLeft);
 }
 
 void PrintTable::drawFooterBand(PrintCanvas& canvas, const PrintInfo& info) const {
     if (!settings_.hasFooterBand()) return;
+    const int32_t B = layout_.bottom;
+    drawBand(canvas, info, B - 18, B - 15, 15, kAlignTop, settings_.printFooter, settings_.footerText, kBottomLeft);
+}
+
+// One band: its rule, its centred text, and the page number at the left, centre or right when
+// its position is one of this band's three (firstPosition, +1, +2).
+void PrintTable::drawBand(PrintCanvas& canvas, const PrintInfo& info, int32_t ruleY, int32_t textTop,
+                          int32_t textHeight, unsigned valign, bool printText, const std::string& gbkText,
+                          int32_t firstPosition) const {
     canvas.save();
     canvas.setFont(bodyFont());
     canvas.setPen(kBandPen);
-    const std::string number = formatPageNumber(settings_, info.currentPage, info.maxPage);
-    const int32_t L = layout_.left, B = layout_.bottom, W = layout_.width;
-    canvas.drawLine(layout_.toLogical(L, B - 18), layout_.toLogical(L + W, B - 18));
-    if (settings_.printFooter)
-        drawCellText(canvas, text::gbkToUtf8(settings_.footerText), L, B - 15, W, 15, kAlignHCenter | kAlignTop);
-    if (settings_.printPageNumber) {
-        switch (settings_.pageNumberPosition) {
-        case kBottomLeft: drawCellText(canvas, number, L, B - 15, W, 15, kAlignLeft | kAlignTop); break;
-        case kBottomCentre: drawCellText(canvas, number, L, B - 15, W, 15, kAlignHCenter | kAlignTop); break;
-        case kBottomRight: drawCellText(canvas, number, L, B - 15, W, 15, kAlignRight | kAlignTop); break;
-        default: break;
-        }
+    const int32_t L = layout_.left, W = layout_.width;
+    canvas.drawLine(layout_.toLogical(L, ruleY), layout_.toLogical(L + W, ruleY));
+    if (printText) drawCellText(canvas, text::gbkToUtf8(gbkText), L, textTop, W, textHeight, kAlignHCenter | valign);
+    const int32_t place = settings_.pageNumberPosition - firstPosition;
+    if (settings_.printPageNumber && place >= 0 && place <= 2) {
+        static constexpr unsigned kPlaceAlign[] = {kAlignLeft, kAlignHCenter, kAlignRight};
+        drawCellText(canvas, formatPageNumber(settings_, info.currentPage, info.maxPage), L, textTop, W, textHeight,
+                     kPlaceAlign[place] | valign);
     }
     canvas.restore();
 }

@@ -60,6 +60,8 @@ private:
     void paginate();
     void drawHeaderBand(PrintCanvas& canvas, const PrintInfo& info) const;
     void drawFooterBand(PrintCanvas& canvas, const PrintInfo& info) const;
+    void drawBand(PrintCanvas& canvas, const PrintInfo& info, int32_t ruleY, int32_t textTop, int32_t textHeight,
+                  unsigned valign, bool printText, const std::string& gbkText, int32_t firstPosition) const;
     void drawTitle(PrintCanvas& canvas, int32_t y) const;
     void drawFileHead(PrintCanvas& canvas, int32_t fileIndex, int32_t y) const;
     void drawPointRow(PrintCanvas& canvas, int32_t fileIndex, int32_t pointIndex, int32_t y) const;
