@@ -13,6 +13,7 @@ packages=(
   xvfb xauth xclip x11-utils
   poppler-utils
   python3 python3-docx python3-openpyxl
+  clang libclang-rt-14-dev strace
 )
 
 missing=()

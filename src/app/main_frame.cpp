@@ -18,6 +18,7 @@
 #include "app/subsystem_commands.h"
 #include "data/app_strings.h"
 #include "listview/fendal_view.h"
+#include "platform/text.h"
 
 namespace {
 
@@ -180,7 +181,7 @@ void CMainFrame::updateCommandStates() {
 }
 
 void CMainFrame::updateTitle() {
-    QString title = QString::fromStdString(doc_.title());
+    QString title = QString::fromStdString(text::displayPath(doc_.title()));
     if (title.isEmpty()) title = "无标题";
     setWindowTitle(title + "[*] - " + kWindowTitle);
     setWindowModified(doc_.isModified());

@@ -1,16 +1,14 @@
 #include "data/crack_file_io.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
-#include <memory>
 #include <filesystem>
-#include <system_error>
+#include <new>
 
+#include "platform/regular_file.h"
+#include "platform/safe_file_writer.h"
 #include "platform/text.h"
-
-#if !defined(_WIN32)
-#include <unistd.h>
-#endif
 
 namespace {
 
@@ -30,20 +28,13 @@ int32_t getI32(const unsigned char* p) {
 
 bool validCount(int32_t n) { return n >= 1 && n <= kMaxFileCount; }
 
-struct FileCloser {
-    void operator()(std::FILE* f) const {
-        if (f) std::fclose(f);
-    }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
-
-FilePtr openFile(const std::string& path, const char* mode) {
-    return FilePtr(std::fopen(path.c_str(), mode));
+void report(std::error_code* out, std::error_code error) {
+    if (out) *out = error;
 }
 
 }  // namespace
 
-// --- BlockReader / BlockWriter
+// --- BlockReader
 
 BlockReader::BlockReader(std::FILE* file) : file_(file), buf_(kBlockSize) {}
 
@@ -66,32 +57,9 @@ std::size_t BlockReader::read(void* dst, std::size_t size) {
     return done;
 }
 
-BlockWriter::BlockWriter(std::FILE* file) : file_(file) { buf_.reserve(kBlockSize); }
-
-BlockWriter::~BlockWriter() { flush(); }
-
-bool BlockWriter::write(const void* src, std::size_t size) {
-    const auto* in = static_cast<const unsigned char*>(src);
-    if (buf_.size() + size > kBlockSize) flush();
-    if (size >= kBlockSize) {
-        ok_ = ok_ && file_ && std::fwrite(in, 1, size, file_) == size;
-    } else {
-        buf_.insert(buf_.end(), in, in + size);
-    }
-    return ok_;
-}
-
-bool BlockWriter::flush() {
-    if (!buf_.empty()) {
-        ok_ = ok_ && file_ && std::fwrite(buf_.data(), 1, buf_.size(), file_) == buf_.size();
-        buf_.clear();
-    }
-    return ok_;
-}
-
 // --- header and records
 
-bool writeHeader(CrackDataFile& entry, BlockWriter* out) {
+bool writeHeader(CrackDataFile& entry, platform::SafeFileWriter* out) {
     if (!out) return false;
     const HeaderCounts counts{entry.pointCount(), entry.receivedCount()};
     std::memset(entry.signature, 0, sizeof entry.signature);
@@ -128,7 +96,7 @@ bool readHeader(CrackDataFile& entry, BlockReader& in, HeaderCounts& counts) {
     return true;
 }
 
-void writePoint(const MeasurePoint& record, BlockWriter& out) {
+void writePoint(const MeasurePoint& record, platform::SafeFileWriter& out) {
     unsigned char r[kRecordSize];
     std::memcpy(r, record.number, 32);
     putI32(r + 32, record.velocity);
@@ -157,14 +125,9 @@ void readPoint(MeasurePoint& record, BlockReader& in) {
 
 // --- whole files
 
-bool readCrackFile(const std::string& path, CrackDataFile& entry) {
-    FilePtr f = openFile(path, "rb");
-    if (!f) return false;
-    std::error_code ec;
-    auto full = std::filesystem::absolute(path, ec);
-    std::string fullPath = ec ? path : full.string();
-
-    BlockReader in(f.get());
+bool readCrackData(std::FILE* file, const std::string& fullPath, CrackDataFile& entry, std::error_code& error) {
+    error.clear();
+    BlockReader in(file);
     HeaderCounts counts;
     if (!readHeader(entry, in, counts)) {
         entry.path = fullPath;
@@ -177,67 +140,50 @@ bool readCrackFile(const std::string& path, CrackDataFile& entry) {
         (counts.pointCount == 0 && counts.receivedCount == 0)) {
         return true;
     }
+    // A short file keeps the counts it claims, which can mean 90 MB: running out of memory
+    // is an open failure, not the end of the program.
+    try {
+        entry.points.assign(static_cast<std::size_t>(counts.pointCount), MeasurePoint{});
+        entry.receivedPoints.assign(static_cast<std::size_t>(counts.receivedCount), MeasurePoint{});
+    } catch (const std::bad_alloc&) {
+        entry = CrackDataFile{};
+        error = platform::systemError(ENOMEM);
+        return false;
+    }
     entry.path = fullPath;
-    entry.points.assign(static_cast<std::size_t>(counts.pointCount), MeasurePoint{});
-    entry.receivedPoints.assign(static_cast<std::size_t>(counts.receivedCount), MeasurePoint{});
     for (auto& p : entry.points) readPoint(p, in);
     for (auto& p : entry.receivedPoints) readPoint(p, in);
     return true;
 }
 
-bool writeCrackFile(CrackDataFile& entry) {
-    namespace fs = std::filesystem;
-    if (entry.path.empty()) return false;
-    fs::path target(entry.path);
-    fs::path temp = target;
-    temp += ".fendal-tmp";
-    {
-        FilePtr f = openFile(temp.string(), "wb");
-        if (!f) return false;
-        bool ok;
-        {
-            BlockWriter out(f.get());
-            writeHeader(entry, &out);
-            for (const auto& p : entry.points) writePoint(p, out);
-            for (const auto& p : entry.receivedPoints) writePoint(p, out);
-            ok = out.flush();
-        }
-        ok = ok && std::fflush(f.get()) == 0;
-#if !defined(_WIN32)
-        ok = ok && ::fsync(fileno(f.get())) == 0;
-#endif
-        ok = std::fclose(f.release()) == 0 && ok;
-        if (!ok) {
-            std::error_code ec;
-            fs::remove(temp, ec);
-            return false;
-        }
-    }
-    std::error_code ec;
-    fs::rename(temp, target, ec);
-    if (ec) {
-        fs::remove(temp, ec);
+bool readCrackFile(const std::string& path, CrackDataFile& entry, std::error_code* error) {
+    std::error_code e;
+    platform::InputFile f = platform::openRegularFile(path, e);
+    if (!f) {
+        report(error, e);
         return false;
     }
-    return true;
+    std::error_code ec;
+    auto full = std::filesystem::absolute(path, ec);
+    const bool read = readCrackData(f.get(), ec ? path : full.string(), entry, e);
+    report(error, e);
+    return read;
 }
 
-bool canWriteFile(const std::string& path) {
-    namespace fs = std::filesystem;
-    if (path.empty()) return false;
-    std::error_code ec;
-    if (fs::exists(path, ec)) {
-        if (fs::is_directory(path, ec)) return false;
-        FilePtr f = openFile(path, "r+b");  // opens for writing without changing the file
-        return f != nullptr;
+bool writeCrackFile(CrackDataFile& entry, std::error_code* error) {
+    if (entry.path.empty()) {
+        report(error, platform::systemError(ENOENT));
+        return false;
     }
-    // A new file: writable when one can be created in its folder.
-    fs::path probe(path);
-    probe += ".fendal-probe";
-    {
-        FilePtr f = openFile(probe.string(), "wb");
-        if (!f) return false;
+    if (entry.pointCount() > kMaxFileCount || entry.receivedCount() > kMaxFileCount) {
+        report(error, platform::systemError(EFBIG));
+        return false;
     }
-    fs::remove(probe, ec);
-    return true;
+    platform::SafeFileWriter out(entry.path);
+    writeHeader(entry, &out);
+    for (const auto& p : entry.points) writePoint(p, out);
+    for (const auto& p : entry.receivedPoints) writePoint(p, out);
+    const bool written = out.commit();
+    report(error, out.error());
+    return written;
 }

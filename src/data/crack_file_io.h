@@ -4,9 +4,14 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "data/crack_data_file.h"
+
+namespace platform {
+class SafeFileWriter;
+}
 
 inline constexpr std::size_t kHeaderSize = 225;
 inline constexpr std::size_t kRecordSize = 440;
@@ -26,40 +31,29 @@ private:
     std::size_t len_ = 0;
 };
 
-class BlockWriter {
-public:
-    explicit BlockWriter(std::FILE* file);
-    ~BlockWriter();
-    bool write(const void* src, std::size_t size);
-    bool flush();  // false when any write so far failed
-
-private:
-    std::FILE* file_;
-    std::vector<unsigned char> buf_;
-    bool ok_ = true;
-};
-
 struct HeaderCounts {
     int32_t pointCount = 0;
     int32_t receivedCount = 0;
 };
 
 // Sets the fixed signature and version in the entry, then writes the header with the given counts.
-bool writeHeader(CrackDataFile& entry, BlockWriter* out);
+bool writeHeader(CrackDataFile& entry, platform::SafeFileWriter* out);
 // Reads and validates a header. On a bad signature nothing after it is read; on a bad version
 // only signature and version are. Counts go to `counts`, the remark into the entry.
 bool readHeader(CrackDataFile& entry, BlockReader& in, HeaderCounts& counts);
 
-void writePoint(const MeasurePoint& record, BlockWriter& out);
+void writePoint(const MeasurePoint& record, platform::SafeFileWriter& out);
 void readPoint(MeasurePoint& record, BlockReader& in);
 
-// Reads a whole file into a fresh entry. False only when the file cannot be opened (the entry
-// stays empty); bad headers and counts out of range give a file without points.
-bool readCrackFile(const std::string& path, CrackDataFile& entry);
+// Reads a whole file into a fresh entry. False when the file cannot be opened (it is missing,
+// not a regular file, ...) or memory runs out, with the reason in `error` (if given); the entry
+// then stays empty. Bad headers and counts out of range give a file without points.
+bool readCrackFile(const std::string& path, CrackDataFile& entry, std::error_code* error = nullptr);
 
-// Writes the entry to entry.path. The data goes to a temporary file beside the target, which
-// replaces the target only once it is completely written, so a failure never leaves half a file.
-bool writeCrackFile(CrackDataFile& entry);
+// The same from a file already open; `fullPath` becomes the entry's path where the file names one.
+bool readCrackData(std::FILE* file, const std::string& fullPath, CrackDataFile& entry, std::error_code& error);
 
-// Whether the path could be written, without changing anything on disk.
-bool canWriteFile(const std::string& path);
+// Writes the entry to entry.path through the safe writer (whole or not at all, never through a
+// planted link). A list longer than kMaxFileCount is refused: the file could not be read back.
+// False with the reason in `error` (if given).
+bool writeCrackFile(CrackDataFile& entry, std::error_code* error = nullptr);

@@ -1,10 +1,13 @@
 #include "data/fendal_doc.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
+#include <new>
 
 #include "data/app_strings.h"
 #include "data/crack_file_io.h"
+#include "platform/safe_file_writer.h"
 #include "platform/temp_dir.h"
 #include "platform/text.h"
 
@@ -133,22 +136,31 @@ bool CFendalDoc::deletePoint(int file, int point) {
     return true;
 }
 
+// A file holds at most kMaxFileCount points: one more could not be read back after saving.
 bool CFendalDoc::insertPoint(int file, int point) {
     if (file == kCurrent) file = currentFile;
     if (point == kCurrent) point = currentPoint;
     const MeasurePoint* p = pointAt(file, point);
-    if (!p) return false;
+    if (!p || group.files[file].pointCount() >= kMaxFileCount) return false;
     MeasurePoint copy = *p;
     auto& list = group.files[file].points;
-    list.insert(list.begin() + point, copy);
+    try {
+        list.insert(list.begin() + point, copy);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
     return true;
 }
 
 bool CFendalDoc::appendPoint(int file) {
     CrackDataFile* f = fileAt(file);
-    if (!f) return false;
+    if (!f || f->pointCount() >= kMaxFileCount) return false;
     MeasurePoint last = f->points.empty() ? MeasurePoint{} : f->points.back();
-    f->points.push_back(last);
+    try {
+        f->points.push_back(last);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
     return true;
 }
 
@@ -172,9 +184,19 @@ void CFendalDoc::titleFromGroup() {
         setTitle(kGroupTitle);
 }
 
+bool CFendalDoc::readFile(const std::string& path, CrackDataFile& entry) {
+    std::error_code error;
+    if (readCrackFile(path, entry, &error)) return true;
+    // A file that is simply not there stays silent; running out of memory is worth a word.
+    if (error == std::errc::not_enough_memory)
+        tell(text::format("文件“%s”无法打开：%s", text::displayPath(path).c_str(), error.message().c_str()),
+             MsgIcon::Error);
+    return false;
+}
+
 bool CFendalDoc::readSingleFile(const std::string& path) {
     CrackDataFile entry;
-    if (!readCrackFile(path, entry)) return false;
+    if (!readFile(path, entry)) return false;
     freeGroup();
     group.files.push_back(std::move(entry));
     setTitle(platform::fileNamePart(path));
@@ -217,7 +239,7 @@ void CFendalDoc::onFileOpen() {
     for (const auto& p : *paths) ui_.addToRecentFiles(p);
     group.files.resize(paths->size());
     for (std::size_t i = 0; i < paths->size(); ++i) {
-        if (!readCrackFile((*paths)[i], group.files[i])) group.files[i] = CrackDataFile{};
+        if (!readFile((*paths)[i], group.files[i])) group.files[i] = CrackDataFile{};
     }
     if (paths->size() == 1) currentFile = 0;
     if (paths->size() == 1)
@@ -228,23 +250,27 @@ void CFendalDoc::onFileOpen() {
     updateAllViews(0);
 }
 
-void CFendalDoc::reportUnwritten(const std::vector<std::string>& paths) {
-    std::string list;
-    for (const auto& p : paths) list += "\n" + p;
-    tell("以下文件无法保存，改动仍未保存：" + list, MsgIcon::Error);
+void CFendalDoc::reportUnwritten(const std::vector<Unwritten>& files) {
+    std::string text;
+    for (const auto& f : files) {
+        if (!text.empty()) text += "\n";
+        text += text::format("无法保存文件“%s”：%s", text::displayPath(f.path).c_str(), f.reason.message().c_str());
+    }
+    tell(text, MsgIcon::Error);
 }
 
 void CFendalDoc::onFileSave() {
     if (!hasFiles()) return;
     for (const auto& f : group.files) {
-        if (!canWriteFile(f.path)) {
+        if (!platform::canWriteFile(f.path)) {
             onFileSaveAs();
             return;
         }
     }
-    std::vector<std::string> failed;
+    std::vector<Unwritten> failed;
     for (auto& f : group.files) {
-        if (!writeCrackFile(f)) failed.push_back(f.path);
+        std::error_code error;
+        if (!writeCrackFile(f, &error)) failed.push_back({f.path, error});
     }
     if (!failed.empty()) {
         reportUnwritten(failed);
@@ -265,9 +291,10 @@ bool CFendalDoc::saveAsOneFile() {
     CrackDataFile& f = group.files[0];
     std::string old = f.path;
     f.path = *path;
-    if (!writeCrackFile(f)) {
+    std::error_code error;
+    if (!writeCrackFile(f, &error)) {
         f.path = old;
-        reportUnwritten({*path});
+        reportUnwritten({{*path, error}});
         return false;
     }
     setTitle(platform::fileNamePart(f.path));
@@ -296,16 +323,17 @@ bool CFendalDoc::saveAsSeveralFiles() {
         }
 
         std::filesystem::path folder = std::filesystem::path(request.chosenPath).parent_path();
-        std::vector<std::string> failed;
+        std::vector<Unwritten> failed;
         for (std::size_t i = 0; i < group.files.size(); ++i) {
             if (!request.checks[i]) continue;
             CrackDataFile& f = group.files[i];
             std::string target = (folder / request.names[i]).string();
             std::string old = f.path;
             f.path = target;
-            if (!writeCrackFile(f)) {
+            std::error_code error;
+            if (!writeCrackFile(f, &error)) {
                 f.path = old;
-                failed.push_back(target);
+                failed.push_back({target, error});
             }
         }
         if (!failed.empty()) {
@@ -363,7 +391,7 @@ void CFendalDoc::onFileRestore() {
         return;
     }
     if (currentFile < group.fileCount()) {
-        std::string text = "确实要还原文件“" + group.files[currentFile].path + "”?";
+        std::string text = "确实要还原文件“" + text::displayPath(group.files[currentFile].path) + "”?";
         if (ask(text, MsgButtons::YesNoCancel, MsgIcon::Question) != MsgAnswer::Yes) return;
     }
     if (!restoreFile(currentFile)) return;

@@ -3,6 +3,7 @@
 // and point commands. Qt-free; everything it asks the user goes through DocUi.
 #include <cstdint>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "data/doc_ui.h"
@@ -84,10 +85,15 @@ public:
 private:
     MsgAnswer ask(const std::string& text, MsgButtons buttons, MsgIcon icon);
     void tell(const std::string& text, MsgIcon icon = MsgIcon::Information);
+    struct Unwritten {
+        std::string path;
+        std::error_code reason;
+    };
     void freeGroup();
+    bool readFile(const std::string& path, CrackDataFile& entry);
     bool saveAsOneFile();
     bool saveAsSeveralFiles();
-    void reportUnwritten(const std::vector<std::string>& paths);
+    void reportUnwritten(const std::vector<Unwritten>& files);
     void titleFromGroup();
 
     DocUi& ui_;

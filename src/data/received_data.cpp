@@ -1,9 +1,8 @@
 #include "data/received_data.h"
 
-#include <cstdio>
-#include <memory>
-
 #include "data/crack_file_io.h"
+#include "platform/regular_file.h"
+#include "platform/safe_file_writer.h"
 #include "platform/temp_dir.h"
 #include "platform/text.h"
 
@@ -31,10 +30,9 @@ ReceivedRecord demoRecord(int index) {
                           static_cast<uint16_t>(40 + (index * 53) % 360)};
 }
 
-bool writeReceivedDataFile(const std::string& path, const std::vector<ReceivedRecord>& records) {
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(std::fopen(path.c_str(), "wb"), &std::fclose);
-    if (!f) return false;
-    BlockWriter out(f.get());
+bool writeReceivedDataFile(const std::string& path, const std::vector<ReceivedRecord>& records,
+                           std::error_code* error) {
+    platform::SafeFileWriter out(path);
     auto count = static_cast<uint32_t>(records.size() * kReceivedRecordSize);
     unsigned char len[4] = {static_cast<unsigned char>(count), static_cast<unsigned char>(count >> 8),
                             static_cast<unsigned char>(count >> 16), static_cast<unsigned char>(count >> 24)};
@@ -44,8 +42,9 @@ bool writeReceivedDataFile(const std::string& path, const std::vector<ReceivedRe
         encodeReceivedRecord(r, rec);
         out.write(rec, 6);
     }
-    bool ok = out.flush();
-    return std::fclose(f.release()) == 0 && ok;
+    const bool written = out.commit();
+    if (error) *error = out.error();
+    return written;
 }
 
 MeasurePoint pointFromReceived(const ReceivedRecord& record) {
@@ -65,13 +64,17 @@ CrackDataFile crackFileFromReceived(std::vector<MeasurePoint> points) {
 
 ReceivedData readReceivedDataFile(const std::string& path) {
     ReceivedData data;
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(path.empty() ? nullptr : std::fopen(path.c_str(), "rb"),
-                                                      &std::fclose);
+    platform::InputFile f = platform::openRegularFile(path, data.error);
     if (!f) {
         data.status = ReceivedData::Status::CannotOpen;
         return data;
     }
-    BlockReader in(f.get());
+    return readReceivedData(f.get());
+}
+
+ReceivedData readReceivedData(std::FILE* file) {
+    ReceivedData data;
+    BlockReader in(file);
     unsigned char len[4];
     if (in.read(len, 4) != 4) {
         data.status = ReceivedData::Status::BadLength;

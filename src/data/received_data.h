@@ -3,7 +3,9 @@
 // u32 little-endian byte count, then 6-byte records of big-endian u16 number, velocity, depth.
 // A USB transfer may leave block padding after the last whole record.
 #include <cstdint>
+#include <cstdio>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "data/crack_data_file.h"
@@ -24,22 +26,28 @@ struct ReceivedRecord {
 void encodeReceivedRecord(const ReceivedRecord& record, unsigned char out[6]);
 ReceivedRecord decodeReceivedRecord(const unsigned char in[6]);
 
-// Writes a whole received-data file (demonstration data, tests, the virtual instrument).
-bool writeReceivedDataFile(const std::string& path, const std::vector<ReceivedRecord>& records);
+// Writes a whole received-data file (demonstration data, tests, the virtual instrument)
+// through the safe writer; false with the reason in `error` (if given).
+bool writeReceivedDataFile(const std::string& path, const std::vector<ReceivedRecord>& records,
+                           std::error_code* error = nullptr);
 
 struct ReceivedData {
     enum class Status {
         Ok,
-        CannotOpen,  // the file cannot be opened
+        CannotOpen,  // the file cannot be opened, or is not a regular file (reason in `error`)
         BadLength,   // length field missing, negative or over the limit
     };
     Status status = Status::Ok;
+    std::error_code error;
     int promised = 0;                  // byteCount / 6
     std::vector<MeasurePoint> points;  // the whole records present (fewer than promised if short)
     bool complete() const { return static_cast<int>(points.size()) == promised; }
 };
 
+// Reads the file named `path`; only a regular file is opened, so a FIFO cannot block it.
 ReceivedData readReceivedDataFile(const std::string& path);
+// The same from a file already open.
+ReceivedData readReceivedData(std::FILE* file);
 
 // The file an import makes: the received points as the current list and again as the received one.
 CrackDataFile crackFileFromReceived(std::vector<MeasurePoint> points);

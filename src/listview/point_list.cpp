@@ -48,7 +48,7 @@ void categorize(const CFendalDoc& doc, CGfxCategoryManager& categories, int valu
         const CrackDataFile* f = doc.fileAt(file);
         if (!f) return;
         const int first = doc.pointsBefore(file);
-        index = categories.addCategory(f->path, first, static_cast<double>(first) + f->pointCount());
+        index = categories.addCategory(text::displayPath(f->path), first, static_cast<double>(first) + f->pointCount());
     }
     categories.addRowToCategory(index, value);
 }

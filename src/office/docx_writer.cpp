@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "office/report_file.h"
 #include "platform/text.h"
 
 namespace {
@@ -277,9 +278,8 @@ constexpr zip_uint32_t kCompressionLevel = 6;
 
 std::string zipMessage(zip_error_t* error) { return zip_error_strerror(error); }
 
-}  // namespace
-
-bool writeDocx(const WordReport& report, const std::string& path, std::string& error) {
+// The package, written by libzip to `path`.
+bool writePackage(const WordReport& report, const std::string& path, std::string& error) {
     // libzip takes the buffers and the document's source by reference until the archive is closed.
     const std::string styles = stylesXml(report);
     DocumentXmlSource document(report);
@@ -315,11 +315,18 @@ bool writeDocx(const WordReport& report, const std::string& path, std::string& e
             return false;
         }
     }
-    // libzip writes to a temporary file and renames it over the target only when all went well.
+    // The archive is written when it is closed.
     if (zip_close(archive) < 0) {
         error = zipMessage(zip_get_error(archive));
         zip_discard(archive);
         return false;
     }
     return true;
+}
+
+}  // namespace
+
+bool writeDocx(const WordReport& report, const std::string& path, std::string& error) {
+    return writeReportFile(
+        path, [&](const std::string& scratch, std::string& why) { return writePackage(report, scratch, why); }, error);
 }

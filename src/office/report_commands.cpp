@@ -40,15 +40,14 @@ struct BusyCursor {
     BusyCursor& operator=(const BusyCursor&) = delete;
 };
 
-// Writes a new report file with the busy cursor on; empty when it could not be written
-// (the reason goes to the debug output: the user is shown the fixed message).
+// Writes a new report file with the busy cursor on; empty with the reason in `error` when it
+// could not be written.
 template <class Write>
-std::string writeNewReport(const char* stem, const char* extension, Write write) {
+std::string writeNewReport(const char* stem, const char* extension, std::string& error, Write write) {
     BusyCursor busy;
     const std::string path = newReportPath(stem, extension);
-    std::string error = "no documents folder";
+    error = "没有可用的文档文件夹";
     if (!path.empty() && write(path, error)) return path;
-    qWarning("report not written: %s", error.c_str());
     return {};
 }
 
@@ -59,7 +58,8 @@ void tell(CFendalDoc& doc, const std::string& message, MsgIcon icon) {
 // Leaves the report open for the user, as the office program did.
 void openReport(CFendalDoc& doc, const std::string& path) {
     if (QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)))) return;
-    tell(doc, text::format("报告已保存为:\n%s\n没有找到可以打开它的程序。", path.c_str()), MsgIcon::Information);
+    tell(doc, text::format("报告已保存为:\n%s\n没有找到可以打开它的程序。", text::displayPath(path).c_str()),
+         MsgIcon::Information);
 }
 
 }  // namespace
@@ -69,24 +69,28 @@ void wordReport(QWidget* parent, CFendalDoc& doc) {
     wait->show();
     QCoreApplication::processEvents();  // let it paint before the work blocks the event loop
 
-    const std::string path = writeNewReport("缝深检测分析报告", ".docx", [&](const std::string& p, std::string& e) {
-        return writeDocx(buildWordReport(doc.group), p, e);
-    });
+    std::string error;
+    const std::string path =
+        writeNewReport("缝深检测分析报告", ".docx", error, [&](const std::string& p, std::string& e) {
+            return writeDocx(buildWordReport(doc.group), p, e);
+        });
     wait->hide();
     wait.reset();
     if (path.empty()) {
-        tell(doc, "创建Word2000服务失败!", MsgIcon::Warning);
+        tell(doc, "创建Word2000服务失败!\n" + error, MsgIcon::Warning);
         return;
     }
     openReport(doc, path);
 }
 
 void excelReport(QWidget*, CFendalDoc& doc) {
-    const std::string path = writeNewReport("缝深检测分析报表", ".xlsx", [&](const std::string& p, std::string& e) {
-        return writeXlsx(buildSheetReport(doc.group), p, e);
-    });
+    std::string error;
+    const std::string path =
+        writeNewReport("缝深检测分析报表", ".xlsx", error, [&](const std::string& p, std::string& e) {
+            return writeXlsx(buildSheetReport(doc.group), p, e);
+        });
     if (path.empty()) {
-        tell(doc, "创建Excel服务失败!", MsgIcon::Warning);
+        tell(doc, "创建Excel服务失败!\n" + error, MsgIcon::Warning);
         return;
     }
     openReport(doc, path);

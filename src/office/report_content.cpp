@@ -13,7 +13,7 @@ ReportRow pointRow(int ordinal, const MeasurePoint& point) {
 }  // namespace
 
 std::string reportPathLine(const CrackDataFile& file) {
-    return text::format("文件路径:%s(数据个数%d)", file.path.c_str(), file.receivedCount());
+    return text::format("文件路径:%s(数据个数%d)", text::displayPath(file.path).c_str(), file.receivedCount());
 }
 
 WordReport buildWordReport(const FileGroup& group) {

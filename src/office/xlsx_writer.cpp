@@ -2,13 +2,26 @@
 
 #include <xlsxwriter.h>
 
-#include <filesystem>
-#include <random>
-#include <system_error>
+#include <cctype>
 
-#include "platform/text.h"
+#include "office/report_file.h"
 
 namespace {
+
+// A cell text holding "_xHHHH_" would be read back as the character HHHH: the sheet format
+// wants its underscore written as "_x005F_".
+std::string sheetText(const std::string& s) {
+    auto hex = [&](std::size_t i) { return i < s.size() && std::isxdigit(static_cast<unsigned char>(s[i])); };
+    std::string out;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == '_' && i + 6 < s.size() && (s[i + 1] == 'x' || s[i + 1] == 'X') && hex(i + 2) && hex(i + 3) &&
+            hex(i + 4) && hex(i + 5) && s[i + 6] == '_')
+            out += "_x005F";
+        else
+            out += s[i];
+    }
+    return out;
+}
 
 lxw_error fillSheet(lxw_worksheet* worksheet, const SheetReport& sheet) {
     if (sheet.rows.size() > LXW_ROW_MAX) return LXW_ERROR_WORKSHEET_INDEX_OUT_OF_RANGE;
@@ -16,13 +29,13 @@ lxw_error fillSheet(lxw_worksheet* worksheet, const SheetReport& sheet) {
         const SheetRow& row = sheet.rows[r];
         const auto line = static_cast<lxw_row_t>(r);
         if (row.mergedAcross) {
-            const char* first = row.cells.empty() ? "" : row.cells[0].c_str();
-            if (lxw_error e = worksheet_merge_range(worksheet, line, 0, line, 4, first, nullptr)) return e;
+            const std::string first = row.cells.empty() ? std::string() : sheetText(row.cells[0]);
+            if (lxw_error e = worksheet_merge_range(worksheet, line, 0, line, 4, first.c_str(), nullptr)) return e;
             continue;
         }
         for (std::size_t c = 0; c < row.cells.size(); ++c) {
             const auto column = static_cast<lxw_col_t>(c);
-            if (lxw_error e = worksheet_write_string(worksheet, line, column, row.cells[c].c_str(), nullptr))
+            if (lxw_error e = worksheet_write_string(worksheet, line, column, sheetText(row.cells[c]).c_str(), nullptr))
                 return e;
         }
     }
@@ -32,32 +45,21 @@ lxw_error fillSheet(lxw_worksheet* worksheet, const SheetReport& sheet) {
 }  // namespace
 
 bool writeXlsx(const SheetReport& sheet, const std::string& path, std::string& error) {
-    // The workbook is written beside the target and renamed over it only when complete,
-    // so a failure never leaves half a workbook or destroys an older one.
-    const std::string partial = path + text::format(".%08x.part", static_cast<unsigned>(std::random_device{}()));
-    lxw_workbook* workbook = workbook_new(partial.c_str());
-    if (!workbook) {
-        error = "out of memory";
-        return false;
-    }
-    lxw_error failure = LXW_NO_ERROR;
-    if (lxw_worksheet* worksheet = workbook_add_worksheet(workbook, sheet.sheetName.c_str()))
-        failure = fillSheet(worksheet, sheet);
-    else
-        failure = LXW_ERROR_SHEETNAME_LENGTH_EXCEEDED;
-
-    // Closing frees the workbook in every case and writes the file.
-    const lxw_error closed = workbook_close(workbook);
-    if (failure == LXW_NO_ERROR) failure = closed;
-
-    std::error_code ec;
-    if (failure == LXW_NO_ERROR) {
-        std::filesystem::rename(partial, path, ec);
-        if (!ec) return true;
-        error = ec.message();
-    } else {
-        error = lxw_strerror(failure);
-    }
-    std::filesystem::remove(partial, ec);
-    return false;
+    return writeReportFile(path, [&](const std::string& scratch, std::string& why) {
+        lxw_workbook* workbook = workbook_new(scratch.c_str());
+        if (!workbook) {
+            why = "out of memory";
+            return false;
+        }
+        lxw_error failure = LXW_NO_ERROR;
+        if (lxw_worksheet* worksheet = workbook_add_worksheet(workbook, sheet.sheetName.c_str()))
+            failure = fillSheet(worksheet, sheet);
+        else
+            failure = LXW_ERROR_SHEETNAME_LENGTH_EXCEEDED;
+        // Closing frees the workbook in every case and writes the file.
+        const lxw_error closed = workbook_close(workbook);
+        if (failure == LXW_NO_ERROR) failure = closed;
+        if (failure != LXW_NO_ERROR) why = lxw_strerror(failure);
+        return failure == LXW_NO_ERROR;
+    }, error);
 }

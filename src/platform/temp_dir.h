@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <system_error>
 
 namespace platform {
 
@@ -8,6 +9,10 @@ namespace platform {
 // fixed file names in a shared /tmp would let another user redirect our writes.
 // Empty when no safe folder can be had.
 std::string tempDir();
+
+// A new, empty file of our own in that folder, for a library that can only write a named
+// file; the caller removes it. Empty with the reason in `error` when none can be made.
+std::string createScratchFile(const std::string& stem, std::error_code& error);
 
 // The separator of native paths on this system.
 char pathSeparator();

@@ -12,8 +12,19 @@ namespace text {
 // field still shows what it can.
 std::string gbkToUtf8(std::string_view gbk);
 
+// GBK to UTF-8 only when every byte is GBK; nullopt otherwise.
+std::optional<std::string> gbkToUtf8Exact(std::string_view gbk);
+
 // UTF-8 to GBK; nullopt when the text holds a character GBK cannot represent (or is not UTF-8).
 std::optional<std::string> utf8ToGbk(std::string_view utf8);
+
+// Whether the bytes are well-formed UTF-8.
+bool isUtf8(std::string_view bytes);
+
+// A native path as display text, without losing anything: paths are bytes on Linux, and a name
+// copied from Windows is often GBK. UTF-8 stays as it is; otherwise GBK is decoded where every
+// byte is GBK; otherwise each byte that is not UTF-8, and each backslash, is written as \xNN.
+std::string displayPath(std::string_view native);
 
 // The text of a fixed field: the bytes up to the first NUL, never past the field's end.
 std::string fieldText(const char* field, std::size_t size);

@@ -58,6 +58,11 @@ std::string gbkToUtf8(std::string_view gbk) {
     return r ? *r : std::string();
 }
 
+std::optional<std::string> gbkToUtf8Exact(std::string_view gbk) {
+    Converter c("UTF-8", "GBK");
+    return c.run(gbk, [](std::string&) { return false; });
+}
+
 std::optional<std::string> utf8ToGbk(std::string_view utf8) {
     Converter c("GBK", "UTF-8");
     return c.run(utf8, [](std::string&) { return false; });

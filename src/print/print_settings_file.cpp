@@ -1,10 +1,13 @@
 #include "print/print_settings_file.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <memory>
 
+#include "platform/regular_file.h"
+#include "platform/safe_file_writer.h"
 #include "platform/temp_dir.h"
 #include "platform/text.h"
 
@@ -14,11 +17,6 @@ constexpr std::size_t kHeaderTextAt = kPrintSettingsSignatureSize;
 constexpr std::size_t kFooterTextAt = kHeaderTextAt + kPrintSettingsTextSize;
 constexpr std::size_t kNumbersAt = kFooterTextAt + kPrintSettingsTextSize;
 static_assert(kNumbersAt + 6 * 4 == kPrintSettingsFileSize);
-
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
 
 void putInt(unsigned char* at, int32_t value) {
     const auto v = static_cast<uint32_t>(value);
@@ -74,10 +72,18 @@ bool encodePrintSettings(const PrintSettings& settings, PrintSettingsImage& out)
 }
 
 SettingsFileRead readPrintSettingsFile(const std::string& path, PrintSettings& settings) {
-    File file(path.empty() ? nullptr : std::fopen(path.c_str(), "rb"));
+    std::error_code error;
+    platform::InputFile file = platform::openRegularFile(path, error);
     if (!file) return SettingsFileRead::Missing;
     PrintSettingsImage image{};
     const std::size_t got = std::fread(image.data(), 1, image.size(), file.get());
+    return decodePrintSettings(std::span(image.data(), got), settings);
+}
+
+SettingsFileRead decodePrintSettings(std::span<const unsigned char> bytes, PrintSettings& settings) {
+    PrintSettingsImage image{};
+    const std::size_t got = std::min(bytes.size(), image.size());
+    std::copy_n(bytes.begin(), got, image.begin());
     if (got < kPrintSettingsSignatureSize ||
         getText(image.data(), kPrintSettingsSignatureSize) != kPrintSettingsSignature)
         return SettingsFileRead::Foreign;
@@ -96,14 +102,15 @@ SettingsFileRead readPrintSettingsFile(const std::string& path, PrintSettings& s
     return SettingsFileRead::Read;
 }
 
-bool writePrintSettings(const PrintSettings& settings) {
+bool writePrintSettings(const PrintSettings& settings, std::error_code* error) {
+    std::error_code e;
     PrintSettingsImage image;
-    if (!encodePrintSettings(settings, image)) return false;
     const std::string path = printSettingsPath(0);
-    File file(path.empty() ? nullptr : std::fopen(path.c_str(), "wb"));
-    if (!file) return false;
-    const bool written = std::fwrite(image.data(), 1, image.size(), file.get()) == image.size();
-    return std::fclose(file.release()) == 0 && written;
+    if (!encodePrintSettings(settings, image)) e = platform::systemError(EINVAL);
+    else if (path.empty()) e = platform::FileError::noPrivateFolder;
+    else platform::writeFileSafely(path, image, e);
+    if (error) *error = e;
+    return !e;
 }
 
 bool readPrintSettings(PrintSettings& settings) {

@@ -9,7 +9,9 @@
 // the signature.
 #include <array>
 #include <cstddef>
+#include <span>
 #include <string>
+#include <system_error>
 
 #include "print/print_settings.h"
 
@@ -28,17 +30,22 @@ using PrintSettingsImage = std::array<unsigned char, kPrintSettingsFileSize>;
 bool encodePrintSettings(const PrintSettings& settings, PrintSettingsImage& out);
 
 enum class SettingsFileRead {
-    Missing,   // cannot be opened
+    Missing,   // cannot be opened, or is not a regular file
     Foreign,   // opened, but the signature is not ours
     Read,      // values taken into the settings
 };
 
 // Reads one settings file. Values are taken as stored; texts end inside their fields. Fields
 // a short file does not hold keep their values.
+// Only a regular file is opened, so a FIFO cannot block the reader.
 SettingsFileRead readPrintSettingsFile(const std::string& path, PrintSettings& settings);
 
-// Writes settings file 0; false when it cannot be created or written.
-bool writePrintSettings(const PrintSettings& settings);
+// The same for the first bytes of a file (at most the file's size are looked at).
+SettingsFileRead decodePrintSettings(std::span<const unsigned char> bytes, PrintSettings& settings);
+
+// Writes settings file 0 through the safe writer; false when it cannot be created or written,
+// with the reason in `error` (if given).
+bool writePrintSettings(const PrintSettings& settings, std::error_code* error = nullptr);
 
 // The printing side's reader: the first of files 0..99 with the signature, stopping at the first
 // file that cannot be opened. Keeps the current values when none matches; never writes, never

@@ -128,7 +128,7 @@ void PrintTable::drawFileHead(PrintCanvas& canvas, int32_t fileIndex, int32_t y)
     if (fileIndex < 0 || fileIndex >= group_->fileCount()) return;
     const CrackDataFile& file = group_->files[static_cast<std::size_t>(fileIndex)];
     canvas.setFont(bodyFont());
-    drawCellText(canvas, text::format("文件路径：%s(数据个数%d)", file.path.c_str(), file.pointCount()),
+    drawCellText(canvas, text::format("文件路径：%s(数据个数%d)", text::displayPath(file.path).c_str(), file.pointCount()),
                  layout_.left, y + 2, layout_.width, 12, kAlignLeft | kAlignTop);
     const int32_t rowTop = y + 12;
     drawRowRuling(canvas, rowTop);

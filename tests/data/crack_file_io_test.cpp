@@ -1,10 +1,19 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 
 #include "data/crack_file_io.h"
+#include "data/fendal_doc.h"
+#include "platform/file_error.h"
 #include "support/sample_points.h"
+#include "support/scripted_doc_ui.h"
 #include "support/temp_folder.h"
 
 namespace {
@@ -125,33 +134,82 @@ TEST(CrackFileIo, UnopenableFileIsReported) {
     EXPECT_TRUE(f.path.empty());
 }
 
-TEST(CrackFileIo, FailedWriteLeavesTheOldFileWhole) {
+TEST(CrackFileIo, FailedWriteLeavesTheOldFileWholeAndSaysWhy) {
     TempFolder dir;
     CrackDataFile f = sampleFile(2, dir.file("keep.fsy"));
     ASSERT_TRUE(writeCrackFile(f));
     auto before = TempFolder::readAll(f.path);
 
-    // The temporary file beside the target cannot be created: the target must stay as it was.
-    std::filesystem::create_directory(f.path + ".fendal-tmp");
-    f.points.push_back(samplePoint(9));
-    EXPECT_FALSE(writeCrackFile(f));
+    // A list the program could not read back is never written.
+    f.points.assign(kMaxFileCount + 1, samplePoint(1));
+    std::error_code why;
+    EXPECT_FALSE(writeCrackFile(f, &why));
+    EXPECT_EQ(why, std::errc::file_too_large);
     EXPECT_EQ(TempFolder::readAll(f.path), before);
+    f.points.resize(kMaxFileCount);
+    EXPECT_TRUE(writeCrackFile(f, &why)) << why.message();
 
     CrackDataFile lost = sampleFile(1, dir.file("no-such-folder/x.fsy"));
-    EXPECT_FALSE(writeCrackFile(lost));
-    EXPECT_FALSE(canWriteFile(lost.path));
+    EXPECT_FALSE(writeCrackFile(lost, &why));
+    EXPECT_EQ(why, std::errc::no_such_file_or_directory);
 }
 
-TEST(CrackFileIo, CanWriteChecksWithoutTouching) {
+// A FIFO would block a plain open for ever; a folder is no file without points.
+TEST(CrackFileIo, OnlyRegularFilesAreRead) {
     TempFolder dir;
-    CrackDataFile f = sampleFile(1, dir.file("w.fsy"));
-    ASSERT_TRUE(writeCrackFile(f));
-    auto before = TempFolder::readAll(f.path);
-    EXPECT_TRUE(canWriteFile(f.path));
-    EXPECT_TRUE(canWriteFile(dir.file("new.fsy")));
-    EXPECT_FALSE(std::filesystem::exists(dir.file("new.fsy")));
-    EXPECT_EQ(TempFolder::readAll(f.path), before);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+    ASSERT_EQ(::mkfifo(dir.file("fifo.fsy").c_str(), 0600), 0);
+    std::error_code why;
+    CrackDataFile f;
+    EXPECT_FALSE(readCrackFile(dir.file("fifo.fsy"), f, &why));
+    EXPECT_EQ(why, platform::FileError::notRegularFile);
+    EXPECT_FALSE(readCrackFile(dir.path().string(), f, &why));
+    EXPECT_EQ(why, std::errc::is_a_directory);
+    EXPECT_TRUE(f.path.empty());
 }
+
+// A header alone that claims the most points of both lists still reads with its counts.
+TEST(CrackFileIo, ShortFileClaimingTheMostPointsKeepsItsCounts) {
+    TempFolder dir;
+    std::string p = dir.file("claims.fsy");
+    TempFolder::writeAll(p, fileImage("DEDORURU.FSY.", 1, kMaxFileCount, kMaxFileCount, 0));
+    CrackDataFile f;
+    ASSERT_TRUE(readCrackFile(p, f));
+    EXPECT_EQ(f.pointCount(), kMaxFileCount);
+    EXPECT_EQ(f.receivedCount(), kMaxFileCount);
+    EXPECT_EQ(f.points.back().number[0], '\0');
+}
+
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+// With little memory such a file is an open failure with its reason, not an abort.
+TEST(CrackFileIo, RunningOutOfMemoryIsAnOpenFailure) {
+    TempFolder dir;
+    std::string p = dir.file("claims.fsy");
+    TempFolder::writeAll(p, fileImage("DEDORURU.FSY.", 1, kMaxFileCount, kMaxFileCount, 0));
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        // Room for the program, not for 90 MB of points.
+        struct rlimit limit {};
+        ::getrlimit(RLIMIT_AS, &limit);
+        std::ifstream status("/proc/self/statm");
+        std::size_t pages = 0;
+        status >> pages;
+        limit.rlim_cur = pages * static_cast<std::size_t>(::sysconf(_SC_PAGESIZE)) + (48u << 20);
+        ::setrlimit(RLIMIT_AS, &limit);
+        CrackDataFile f;
+        std::error_code why;
+        const bool read = readCrackFile(p, f, &why);
+        if (read || why != std::errc::not_enough_memory || f.pointCount() != 0) ::_exit(1);
+        // The document says so instead of keeping silent as for a missing file.
+        ScriptedDocUi ui;
+        CFendalDoc doc(ui);
+        const bool opened = doc.readSingleFile(p);
+        ::_exit(!opened && ui.shown.size() == 1 && ui.shown[0].text.find("无法打开") != std::string::npos ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFEXITED(status)) << "the reader aborted";
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+#endif
 
 }  // namespace

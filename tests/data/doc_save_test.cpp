@@ -1,6 +1,8 @@
 // Save, Save As and the save prompt: nothing the user asked to keep may be lost.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstring>
 
 #include <filesystem>
@@ -70,15 +72,51 @@ TEST_F(SaveTest, SaveFallsBackToSaveAsWhenAFolderIsGone) {
     EXPECT_EQ(ui.dialogs.back().filter, kCrackFilter);
 }
 
-TEST_F(SaveTest, UnwritableTargetIsReportedAndChangesStayUnsaved) {
+TEST_F(SaveTest, UnwritableTargetIsReportedWithTheReasonAndChangesStayUnsaved) {
     openGroup(1);
     edit();
     ui.saveChoices.push_back(dir.file("missing-folder/x.fsy"));
     doc.onFileSaveAs();
     EXPECT_TRUE(doc.isModified());
     ASSERT_EQ(ui.shown.size(), 1u);
-    EXPECT_NE(ui.shown[0].text.find(dir.file("missing-folder/x.fsy")), std::string::npos);
+    EXPECT_EQ(ui.shown[0].text, "无法保存文件“" + dir.file("missing-folder/x.fsy") + "”：" +
+                                    std::make_error_code(std::errc::no_such_file_or_directory).message());
     EXPECT_EQ(doc.group.files[0].path, dir.file("g0.fsy"));
+}
+
+// Save writes the file the user opened: through its link, keeping its mode, and its check of
+// writability creates, truncates and follows nothing.
+TEST_F(SaveTest, SaveReachesTheFileThroughItsLinkAndKeepsItsMode) {
+    std::filesystem::create_directory(dir.file("real"));
+    CrackDataFile f = sampleFile(2, dir.file("real/data.fsy"));
+    ASSERT_TRUE(writeCrackFile(f));
+    ::chmod(f.path.c_str(), 0600);
+    std::filesystem::create_symlink("real/data.fsy", dir.file("link.fsy"));
+    ui.openChoices.push_back(std::vector<std::string>{dir.file("link.fsy")});
+    doc.onFileOpen();
+    edit();
+    doc.onFileSave();
+    EXPECT_FALSE(doc.isModified());
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.file("link.fsy")));
+    EXPECT_EQ(velocityOnDisk(dir.file("real/data.fsy")), 1234);
+    struct stat st {};
+    ASSERT_EQ(::stat(f.path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+}
+
+TEST_F(SaveTest, TheWritabilityCheckFollowsNoPlantedLink) {
+    openGroup(1);
+    edit();
+    const std::string victim = dir.file("victim.txt");
+    TempFolder::writeAll(victim, {'v', 'v'});
+    // The file is gone from disk; a link waits where the old check put its probe file.
+    std::filesystem::remove(dir.file("g0.fsy"));
+    std::filesystem::create_symlink(victim, dir.file("g0.fsy.fendal-probe"));
+    std::filesystem::create_symlink(victim, dir.file("g0.fsy.fendal-tmp"));
+    doc.onFileSave();
+    EXPECT_FALSE(doc.isModified());
+    EXPECT_EQ(TempFolder::readAll(victim), (std::vector<unsigned char>{'v', 'v'}));
+    EXPECT_EQ(velocityOnDisk(dir.file("g0.fsy")), 1234);
 }
 
 TEST_F(SaveTest, GroupSaveAsWritesCheckedFilesUnderEditedNames) {

@@ -184,6 +184,28 @@ TEST_F(DocTest, EnableRulesFollowTheSelection) {
     EXPECT_TRUE(doc.canRestore());
 }
 
+// A file holds at most 99999 points: the 100000th is refused, since a file with more would
+// read back as empty.
+TEST_F(DocTest, AddAndInsertStopAtTheLargestCount) {
+    openGroup({1});
+    doc.group.files[0].points.resize(kMaxFileCount - 1, samplePoint(5));
+    doc.currentPoint = 0;
+    doc.onAddPoint();
+    EXPECT_EQ(doc.group.files[0].pointCount(), kMaxFileCount);
+    EXPECT_TRUE(ui.shown.empty());
+    doc.onAddPoint();
+    doc.currentPoint = 3;
+    doc.onInsertPoint();
+    EXPECT_EQ(ui.texts(), (std::vector<std::string>{"添加失败", "插入失败"}));
+    EXPECT_EQ(doc.group.files[0].pointCount(), kMaxFileCount);
+    EXPECT_EQ(doc.currentPoint, 3);
+
+    doc.onFileSave();
+    CrackDataFile back;
+    ASSERT_TRUE(readCrackFile(dir.file("f0.fsy"), back));
+    EXPECT_EQ(back.pointCount(), kMaxFileCount);
+}
+
 TEST_F(DocTest, SingleFileReadKeepsTheGroupWhenTheFileIsMissing) {
     openGroup({2, 2});
     EXPECT_FALSE(doc.readSingleFile(dir.file("gone.fsy")));

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstring>
 
 #include "data/app_strings.h"
@@ -108,6 +110,21 @@ TEST_F(ImportTest, MissingFileKeepsThePreviousGroup) {
     EXPECT_EQ(ui.shown.back().text, "打开临时文件失败！");
     EXPECT_EQ(doc.group.files[0].pointCount(), 3);
     EXPECT_EQ(doc.title(), kImportTitle);
+}
+
+// A FIFO or a folder where the received data should be is the open failure, and a FIFO must
+// not block the import.
+TEST_F(ImportTest, ReceivedDataThatIsNoRegularFileCannotBeOpened) {
+    doc.group.files.push_back(sampleFile(3));
+    ASSERT_EQ(::mkfifo(receivedDataPath().c_str(), 0600), 0);
+    doc.onDataTransfer(ok);
+    EXPECT_EQ(ui.texts(), (std::vector<std::string>{"打开临时文件失败！"}));
+    std::remove(receivedDataPath().c_str());
+    ASSERT_EQ(::mkdir(receivedDataPath().c_str(), 0700), 0);
+    doc.onDataTransfer(ok);
+    EXPECT_EQ(ui.shown.back().text, "打开临时文件失败！");
+    EXPECT_EQ(doc.group.files[0].pointCount(), 3);
+    ::rmdir(receivedDataPath().c_str());
 }
 
 TEST_F(ImportTest, CancelledPromptOrTransferChangesNothing) {

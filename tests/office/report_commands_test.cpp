@@ -68,12 +68,13 @@ TEST_F(ReportCommandsTest, ReportsAreWrittenToTheDocumentsFolderAndOpened) {
     EXPECT_FALSE(doc.isModified());  // a report changes nothing in the document
 }
 
-TEST_F(ReportCommandsTest, UnwritableFolderShowsTheFailureMessages) {
+TEST_F(ReportCommandsTest, UnwritableFolderShowsTheFailureMessagesWithTheReason) {
     TempFolder::writeAll(home.file("Documents"), {'x'});  // a file where the folder should be
     office::wordReport(nullptr, doc);
     office::excelReport(nullptr, doc);
     EXPECT_TRUE(opened.urls.empty());
-    EXPECT_EQ(ui.texts(), (std::vector<std::string>{"创建Word2000服务失败!", "创建Excel服务失败!"}));
+    EXPECT_EQ(ui.texts(), (std::vector<std::string>{"创建Word2000服务失败!\n没有可用的文档文件夹",
+                                                    "创建Excel服务失败!\n没有可用的文档文件夹"}));
 }
 
 TEST_F(ReportCommandsTest, WithoutAProgramToOpenItTheUserLearnsWhereTheFileIs) {

@@ -31,6 +31,25 @@ TEST(Text, FixedFieldsNeverReadOrWritePastTheirEnd) {
     EXPECT_EQ(text::fieldText(field), "yyy");
 }
 
+// Paths are bytes: shown as UTF-8 when they are, decoded from GBK when every byte is GBK
+// (a name copied from Windows), else with the stray bytes escaped, and never lossy.
+TEST(Text, DisplayPathKeepsEveryByteOfANativePath) {
+    EXPECT_EQ(text::displayPath("/data/桥墩 A.fsy"), "/data/桥墩 A.fsy");
+    EXPECT_EQ(text::displayPath("/data/\xC1\xD1\xB7\xEC.fsy"), "/data/裂缝.fsy");
+    EXPECT_EQ(text::displayPath("/d/\xFF\xFE桥.fsy"), "/d/\\xFF\\xFE桥.fsy");
+    // escaped form: a literal backslash is escaped too, so the text maps back to one byte string
+    EXPECT_EQ(text::displayPath("a\\x\xFF"), "a\\x5Cx\\xFF");
+    EXPECT_EQ(text::displayPath("a\\b"), "a\\b");
+    // overlong forms and surrogates are no UTF-8
+    EXPECT_FALSE(text::isUtf8("\xC0\xAF"));
+    EXPECT_FALSE(text::isUtf8("\xED\xA0\x80"));
+    EXPECT_FALSE(text::isUtf8("\xF4\x90\x80\x80"));
+    EXPECT_FALSE(text::isUtf8("\xE6\xA1"));
+    EXPECT_TRUE(text::isUtf8("\xF0\x9F\x98\x80"));
+    for (const std::string& shown : {text::displayPath("\x80\x81\xC0"), text::displayPath("x\xE6\xA1")})
+        EXPECT_TRUE(text::isUtf8(shown)) << shown;
+}
+
 TEST(Text, TrimAndFormat) {
     EXPECT_EQ(text::trim(" \t a b \r\n"), "a b");
     EXPECT_EQ(text::trim("   "), "");

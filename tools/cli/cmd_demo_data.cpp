@@ -4,6 +4,7 @@
 #include <string>
 
 #include "cli_command.h"
+#include "cli_files.h"
 #include "data/received_data.h"
 
 namespace {
@@ -21,11 +22,12 @@ int run(const std::vector<std::string>& args) {
     }
     std::vector<ReceivedRecord> records;
     for (int i = 0; i < count; ++i) records.push_back(demoRecord(i));
-    if (!writeReceivedDataFile(out, records)) {
-        std::fprintf(stderr, "fendal-cli: cannot write %s\n", out.c_str());
+    std::error_code error;
+    if (!writeReceivedDataFile(out, records, &error)) {
+        std::fprintf(stderr, "fendal-cli: cannot write %s: %s\n", shown(out).c_str(), error.message().c_str());
         return 1;
     }
-    std::printf("wrote %d demonstration points to %s\n", count, out.c_str());
+    std::printf("wrote %d demonstration points to %s\n", count, shown(out).c_str());
     return 0;
 }
 

@@ -4,6 +4,7 @@
 
 #include "cli_command.h"
 #include "cli_doc_ui.h"
+#include "cli_files.h"
 #include "data/crack_file_io.h"
 #include "data/fendal_doc.h"
 #include "data/received_data.h"
@@ -27,11 +28,12 @@ int run(const std::vector<std::string>& args) {
 
     CrackDataFile& f = doc.group.files[0];
     f.path = out;
-    if (!writeCrackFile(f)) {
-        std::fprintf(stderr, "fendal-cli: cannot write %s\n", out.c_str());
+    std::error_code error;
+    if (!writeCrackFile(f, &error)) {
+        std::fprintf(stderr, "fendal-cli: cannot write %s: %s\n", shown(out).c_str(), error.message().c_str());
         return 1;
     }
-    std::printf("imported %d points into %s\n", f.pointCount(), out.c_str());
+    std::printf("imported %d points into %s\n", f.pointCount(), shown(out).c_str());
     return ui.errorShown ? 3 : 0;  // an incomplete transfer was saved as far as it came
 }
 

@@ -6,7 +6,9 @@
 
 #include "cli_command.h"
 #include "cli_doc_ui.h"
+#include "cli_files.h"
 #include "data/fendal_doc.h"
+#include "platform/regular_file.h"
 #include "platform/text.h"
 
 namespace {
@@ -24,10 +26,10 @@ nlohmann::json pointList(const std::vector<MeasurePoint>& points) {
     return list;
 }
 
-bool canRead(const std::string& path) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (f) std::fclose(f);
-    return f != nullptr;
+// Why a file of the group holds nothing because it could not be opened; empty when it could.
+std::string openFailure(const std::string& path) {
+    std::error_code error;
+    return platform::openRegularFile(path, error) ? std::string() : error.message();
 }
 
 int run(const std::vector<std::string>& args) {
@@ -41,23 +43,25 @@ int run(const std::vector<std::string>& args) {
     doc.onFileOpen();
 
     nlohmann::json out;
-    out["title"] = doc.title();
+    // Paths are bytes: a name that is not UTF-8 (one copied from Windows, say) is shown
+    // losslessly, since JSON holds UTF-8 only.
+    out["title"] = text::displayPath(doc.title());
     out["files"] = nlohmann::json::array();
     int rc = 0;
     for (std::size_t i = 0; i < doc.group.files.size(); ++i) {
         const CrackDataFile& f = doc.group.files[i];
-        if (!canRead(args[i])) {
-            std::fprintf(stderr, "fendal-cli: cannot open %s\n", args[i].c_str());
+        if (const std::string why = openFailure(args[i]); !why.empty()) {
+            std::fprintf(stderr, "fendal-cli: cannot open %s: %s\n", shown(args[i]).c_str(), why.c_str());
             rc = 1;
         }
-        out["files"].push_back({{"path", f.path},
+        out["files"].push_back({{"path", text::displayPath(f.path)},
                                 {"pointCount", f.pointCount()},
                                 {"receivedCount", f.receivedCount()},
                                 {"remark", utf8(f.remark, sizeof f.remark)},
                                 {"points", pointList(f.points)},
                                 {"receivedPoints", pointList(f.receivedPoints)}});
     }
-    std::cout << out.dump(2) << "\n";
+    std::cout << out.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
     return rc;
 }
 

@@ -3,14 +3,15 @@
 
 #include <QGuiApplication>
 #include <cstdio>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "cli_command.h"
+#include "cli_files.h"
 #include "data/crack_file_io.h"
 #include "data/file_group.h"
+#include "platform/regular_file.h"
 #include "print/print_output.h"
 #include "print/print_settings_file.h"
 #include "print/print_table.h"
@@ -44,15 +45,13 @@ int run(const std::vector<std::string>& args) {
     }
 
     // Writing the PDF over one of the files being printed would destroy its points.
-    for (const auto& path : inputs) {
-        std::error_code ec;
-        if (std::filesystem::equivalent(path, output, ec)) return fail(output + " is one of the files to print");
-    }
+    if (isOneOfTheInputs(output, inputs)) return fail(shown(output) + " is one of the files to print");
 
     FileGroup group;
     for (const auto& path : inputs) {
         CrackDataFile file;
-        if (!readCrackFile(path, file)) return fail("cannot open " + path);
+        std::error_code why;
+        if (!readCrackFile(path, file, &why)) return fail("cannot open " + shown(path) + ": " + why.message());
         group.files.push_back(std::move(file));
     }
 
@@ -61,8 +60,12 @@ int run(const std::vector<std::string>& args) {
         table.readPrintSettings();
     } else {
         switch (readPrintSettingsFile(settingsPath, table.settings())) {
-        case SettingsFileRead::Missing: return fail("cannot open settings file " + settingsPath);
-        case SettingsFileRead::Foreign: return fail(settingsPath + " is not a print settings file");
+        case SettingsFileRead::Missing: {
+            std::error_code why;
+            platform::openRegularFile(settingsPath, why);
+            return fail("cannot open settings file " + shown(settingsPath) + ": " + why.message());
+        }
+        case SettingsFileRead::Foreign: return fail(shown(settingsPath) + " is not a print settings file");
         case SettingsFileRead::Read: break;
         }
     }
@@ -91,7 +94,7 @@ int run(const std::vector<std::string>& args) {
     const bool ok = writeTablePdf(output, table, info, error, progress);
     if (tty) std::fprintf(stderr, "\n");
     if (!ok) return fail(error);
-    std::printf("%s: %d page%s\n", output.c_str(), info.maxPage, info.maxPage == 1 ? "" : "s");
+    std::printf("%s: %d page%s\n", shown(output).c_str(), info.maxPage, info.maxPage == 1 ? "" : "s");
     return 0;
 }
 

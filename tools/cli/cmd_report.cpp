@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "cli_command.h"
+#include "cli_files.h"
 #include "data/crack_file_io.h"
 #include "data/file_group.h"
 #include "office/docx_writer.h"
@@ -37,11 +38,18 @@ int run(const std::vector<std::string>& args) {
     if (out.empty()) return usageError("no output file (-o OUT)");
     if (inputs.empty()) return usageError("no crack data file given");
 
+    // Writing the report over one of the files it is made of would destroy its points.
+    if (isOneOfTheInputs(out, inputs)) {
+        std::fprintf(stderr, "fendal-cli report: %s is one of the files of the report\n", shown(out).c_str());
+        return 1;
+    }
+
     FileGroup group;
     for (const std::string& path : inputs) {
         CrackDataFile file;
-        if (!readCrackFile(path, file)) {
-            std::fprintf(stderr, "fendal-cli report: cannot read %s\n", path.c_str());
+        std::error_code why;
+        if (!readCrackFile(path, file, &why)) {
+            std::fprintf(stderr, "fendal-cli report: cannot read %s: %s\n", shown(path).c_str(), why.message().c_str());
             return 1;
         }
         group.files.push_back(std::move(file));
@@ -51,7 +59,7 @@ int run(const std::vector<std::string>& args) {
     const bool written = kind == "--docx" ? writeDocx(buildWordReport(group), out, error)
                                           : writeXlsx(buildSheetReport(group), out, error);
     if (!written) {
-        std::fprintf(stderr, "fendal-cli report: cannot write %s: %s\n", out.c_str(), error.c_str());
+        std::fprintf(stderr, "fendal-cli report: cannot write %s: %s\n", shown(out).c_str(), error.c_str());
         return 1;
     }
     return 0;

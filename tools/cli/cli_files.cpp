@@ -1,0 +1,16 @@
+#include "cli_files.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "platform/text.h"
+
+bool isOneOfTheInputs(const std::string& output, const std::vector<std::string>& inputs) {
+    for (const auto& input : inputs) {
+        std::error_code ec;
+        if (std::filesystem::equivalent(input, output, ec)) return true;
+    }
+    return false;
+}
+
+std::string shown(const std::string& path) { return text::displayPath(path); }
