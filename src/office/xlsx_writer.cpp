@@ -16,7 +16,7 @@ std::string sheetText(const std::string& s) {
     for (std::size_t i = 0; i < s.size(); ++i) {
         if (s[i] == '_' && i + 6 < s.size() && (s[i + 1] == 'x' || s[i + 1] == 'X') && hex(i + 2) && hex(i + 3) &&
             hex(i + 4) && hex(i + 5) && s[i + 6] == '_')
-            out += "_x005F";
+            out += "_x005F_";
         else
             out += s[i];
     }

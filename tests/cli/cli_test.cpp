@@ -1,6 +1,7 @@
 // fendal-cli as a user runs it: demonstration data, import, info.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <array>
@@ -8,10 +9,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 
 #include <nlohmann/json.hpp>
 
 #include "data/crack_file_io.h"
+#include "platform/text.h"
+#include "support/sample_points.h"
 #include "support/temp_folder.h"
 
 namespace {
@@ -22,8 +26,7 @@ struct Result {
 };
 
 // stdout only, unless the caller adds a redirection.
-Result cli(const std::string& args) {
-    std::string cmd = std::string(std::getenv("FENDAL_BIN_DIR")) + "/fendal-cli " + args;
+Result shell(const std::string& cmd) {
     Result r{-1, {}};
     FILE* p = popen(cmd.c_str(), "r");
     if (!p) return r;
@@ -34,6 +37,10 @@ Result cli(const std::string& args) {
     r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return r;
 }
+
+std::string bin() { return std::string(std::getenv("FENDAL_BIN_DIR")) + "/fendal-cli"; }
+
+Result cli(const std::string& args) { return shell(bin() + " " + args); }
 
 TEST(Cli, DemoDataImportsIntoACrackDataFile) {
     TempFolder dir;
@@ -96,6 +103,103 @@ TEST(Cli, ShortTransferImportsWhatArrivedAndSaysSo) {
     CrackDataFile f;
     ASSERT_TRUE(readCrackFile(dir.file("d.fsy"), f));
     EXPECT_EQ(f.pointCount(), 3);
+}
+
+// A name copied from Windows is GBK bytes; another may be no text at all. info must print
+// valid JSON that shows both names without losing a byte.
+TEST(Cli, InfoShowsNamesThatAreNotUtf8Losslessly) {
+    TempFolder dir;
+    CrackDataFile gbk = sampleFile(1, dir.file("\xC1\xD1\xB7\xEC.fsy"));  // 裂缝.fsy
+    CrackDataFile raw = sampleFile(2, dir.file("\xFF\\.fsy"));
+    ASSERT_TRUE(writeCrackFile(gbk));
+    ASSERT_TRUE(writeCrackFile(raw));
+    Result one = cli("info '" + gbk.path + "'");
+    ASSERT_EQ(one.code, 0);
+    auto j = nlohmann::json::parse(one.out);
+    EXPECT_EQ(j["title"], "裂缝.fsy");
+    EXPECT_EQ(j["files"][0]["path"], dir.file("裂缝.fsy"));
+
+    Result both = cli("info '" + gbk.path + "' '" + raw.path + "'");
+    ASSERT_EQ(both.code, 0);
+    j = nlohmann::json::parse(both.out);
+    EXPECT_EQ(j["files"][1]["path"], dir.file("\\xFF\\x5C.fsy"));
+    EXPECT_EQ(j["files"][1]["pointCount"], 2);
+}
+
+// A FIFO must not block any reader, and a folder is no file: each run ends at once with the
+// open failure.
+TEST(Cli, FifosAndFoldersAreOpenFailuresThatNeverBlock) {
+    TempFolder dir;
+    const std::string fifo = dir.file("fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    CrackDataFile f = sampleFile(1, dir.file("a.fsy"));
+    ASSERT_TRUE(writeCrackFile(f));
+    for (const std::string& bad : {fifo, dir.path().string()}) {
+        Result info = cli("info " + bad + " 2>&1");
+        EXPECT_EQ(info.code, 1) << info.out;
+        EXPECT_NE(info.out.find("cannot open " + bad + ": "), std::string::npos) << info.out;
+        EXPECT_EQ(nlohmann::json::parse(info.out.substr(info.out.find('{')))["files"][0]["pointCount"], 0);
+        Result imp = cli("import " + bad + " -o " + dir.file("x.fsy") + " 2>&1");
+        EXPECT_EQ(imp.code, 1);
+        EXPECT_EQ(imp.out, "fendal-cli: 打开临时文件失败！\n");
+        EXPECT_EQ(cli("print-pdf " + bad + " -o " + dir.file("x.pdf") + " 2>/dev/null").code, 1);
+        Result settings = cli("print-pdf " + f.path + " --settings " + bad + " -o " + dir.file("x.pdf") + " 2>&1");
+        EXPECT_EQ(settings.code, 1);
+        EXPECT_NE(settings.out.find("cannot open settings file"), std::string::npos) << settings.out;
+        EXPECT_EQ(cli("report --docx " + bad + " -o " + dir.file("x.docx") + " 2>/dev/null").code, 1);
+        EXPECT_FALSE(std::filesystem::exists(dir.file("x.fsy")));
+    }
+}
+
+// Two runs write the same file at once, again and again: both succeed each time, and the
+// file is always one of the two, whole.
+TEST(Cli, TwoRunsSavingTheSameFileAtOnceEachLeaveAWholeFile) {
+    TempFolder dir;
+    ASSERT_EQ(cli("demo-data --points 3000 -o " + dir.file("a.tem")).code, 0);
+    ASSERT_EQ(cli("demo-data --points 1000 -o " + dir.file("b.tem")).code, 0);
+    const std::string out = dir.file("same.fsy");
+    for (int round = 0; round < 8; ++round) {
+        const std::string run = bin() + " import %s -o " + out + " >/dev/null; echo $?";
+        const std::string both = "(" + text::format(run.c_str(), dir.file("a.tem").c_str()) + ") & (" +
+                                 text::format(run.c_str(), dir.file("b.tem").c_str()) + ") & wait";
+        FILE* p = popen(both.c_str(), "r");
+        ASSERT_TRUE(p);
+        char codes[16] = {};
+        std::size_t n = std::fread(codes, 1, sizeof codes - 1, p);
+        pclose(p);
+        EXPECT_EQ(std::string(codes, n), "0\n0\n") << "round " << round;
+        CrackDataFile f;
+        ASSERT_TRUE(readCrackFile(out, f));
+        EXPECT_TRUE(f.pointCount() == 3000 || f.pointCount() == 1000) << f.pointCount();
+        EXPECT_EQ(std::filesystem::file_size(out), kHeaderSize + 2 * kRecordSize * f.pointCount());
+    }
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 3);
+}
+
+// After the rename the folder is synced, or a power cut can bring the old file back.
+TEST(Cli, SavingSyncsTheFileAndThenItsFolder) {
+    if (std::system("command -v strace >/dev/null 2>&1") != 0) GTEST_SKIP() << "strace is not installed";
+    TempFolder dir;
+    ASSERT_EQ(cli("demo-data --points 5 -o " + dir.file("a.tem")).code, 0);
+    const std::string trace = dir.file("trace");
+    Result r = shell("strace -f -qq -e trace=openat,fsync,rename -o " + trace + " " + bin() + " import " +
+                   dir.file("a.tem") + " -o " + dir.file("a.fsy") + " >/dev/null");
+    ASSERT_EQ(r.code, 0);
+    std::ifstream in(trace);
+    std::vector<std::string> calls;
+    for (std::string line; std::getline(in, line);) calls.push_back(line);
+    auto at = [&](const std::string& what, std::size_t from) {
+        for (std::size_t i = from; i < calls.size(); ++i)
+            if (calls[i].find(what) != std::string::npos) return i;
+        return calls.size();
+    };
+    const std::size_t rename = at("rename(\"" + dir.path().string() + "/.a.fsy.fendal-", 0);
+    ASSERT_LT(rename, calls.size()) << "no rename into place";
+    EXPECT_LT(at("fsync(", 0), rename);  // the data first
+    const std::size_t folder = at("openat(AT_FDCWD, \"" + dir.path().string() + "\", O_RDONLY|O_CLOEXEC|O_DIRECTORY", rename);
+    ASSERT_LT(folder, calls.size());
+    const std::string fd = calls[folder].substr(calls[folder].rfind("= ") + 2);
+    EXPECT_LT(at("fsync(" + fd + ")", folder), calls.size());
 }
 
 TEST(Cli, BadInputIsRefusedClearly) {

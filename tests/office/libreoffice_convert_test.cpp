@@ -37,6 +37,7 @@ TEST(LibreOfficeConvert, BothReportsConvertToPdf) {
     group.files.push_back(sampleFile(3, "/data/桥墩A.fsy"));
     group.files.push_back(sampleFile(2, "/data/b.fsy", 10));
     text::setField(group.files[0].points[0].note, *text::utf8ToGbk("斜缝"));
+    text::setField(group.files[1].points[0].note, "_x0041_");  // not the letter A
     std::string error;
     ASSERT_TRUE(writeDocx(buildWordReport(group), folder.file("report.docx"), error)) << error;
     ASSERT_TRUE(writeXlsx(buildSheetReport(group), folder.file("table.xlsx"), error)) << error;
@@ -54,6 +55,7 @@ TEST(LibreOfficeConvert, BothReportsConvertToPdf) {
     const std::string table = pdfText(folder.file("out/table.pdf"));
     EXPECT_NE(table.find("文件路径:/data/b.fsy(数据个数2)"), std::string::npos) << table;
     EXPECT_NE(table.find("3011"), std::string::npos) << table;
+    EXPECT_NE(table.find("_x0041_"), std::string::npos) << table;
 }
 
 }  // namespace

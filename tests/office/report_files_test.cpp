@@ -134,6 +134,37 @@ TEST_F(ReportFilesTest, TextsFromTheFileAreCarriedLiterally) {
     checkBoth(group, {f});
 }
 
+// A spreadsheet program reads "_xHHHH_" in a cell text as the character HHHH; texts that look
+// like that must come back as they were.
+TEST_F(ReportFilesTest, SheetTextsThatLookLikeEscapesComeBackLiterally) {
+    CrackDataFile file = sampleFile(3, "/data/_x0042_.fsy");
+    text::setField(file.points[0].note, "_x0041_");
+    text::setField(file.points[1].note, "_x12_ _x004G_");  // no escapes: left alone
+    text::setField(file.points[2].note, "a_x0001_b_X00e9_");
+    FileGroup group;
+    group.files.push_back(file);
+    ExpectedFile f = expectedSample(3, "/data/_x0042_.fsy");
+    f.points[0][4] = "_x0041_";
+    f.points[1][4] = "_x12_ _x004G_";
+    f.points[2][4] = "a_x0001_b_X00e9_";
+    std::string error;
+    const std::string xlsx = folder.file("escapes.xlsx");
+    ASSERT_TRUE(writeXlsx(buildSheetReport(group), xlsx, error)) << error;
+    EXPECT_EQ(report_reader::read("xlsx", xlsx), expectedXlsx({f}));
+
+    std::string strings;
+    FILE* pipe = popen(("/usr/bin/python3 -c \"import sys, zipfile; "
+                        "sys.stdout.write(zipfile.ZipFile(sys.argv[1]).read('xl/sharedStrings.xml').decode())\" '" +
+                        xlsx + "'")
+                           .c_str(),
+                       "r");
+    ASSERT_TRUE(pipe);
+    for (int c; (c = std::fgetc(pipe)) != EOF;) strings += static_cast<char>(c);
+    pclose(pipe);
+    for (const char* stored : {"<t>_x005F_x0041_</t>", "<t>_x12_ _x004G_</t>", "<t>a_x005F_x0001_b_x005F_X00e9_</t>"})
+        EXPECT_NE(strings.find(stored), std::string::npos) << stored << " in " << strings;
+}
+
 TEST_F(ReportFilesTest, ControlCharactersInANoteDoNotBreakTheDocument) {
     CrackDataFile file = sampleFile(1, "/data/a.fsy");
     text::setField(file.points[0].note, std::string("a\x01\x1f" "b"));
@@ -184,6 +215,28 @@ TEST_F(ReportCliTest, WritesBothReportsOfTheNamedFiles) {
     EXPECT_EQ(report_reader::read("xlsx", folder.file("out.xlsx")), expectedXlsx(expected));
     ASSERT_EQ(cli("--docx " + a + " " + b + " -o " + folder.file("out.docx")), 0);
     EXPECT_EQ(report_reader::read("docx", folder.file("out.docx")), expectedDocx(expected));
+}
+
+// Paths are bytes: a GBK name copied from Windows, or bytes that are no text at all, still
+// give reports that open, with the name shown losslessly.
+TEST_F(ReportCliTest, FileNamesThatAreNotUtf8GiveValidReports) {
+    const std::string gbk = saved(sampleFile(1), "\xC1\xD1\xB7\xEC.fsy");  // 裂缝.fsy
+    const std::string raw = saved(sampleFile(1), "\xFF\xFE.fsy");
+    ExpectedFile a = expectedSample(1, folder.file("裂缝.fsy"));
+    ExpectedFile b = expectedSample(1, folder.file("\\xFF\\xFE.fsy"));
+    ASSERT_EQ(cli("--docx '" + gbk + "' '" + raw + "' -o " + folder.file("out.docx")), 0);
+    EXPECT_EQ(report_reader::read("docx", folder.file("out.docx")), expectedDocx({a, b}));
+    ASSERT_EQ(cli("--xlsx '" + gbk + "' '" + raw + "' -o " + folder.file("out.xlsx")), 0);
+    EXPECT_EQ(report_reader::read("xlsx", folder.file("out.xlsx")), expectedXlsx({a, b}));
+}
+
+TEST_F(ReportCliTest, OutputThatIsOneOfTheInputsIsRefused) {
+    const std::string a = saved(sampleFile(2), "a.fsy");
+    const auto before = TempFolder::readAll(a);
+    std::filesystem::create_symlink(a, folder.file("link.docx"));
+    EXPECT_EQ(cli("--docx " + a + " -o " + a), 1);
+    EXPECT_EQ(cli("--xlsx " + a + " -o " + folder.file("link.docx")), 1);
+    EXPECT_EQ(TempFolder::readAll(a), before);
 }
 
 TEST_F(ReportCliTest, RefusesMissingInputsAndBadArguments) {
