@@ -1,0 +1,7 @@
+// libFuzzer target: the .fsy reader.
+#include "reader_checks.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+    if (!reader_checks::crackFileBytes(data, size)) __builtin_trap();
+    return 0;
+}
