@@ -5,7 +5,7 @@
 
 #include "platform/file_error.h"
 #include "platform/regular_file.h"
-#include "platform/write_target.h"
+#include "platform/safe_file_writer_target.h"
 
 namespace platform {
 namespace {

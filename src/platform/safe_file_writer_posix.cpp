@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "platform/file_error.h"
-#include "platform/write_target.h"
+#include "platform/safe_file_writer_target.h"
 
 namespace platform::detail {
 namespace {
