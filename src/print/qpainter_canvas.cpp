@@ -9,6 +9,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "print/pdf_text_recorder.h"
+
 namespace {
 
 QColor toQColor(Rgb c) { return QColor(c.r, c.g, c.b); }
@@ -129,5 +131,7 @@ void QPainterCanvas::drawText(const std::string& utf8, const CanvasRect& rect, u
     flags |= (align & kAlignRight) ? Qt::AlignRight : (align & kAlignHCenter) ? Qt::AlignHCenter : Qt::AlignLeft;
     flags |= (align & kAlignBottom) ? Qt::AlignBottom : (align & kAlignVCenter) ? Qt::AlignVCenter : Qt::AlignTop;
     const QRectF r = QRectF(map({rect.left, rect.top}), map({rect.right, rect.bottom})).normalized();
-    painter_.drawText(r, flags, QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
+    const QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+    if (recorder_) recorder_->record(painter_.font(), text);
+    painter_.drawText(r, flags, text);
 }

@@ -8,6 +8,7 @@
 
 #include "print/print_canvas.h"
 
+class PdfTextRecorder;
 class QPainter;
 class QPaintDevice;
 
@@ -19,6 +20,9 @@ public:
 
     // A canvas in twips on the device (1/1440 inch, y upwards), origin at the painter's origin.
     static QPainterCanvas twips(QPainter& painter, const QPaintDevice& device);
+
+    // Every text drawn from now on is also told to `recorder` (for a PDF's text maps).
+    void recordTextInto(PdfTextRecorder* recorder) { recorder_ = recorder; }
 
     void save() override;
     void restore() override;
@@ -53,4 +57,5 @@ private:
     State state_;
     std::vector<State> saved_;
     PainterPen painterPen_ = PainterPen::Unknown;
+    PdfTextRecorder* recorder_ = nullptr;
 };
