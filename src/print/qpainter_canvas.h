@@ -4,6 +4,7 @@
 #include <QFont>
 #include <QPen>
 #include <QPointF>
+#include <QRectF>
 #include <vector>
 
 #include "print/print_canvas.h"
@@ -48,6 +49,7 @@ private:
     enum class PainterPen { Unknown, Line, Text };
 
     QPointF map(CanvasPoint p) const { return {p.x * sx_, p.y * sy_}; }
+    QRectF placeEmBox(QRectF r, const QString& text, unsigned align) const;
     void useLinePen();
     void useTextPen();
 
