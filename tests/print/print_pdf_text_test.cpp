@@ -145,9 +145,12 @@ TEST_F(PdfText, EveryGbkCharacterComesBackAsDrawn) {
         // pdftotext writes the ideographic space as the break between words it is.
         for (char32_t& c : want)
             if (c == 0x3000) c = ' ';
-        ASSERT_EQ(got.size(), want.size()) << number << " read as " << (it == read.end() ? "nothing" : it->second);
+        for (char32_t c : want) ideographs += isIdeograph(c);
+        if (got.size() != want.size()) {
+            ADD_FAILURE() << number << " read as " << (it == read.end() ? "nothing" : it->second);
+            continue;
+        }
         for (std::size_t k = 0; k < want.size(); ++k) {
-            ideographs += isIdeograph(want[k]);
             if (got[k] == want[k]) {
                 ++exact;
                 exactIdeographs += isIdeograph(want[k]);
