@@ -1,10 +1,9 @@
 #include "print/pdf_file.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <memory>
 #include <set>
 
 #include "platform/text.h"
@@ -18,35 +17,55 @@ namespace {
 
 constexpr long long kTailSize = 1024;  // "startxref" stands within the file's last kilobyte
 
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
+bool seekTo(std::FILE* f, long long offset, int whence) {
+#if defined(_WIN32)
+    return _fseeki64(f, offset, whence) == 0;
+#else
+    return fseeko(f, static_cast<off_t>(offset), whence) == 0;
+#endif
+}
+
+long long position(std::FILE* f) {
+#if defined(_WIN32)
+    return _ftelli64(f);
+#else
+    return static_cast<long long>(ftello(f));
+#endif
+}
+
+bool isRegularFile(std::FILE* f) {
+    struct stat st {};
+    return fstat(fileno(f), &st) == 0 && S_ISREG(st.st_mode);
+}
 
 }  // namespace
 
+void PdfFile::Closer::operator()(std::FILE* f) const { std::fclose(f); }
+
 bool PdfFile::readAt(long long offset, long long size, std::string& out) const {
-    if (offset < 0 || size < 0 || offset > size_) return false;
-    in_.clear();
-    in_.seekg(offset);
+    if (!file_ || offset < 0 || size < 0 || offset > size_ || !seekTo(file_.get(), offset, SEEK_SET)) return false;
     out.resize(static_cast<std::size_t>(std::min(size, size_ - offset)));
-    in_.read(out.data(), static_cast<std::streamsize>(out.size()));
-    out.resize(static_cast<std::size_t>(in_.gcount()));
-    return static_cast<bool>(in_) || in_.eof();
+    out.resize(std::fread(out.data(), 1, out.size(), file_.get()));
+    return !std::ferror(file_.get());
 }
 
 bool PdfFile::open(const std::string& path, std::string& error) {
     path_ = path;
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) {
+    // Read and updated through one handle, so the update lands in the file that was read.
+    file_.reset(std::fopen(path.c_str(), "r+b"));
+    if (!file_) {
+        error = "cannot open " + path;
+        return false;
+    }
+    if (!isRegularFile(file_.get())) {
+        file_.reset();
         error = path + " is not a file";
         return false;
     }
-    in_.open(path, std::ios::binary | std::ios::ate);
-    if (!in_) {
+    if (!seekTo(file_.get(), 0, SEEK_END) || (size_ = position(file_.get())) < 0) {
         error = "cannot read " + path;
         return false;
     }
-    size_ = static_cast<long long>(in_.tellg());
     std::string tail;
     const long long tailAt = std::max(0LL, size_ - kTailSize);
     if (!readAt(tailAt, size_ - tailAt, tail)) {
@@ -207,13 +226,13 @@ bool PdfFile::appendUpdate(const std::map<long long, std::string>& bodies, std::
         if (e.key != "/Prev") out += std::string(e.key) + " " + std::string(e.value) + "\n";
     out += text::format("/Prev %lld\n>>\nstartxref\n%lld\n%%%%EOF\n", lastSection_, xref);
 
-    in_.close();
-    std::unique_ptr<std::FILE, FileCloser> f(std::fopen(path_.c_str(), "ab"));
-    bool ok = f && std::fwrite(out.data(), 1, out.size(), f.get()) == out.size() && std::fflush(f.get()) == 0;
+    std::FILE* f = file_.get();
+    bool ok = f && seekTo(f, size_, SEEK_SET) && std::fwrite(out.data(), 1, out.size(), f) == out.size() &&
+              std::fflush(f) == 0;
 #if !defined(_WIN32)
-    ok = ok && ::fsync(fileno(f.get())) == 0;
+    ok = ok && ::fsync(fileno(f)) == 0;
 #endif
-    ok = f && std::fclose(f.release()) == 0 && ok;
+    ok = f && std::fclose(file_.release()) == 0 && ok;
     if (!ok) {
         error = "cannot write " + path_;
         return false;

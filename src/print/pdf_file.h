@@ -3,7 +3,8 @@
 // its objects by number, and new versions of them appended as an incremental update, which
 // leaves every byte already written as it is.
 #include <cstdint>
-#include <fstream>
+#include <cstdio>
+#include <memory>
 #include <map>
 #include <optional>
 #include <string>
@@ -18,8 +19,9 @@ public:
         long long room = 0;  // bytes up to whatever the file holds next
     };
 
-    // Reads the cross-reference tables and the trailer. False with `error` when the file
-    // cannot be read or does not end in a cross-reference table.
+    // Opens the file for reading and updating and reads its cross-reference tables and trailer.
+    // False with `error` when it is not a regular file, cannot be opened for both, or does not
+    // end in a cross-reference table.
     bool open(const std::string& path, std::string& error);
 
     // In-use objects, in file order.
@@ -42,8 +44,11 @@ private:
     bool readSection(long long offset, std::map<long long, Object>& entries, std::string& trailer,
                      std::string& error);
 
+    struct Closer {
+        void operator()(std::FILE* f) const;
+    };
     std::string path_;
-    mutable std::ifstream in_;
+    std::unique_ptr<std::FILE, Closer> file_;
     long long size_ = 0;
     long long lastSection_ = 0;
     std::string trailer_;  // the newest trailer dictionary

@@ -1,5 +1,6 @@
 // Reading and putting right the text maps of a written PDF, on files laid out as Qt writes them.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <string>
 #include <vector>
@@ -168,6 +169,8 @@ TEST_F(PdfTextMaps, FilesThatAreNotSuchPdfsAreRefusedUntouched) {
     std::string error;
     EXPECT_FALSE(correctPdfTextMaps(folder.file("missing.pdf"), drawn, error));
     EXPECT_FALSE(correctPdfTextMaps(folder.path().string(), drawn, error));  // a folder
+    ASSERT_EQ(mkfifo(folder.file("fifo.pdf").c_str(), 0600), 0);
+    EXPECT_FALSE(correctPdfTextMaps(folder.file("fifo.pdf"), drawn, error));  // and it does not wait
 }
 
 }  // namespace
