@@ -4,7 +4,8 @@
 #include <QGlyphRun>
 #include <QRawFont>
 #include <QTextLayout>
-#include <utility>
+#include <string>
+#include <string_view>
 
 #include "print/sfnt_names.h"
 
@@ -20,9 +21,8 @@ struct FaceReading {
 };
 
 FaceReading readFace(const QRawFont& face) {
-    FaceReading r{face, postScriptName(std::string_view(face.fontTable("name").constData(),
-                                                        static_cast<std::size_t>(face.fontTable("name").size()))),
-                  {}};
+    const QByteArray names = face.fontTable("name");
+    FaceReading r{face, postScriptName(std::string_view(names.constData(), static_cast<std::size_t>(names.size()))), {}};
     // The PDF writer names fonts by their PostScript name with spaces as underscores.
     for (char& c : r.name)
         if (c == ' ') c = '_';
