@@ -17,10 +17,11 @@ inline int run(const std::string& command) { return std::system((command + " >/d
 
 inline std::string quote(const std::string& s) { return "'" + s + "'"; }
 
-// The PDF's pages as pdftotext reads them in layout mode.
-inline std::vector<std::string> pdfPages(const std::string& pdf) {
+// The PDF's pages as pdftotext reads them: "-layout" keeps the columns of a page, "-raw" the
+// words in the order they were drawn, one space between them however wide the gap.
+inline std::vector<std::string> pdfPages(const std::string& pdf, const std::string& mode = "-layout") {
     const std::string txt = pdf + ".txt";
-    EXPECT_EQ(run("pdftotext -layout " + quote(pdf) + " " + quote(txt)), 0);
+    EXPECT_EQ(run("pdftotext " + mode + " " + quote(pdf) + " " + quote(txt)), 0);
     std::ifstream in(txt);
     std::stringstream all;
     all << in.rdbuf();
