@@ -12,6 +12,8 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
+#include <QValidator>
+#include <algorithm>
 
 #include "data/app_strings.h"
 #include "print/qpainter_canvas.h"
@@ -34,6 +36,42 @@ const char* const kFormatItems[] = {"1", ".1.", "--1--", "第1页", "共1页   �
 const char* const kPositionItems[] = {"顶部居左", "顶部居中", "顶部居右", "底部居左", "底部居中", "底部居右"};
 
 }  // namespace
+
+GbkByteLimit::GbkByteLimit(std::size_t limit, QObject* parent) : QValidator(parent), limit_(limit), allowed_(limit) {}
+
+void GbkByteLimit::allowStored(const QString& text) { allowed_ = std::max(limit_, gbkLength(text.toStdString())); }
+
+QValidator::State GbkByteLimit::validate(QString& input, int&) const {
+    const std::size_t n = gbkLength(input.toStdString());
+    if (n <= limit_) {
+        allowed_ = limit_;
+        return Acceptable;
+    }
+    if (n > allowed_) return Invalid;
+    allowed_ = n;
+    return Intermediate;
+}
+
+StartPageSpin::StartPageSpin(QWidget* parent) : QSpinBox(parent) {
+    setRange(kMinStartPage, kMaxStartPage);
+    setWrapping(true);
+    lineEdit()->setReadOnly(true);
+}
+
+void StartPageSpin::showValue(int value) {
+    setRange(std::min(value, kMinStartPage), std::max(value, kMaxStartPage));
+    setValue(value);
+}
+
+void StartPageSpin::stepBy(int steps) {
+    const int v = value();
+    if (v >= kMinStartPage && v <= kMaxStartPage) {
+        QSpinBox::stepBy(steps);
+        return;
+    }
+    setRange(kMinStartPage, kMaxStartPage);
+    setValue(steps > 0 ? kMinStartPage : kMaxStartPage);
+}
 
 SettingsPreviewFrame::SettingsPreviewFrame(std::function<PrintSettings()> source, QWidget* parent)
     : QFrame(parent), source_(std::move(source)) {
@@ -66,18 +104,16 @@ CPrintSetDlg::~CPrintSetDlg() = default;
 
 void CPrintSetDlg::buildControls() {
     m_headerEdit = new QLineEdit(this);
-    m_headerEdit->setMaxLength(kMaxBandTextBytes);
+    headerLimit_ = new GbkByteLimit(kMaxBandTextBytes, m_headerEdit);
+    m_headerEdit->setValidator(headerLimit_);
     m_footerEdit = new QLineEdit(this);
-    m_footerEdit->setMaxLength(kMaxBandTextBytes);
+    footerLimit_ = new GbkByteLimit(kMaxBandTextBytes, m_footerEdit);
+    m_footerEdit->setValidator(footerLimit_);
     m_formatCombo = new QComboBox(this);
     for (const char* item : kFormatItems) m_formatCombo->addItem(QString::fromUtf8(item));
     m_positionCombo = new QComboBox(this);
     for (const char* item : kPositionItems) m_positionCombo->addItem(QString::fromUtf8(item));
-    // The start page changes only by its arrows, wrapping round at either end.
-    m_startPageSpin = new QSpinBox(this);
-    m_startPageSpin->setRange(kMinStartPage, kMaxStartPage);
-    m_startPageSpin->setWrapping(true);
-    m_startPageSpin->findChild<QLineEdit*>()->setReadOnly(true);
+    m_startPageSpin = new StartPageSpin(this);
 
     auto* fields = new QFormLayout;
     fields->addRow(QStringLiteral("页眉内容："), m_headerEdit);
@@ -133,11 +169,14 @@ void CPrintSetDlg::buildControls() {
 
 void CPrintSetDlg::putValues() {
     const PrintSetControls c = editor_->controls();
-    m_headerEdit->setText(QString::fromStdString(c.headerText));
-    m_footerEdit->setText(QString::fromStdString(c.footerText));
+    const QString header = QString::fromStdString(c.headerText), footer = QString::fromStdString(c.footerText);
+    headerLimit_->allowStored(header);
+    m_headerEdit->setText(header);
+    footerLimit_->allowStored(footer);
+    m_footerEdit->setText(footer);
     m_formatCombo->setCurrentIndex(c.pageNumberFormat);
     m_positionCombo->setCurrentIndex(c.pageNumberPosition);
-    m_startPageSpin->setValue(c.startPage);
+    m_startPageSpin->showValue(c.startPage);
     m_printHeaderCheck->setChecked(c.printHeader);
     m_printFooterCheck->setChecked(c.printFooter);
     m_printPageNumberCheck->setChecked(c.printPageNumber);

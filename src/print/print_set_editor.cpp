@@ -23,6 +23,15 @@ std::optional<std::string> bandText(const std::string& utf8, const char* label, 
 
 }  // namespace
 
+std::size_t gbkLength(const std::string& utf8) {
+    if (const auto gbk = text::utf8ToGbk(utf8)) return gbk->size();
+    std::size_t n = 0;
+    for (unsigned char c : utf8)
+        if (c < 0x80) n += 1;
+        else if (c >= 0xC0) n += 2;  // a lead byte: one character
+    return n;
+}
+
 PrintSetEditor::PrintSetEditor(PrintSetUi& ui) : ui_(ui) {}
 
 void PrintSetEditor::load() {
@@ -30,7 +39,7 @@ void PrintSetEditor::load() {
         switch (readPrintSettingsFile(printSettingsPath(i), values_)) {
         case SettingsFileRead::Missing: save(); return;
         case SettingsFileRead::Foreign: continue;
-        case SettingsFileRead::Read: return;
+        case SettingsFileRead::Read: storedStartPage_ = values_.startPage; return;
         }
     }
     ui_.showMessage(kReadSettingsFailed);
@@ -64,14 +73,14 @@ PrintSetEditor::Field PrintSetEditor::takeControls(const PrintSetControls& c, bo
     else fail(Field::HeaderText);
     if (auto t = bandText(c.footerText, "页脚内容", message)) values_.footerText = *t;
     else fail(Field::FooterText);
-    if (c.startPage >= kMinStartPage && c.startPage <= kMaxStartPage) {
+    if ((c.startPage >= kMinStartPage && c.startPage <= kMaxStartPage) || c.startPage == storedStartPage_) {
         values_.startPage = c.startPage;
     } else {
         message = text::format("起始页码请输入 %d 到 %d 之间的整数。", kMinStartPage, kMaxStartPage);
         fail(Field::StartPage);
     }
-    values_.pageNumberFormat = c.pageNumberFormat;
-    values_.pageNumberPosition = c.pageNumberPosition;
+    if (c.pageNumberFormat >= 0) values_.pageNumberFormat = c.pageNumberFormat;
+    if (c.pageNumberPosition >= 0) values_.pageNumberPosition = c.pageNumberPosition;
     values_.printHeader = c.printHeader ? 1 : 0;
     values_.printPageNumber = c.printPageNumber ? 1 : 0;
     values_.printFooter = c.printFooter ? 1 : 0;

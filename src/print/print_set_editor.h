@@ -2,6 +2,8 @@
 // What the print settings dialog does with its values, without the widgets: loading and saving
 // the settings file, validating what the controls hold, refusing a page number that would be
 // printed over the header or footer text, and which controls are enabled.
+#include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "print/print_settings.h"
@@ -13,7 +15,8 @@ public:
     virtual void showMessage(const std::string& utf8) = 0;
 };
 
-// The values as the dialog's controls hold them; texts in UTF-8, combo boxes as item index.
+// The values as the dialog's controls hold them; texts in UTF-8, combo boxes as item index
+// (-1 while none is chosen).
 struct PrintSetControls {
     std::string headerText;
     std::string footerText;
@@ -30,6 +33,10 @@ struct PrintSetControlStates {
     bool footerEdit = false;
     bool pageNumberControls = false;  // both combo boxes and the spin button
 };
+
+// How many bytes a band text takes in GBK: one for ASCII, two for every other character (also
+// for one GBK cannot hold, which OK refuses with its own message).
+std::size_t gbkLength(const std::string& utf8);
 
 inline constexpr char kReadSettingsFailed[] = "读设置文件失败！";
 inline constexpr char kWriteSettingsFailed[] = "写设置文件失败！";
@@ -54,7 +61,9 @@ public:
 
     PrintSetControls controls() const;
     // Takes the controls' values. A value that fails validation is kept as it was; with `report`
-    // the user is told about the first one. Returns the first failing field.
+    // the user is told about the first one. Returns the first failing field. Values the file
+    // held are taken as stored: a start page outside 1..50 as long as the control still shows
+    // it, a format or position no item stands for as long as no item is chosen.
     Field takeControls(const PrintSetControls& controls, bool report);
     // OK: validation, trimmed texts, the interference checks, then saving. True when the dialog
     // may close; false when it stays open (the user has been told why).
@@ -65,4 +74,5 @@ public:
 private:
     PrintSetUi& ui_;
     PrintSettings values_ = dialogDefaultSettings();
+    int32_t storedStartPage_ = values_.startPage;  // as the settings file held it
 };

@@ -17,13 +17,16 @@ PrintSettings dialogDefaultSettings() {
 }
 
 std::string formatPageNumber(const PrintSettings& settings, int currentPage, int pageCount) {
-    const int n = settings.startPage + currentPage - 1;
+    // Stored values are taken as they are, so the numbers are worked out in 64 bits: a start
+    // page near the end of the int32 range still gives its page numbers.
+    const long long first = settings.startPage;
+    const long long n = first + currentPage - 1;
     switch (settings.pageNumberFormat) {
-    case kPageNumberPlain: return text::format("%d", n);
-    case kPageNumberDotted: return text::format(".%d.", n);
-    case kPageNumberDashed: return text::format("--%d--", n);
-    case kPageNumberChinese: return text::format("第%d页", n);
-    case kPageNumberOfTotal: return text::format("共%d页   第%d页", settings.startPage + pageCount - 1, n);
+    case kPageNumberPlain: return text::format("%lld", n);
+    case kPageNumberDotted: return text::format(".%lld.", n);
+    case kPageNumberDashed: return text::format("--%lld--", n);
+    case kPageNumberChinese: return text::format("第%lld页", n);
+    case kPageNumberOfTotal: return text::format("共%lld页   第%lld页", first + pageCount - 1, n);
     default: return {};
     }
 }

@@ -197,11 +197,12 @@ void PrintTable::drawBand(PrintCanvas& canvas, const PrintInfo& info, int32_t ru
     const int32_t L = layout_.left, W = layout_.width;
     canvas.drawLine(layout_.toLogical(L, ruleY), layout_.toLogical(L + W, ruleY));
     if (printText) drawCellText(canvas, text::gbkToUtf8(gbkText), L, textTop, W, textHeight, kAlignHCenter | valign);
-    const int32_t place = settings_.pageNumberPosition - firstPosition;
-    if (settings_.printPageNumber && place >= 0 && place <= 2) {
+    // Compared before subtracting: a stored position can be any int32.
+    const int32_t position = settings_.pageNumberPosition;
+    if (settings_.printPageNumber && position >= firstPosition && position <= firstPosition + 2) {
         static constexpr unsigned kPlaceAlign[] = {kAlignLeft, kAlignHCenter, kAlignRight};
         drawCellText(canvas, formatPageNumber(settings_, info.currentPage, info.maxPage), L, textTop, W, textHeight,
-                     kPlaceAlign[place] | valign);
+                     kPlaceAlign[position - firstPosition] | valign);
     }
     canvas.restore();
 }

@@ -1,6 +1,7 @@
 #include "print/qpainter_canvas.h"
 
 #include <QFontDatabase>
+#include <QTextLayout>
 #include <QHash>
 #include <QPaintDevice>
 #include <QPainter>
@@ -8,6 +9,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+
+#include "print/pdf_text_recorder.h"
 
 namespace {
 
@@ -122,12 +125,34 @@ void QPainterCanvas::drawRectangle(const CanvasRect& rect, Rgb fill) {
     painter_.setBrush(Qt::NoBrush);
 }
 
+// The page's rectangles place a line of the font's character height at their top or bottom.
+// Qt places the line box there instead, which in CJK fonts (and in any line that falls back to
+// one) is far taller than the character height, so top-aligned text would hang down onto the
+// next rule. The rectangle is moved so that the character height, shared between ascent and
+// descent as the line box shares them, meets the rectangle's edge.
+QRectF QPainterCanvas::placeEmBox(QRectF r, const QString& text, unsigned align) const {
+    const double em = painter_.font().pixelSize();
+    QTextLayout layout(text, painter_.font(), painter_.device());
+    layout.beginLayout();
+    const QTextLine line = layout.createLine();
+    layout.endLayout();
+    const double ascent = line.ascent(), descent = line.descent();
+    if (em <= 0 || ascent + descent <= em) return r;
+    const double shrink = 1 - em / (ascent + descent);
+    if (align & kAlignBottom) r.setBottom(r.bottom() + descent * shrink);
+    else r.setTop(r.top() - ascent * shrink);
+    return r;
+}
+
 void QPainterCanvas::drawText(const std::string& utf8, const CanvasRect& rect, unsigned align) {
     if (utf8.empty()) return;
     useTextPen();
     int flags = Qt::TextSingleLine;
     flags |= (align & kAlignRight) ? Qt::AlignRight : (align & kAlignHCenter) ? Qt::AlignHCenter : Qt::AlignLeft;
     flags |= (align & kAlignBottom) ? Qt::AlignBottom : (align & kAlignVCenter) ? Qt::AlignVCenter : Qt::AlignTop;
-    const QRectF r = QRectF(map({rect.left, rect.top}), map({rect.right, rect.bottom})).normalized();
-    painter_.drawText(r, flags, QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
+    QRectF r = QRectF(map({rect.left, rect.top}), map({rect.right, rect.bottom})).normalized();
+    const QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+    if (!(align & kAlignVCenter)) r = placeEmBox(r, text, align);
+    if (recorder_) recorder_->record(painter_.font(), text);
+    painter_.drawText(r, flags, text);
 }

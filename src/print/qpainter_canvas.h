@@ -4,10 +4,12 @@
 #include <QFont>
 #include <QPen>
 #include <QPointF>
+#include <QRectF>
 #include <vector>
 
 #include "print/print_canvas.h"
 
+class PdfTextRecorder;
 class QPainter;
 class QPaintDevice;
 
@@ -19,6 +21,9 @@ public:
 
     // A canvas in twips on the device (1/1440 inch, y upwards), origin at the painter's origin.
     static QPainterCanvas twips(QPainter& painter, const QPaintDevice& device);
+
+    // Every text drawn from now on is also told to `recorder` (for a PDF's text maps).
+    void recordTextInto(PdfTextRecorder* recorder) { recorder_ = recorder; }
 
     void save() override;
     void restore() override;
@@ -44,6 +49,7 @@ private:
     enum class PainterPen { Unknown, Line, Text };
 
     QPointF map(CanvasPoint p) const { return {p.x * sx_, p.y * sy_}; }
+    QRectF placeEmBox(QRectF r, const QString& text, unsigned align) const;
     void useLinePen();
     void useTextPen();
 
@@ -53,4 +59,5 @@ private:
     State state_;
     std::vector<State> saved_;
     PainterPen painterPen_ = PainterPen::Unknown;
+    PdfTextRecorder* recorder_ = nullptr;
 };

@@ -2,62 +2,16 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
+#include <filesystem>
 #include <string>
-#include <vector>
 
 #include "data/crack_file_io.h"
+#include "print/pdf_reading.h"
 #include "print/settings_files.h"
 #include "support/sample_points.h"
 #include "support/temp_folder.h"
 
 namespace {
-
-std::string binDir() {
-    const char* dir = std::getenv("FENDAL_BIN_DIR");
-    return dir ? dir : ".";
-}
-
-int run(const std::string& command) { return std::system((command + " >/dev/null 2>&1").c_str()); }
-
-std::string quote(const std::string& s) { return "'" + s + "'"; }
-
-// The PDF text map gives some CJK glyphs the radical that shares them; read them as the
-// characters the page shows.
-std::string unifyRadicals(std::string s) {
-    const std::pair<std::string, std::string> radicals[] = {{"\u2F42", "文"}, {"\u2EDA", "页"}};
-    for (const auto& [radical, character] : radicals)
-        for (auto at = s.find(radical); at != std::string::npos; at = s.find(radical, at))
-            s.replace(at, radical.size(), character);
-    return s;
-}
-
-// The PDF's pages as text, in layout mode.
-std::vector<std::string> pdfPages(const std::string& pdf) {
-    const std::string txt = pdf + ".txt";
-    EXPECT_EQ(run("pdftotext -layout " + quote(pdf) + " " + quote(txt)), 0);
-    std::ifstream in(txt);
-    std::stringstream all;
-    all << in.rdbuf();
-    std::vector<std::string> pages;
-    std::string page;
-    for (char c : unifyRadicals(all.str())) {
-        if (c == '\f') {
-            pages.push_back(page);
-            page.clear();
-        } else {
-            page += c;
-        }
-    }
-    return pages;
-}
-
-int count(const std::string& haystack, const std::string& needle) {
-    int n = 0;
-    for (auto at = haystack.find(needle); at != std::string::npos; at = haystack.find(needle, at + 1)) ++n;
-    return n;
-}
 
 // Point rows of sample files carry the note "note <index>".
 int rowsOn(const std::string& page) { return count(page, "note "); }

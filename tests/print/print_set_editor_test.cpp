@@ -199,6 +199,21 @@ TEST(SettingsPreview, FooterCollisionAndTotalFormatShowTheStartPageTwice) {
     EXPECT_EQ(number->align, kAlignHCenter | kAlignTop);
 }
 
+TEST(SettingsPreview, StoredExtremesAreShownAsTheyAre) {
+    PrintSettings s = dialogDefaultSettings();
+    s.startPage = INT32_MAX;
+    s.pageNumberFormat = kPageNumberOfTotal;
+    RecordingCanvas canvas;
+    drawSettingsPreview(canvas, s, {0, 0, 200, 260});
+    EXPECT_NE(canvas.find("共2147483647页   第2147483647页"), nullptr);
+    for (int32_t position : {INT32_MIN, INT32_MAX}) {
+        s.pageNumberPosition = position;
+        RecordingCanvas other;
+        drawSettingsPreview(other, s, {0, 0, 200, 260});
+        EXPECT_EQ(other.find("共2147483647页   第2147483647页"), nullptr);
+    }
+}
+
 TEST(SettingsPreview, PageShadowBandsAndSampleTable) {
     PrintSettings s = dialogDefaultSettings();
     s.printHeader = s.printFooter = s.printPageNumber = 0;

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <set>
 
 #include "print/print_table.h"
@@ -283,6 +284,44 @@ TEST(PageNumbers, EveryFormatAndUnknownOnes) {
         s.pageNumberFormat = f;
         EXPECT_EQ(formatPageNumber(s, 2, 4), "") << f;
     }
+}
+
+// Stored values are taken as they are; the extremes of int32 give exact numbers, no wrapping
+// (and no overflow under the sanitizers).
+TEST(PageNumbers, StartPagesAtTheEndsOfTheRangeGiveExactNumbers) {
+    PrintSettings s;
+    s.pageNumberFormat = kPageNumberOfTotal;
+    s.startPage = INT32_MAX;
+    EXPECT_EQ(formatPageNumber(s, 3, 5), "共2147483651页   第2147483649页");
+    s.startPage = INT32_MIN;
+    EXPECT_EQ(formatPageNumber(s, 1, 1), "共-2147483648页   第-2147483648页");
+    s.pageNumberFormat = kPageNumberChinese;
+    EXPECT_EQ(formatPageNumber(s, INT32_MAX, 1), "第-2页");
+}
+
+TEST(PageNumbers, AnyStoredPositionAndFormatPrintsWithoutFault) {
+    FileGroup group = groupOf({85});
+    for (int32_t position : {INT32_MIN, INT32_MIN + 2, -1, 6, INT32_MAX - 1, INT32_MAX}) {
+        for (int32_t format : {INT32_MIN, 4, INT32_MAX}) {
+            PrintTable table(&group);
+            auto& s = table.settings();
+            s.startPage = INT32_MAX;
+            s.pageNumberPosition = position;
+            s.pageNumberFormat = format;
+            s.printHeader = s.printFooter = 0;
+            PrintInfo info;
+            ASSERT_EQ(table.preparePages(info), 3);
+            const PrintedPage page = printPage(table, info, 3);
+            // No band position: no page number anywhere, only the band's rule.
+            for (const auto& t : page.canvas.texts) EXPECT_EQ(t.text.find("2147483"), std::string::npos) << t.text;
+            EXPECT_EQ(page.rows().size(), 5u);
+        }
+    }
+    PrintTable table(&group);
+    table.settings().startPage = INT32_MAX;
+    PrintInfo info;
+    table.preparePages(info);
+    EXPECT_NE(printPage(table, info, 3).canvas.find("--2147483649--"), nullptr);
 }
 
 TEST(PageNumbers, StartPageFiveWithTotalOnPageTwoOfThree) {
