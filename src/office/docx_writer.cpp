@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "office/report_file.h"
+#include "platform/staged_file.h"
 #include "platform/text.h"
 
 namespace {
@@ -327,6 +327,7 @@ bool writePackage(const WordReport& report, const std::string& path, std::string
 }  // namespace
 
 bool writeDocx(const WordReport& report, const std::string& path, std::string& error) {
-    return writeReportFile(
-        path, [&](const std::string& scratch, std::string& why) { return writePackage(report, scratch, why); }, error);
+    return platform::writeStagedFile(
+        path, "report", [&](const std::string& scratch, std::string& why) { return writePackage(report, scratch, why); },
+        error);
 }

@@ -4,7 +4,7 @@
 
 #include <cctype>
 
-#include "office/report_file.h"
+#include "platform/staged_file.h"
 
 namespace {
 
@@ -45,7 +45,7 @@ lxw_error fillSheet(lxw_worksheet* worksheet, const SheetReport& sheet) {
 }  // namespace
 
 bool writeXlsx(const SheetReport& sheet, const std::string& path, std::string& error) {
-    return writeReportFile(path, [&](const std::string& scratch, std::string& why) {
+    return platform::writeStagedFile(path, "report", [&](const std::string& scratch, std::string& why) {
         lxw_workbook* workbook = workbook_new(scratch.c_str());
         if (!workbook) {
             why = "out of memory";

@@ -3,11 +3,14 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPagedPaintDevice>
+#include <QFile>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
 #include <algorithm>
 
+#include "platform/staged_file.h"
+#include "platform/text.h"
 #include "print/pdf_text_maps.h"
 #include "print/pdf_text_recorder.h"
 #include "print/qpainter_canvas.h"
@@ -38,7 +41,7 @@ bool paintInto(QPagedPaintDevice& device, PrintTable& table, PrintInfo& info, in
 std::string pdfFileOf(const QPagedPaintDevice& device) {
     const auto* printer = dynamic_cast<const QPrinter*>(&device);
     if (!printer || printer->outputFormat() != QPrinter::PdfFormat) return {};
-    return printer->outputFileName().toStdString();
+    return QFile::encodeName(printer->outputFileName()).toStdString();
 }
 
 // Pages into a PDF file, then its text maps put right, so that its text reads as drawn.
@@ -52,21 +55,40 @@ bool paintPdf(QPagedPaintDevice& device, const std::string& path, PrintTable& ta
     return correctPdfTextMaps(path, recorder.drawnText(), error);
 }
 
+// `paint` writes a PDF at the scratch path it is given, which reaches `path` only when whole;
+// messages name `path`, not the scratch file.
+bool writeStagedPdf(const std::string& path, const platform::MakeStagedFile& paint, std::string& error) {
+    return platform::writeStagedFile(path, "print", [&](const std::string& scratch, std::string& why) {
+        if (paint(scratch, why)) return true;
+        for (std::size_t at; (at = why.find(scratch)) != std::string::npos;)
+            why.replace(at, scratch.size(), text::displayPath(path));
+        return false;
+    }, error);
+}
+
 }  // namespace
 
 bool paintPages(QPagedPaintDevice& device, PrintTable& table, PrintInfo& info, int from, int to,
                 const PageProgress& progress) {
     const std::string pdf = pdfFileOf(device);
     if (pdf.empty()) return paintInto(device, table, info, from, to, progress, nullptr);
+    auto& printer = static_cast<QPrinter&>(device);
     std::string error;
-    return paintPdf(device, pdf, table, info, from, to, progress, error);
+    const bool ok = writeStagedPdf(pdf, [&](const std::string& scratch, std::string& why) {
+        printer.setOutputFileName(QFile::decodeName(scratch.c_str()));
+        return paintPdf(device, scratch, table, info, from, to, progress, why);
+    }, error);
+    printer.setOutputFileName(QFile::decodeName(pdf.c_str()));
+    return ok;
 }
 
 bool writeTablePdf(const std::string& path, PrintTable& table, PrintInfo& info, std::string& error,
                    const PageProgress& progress) {
-    QPdfWriter writer(QString::fromStdString(path));
-    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
-    writer.setTitle(QString::fromUtf8(kPrintTitle));
-    writer.setCreator(QStringLiteral("Fendal"));
-    return paintPdf(writer, path, table, info, 1, info.maxPage, progress, error);
+    return writeStagedPdf(path, [&](const std::string& scratch, std::string& why) {
+        QPdfWriter writer(QFile::decodeName(scratch.c_str()));
+        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+        writer.setTitle(QString::fromUtf8(kPrintTitle));
+        writer.setCreator(QStringLiteral("Fendal"));
+        return paintPdf(writer, scratch, table, info, 1, info.maxPage, progress, why);
+    }, error);
 }

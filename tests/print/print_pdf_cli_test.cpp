@@ -1,6 +1,9 @@
 // fendal-cli print-pdf end to end: a generated group printed to PDF and read back as text.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <sys/wait.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -109,6 +112,21 @@ TEST_F(PrintPdfCli, BadInputIsReportedAndNoPdfClaimed) {
     CrackDataFile kept;
     ASSERT_TRUE(readCrackFile(folder.file("first.fsy"), kept));
     EXPECT_EQ(kept.pointCount(), 85);
+}
+
+TEST_F(PrintPdfCli, OutputIsWholeOrRefusedWhateverStandsAtItsPath) {
+    const std::string cli = quote(binDir() + "/fendal-cli") + " print-pdf " + quote(folder.file("first.fsy")) + " -o ";
+    // A FIFO at the output path is refused instead of blocking the run.
+    const std::string fifo = folder.file("fifo.pdf");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const int status = run("timeout 60 " + cli + quote(fifo));
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_NE(WEXITSTATUS(status), 124) << "the run blocked on the FIFO";
+    EXPECT_NE(WEXITSTATUS(status), 0);
+    // Two runs writing the same file at once each leave one whole PDF.
+    const std::string shared = folder.file("shared.pdf");
+    EXPECT_EQ(run("(" + cli + quote(shared) + " & " + cli + quote(shared) + " & wait)"), 0);
+    EXPECT_EQ(pdfPages(shared).size(), 3u);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "office/report_file.h"
+#include "platform/staged_file.h"
 
 #include <filesystem>
 #include <system_error>
@@ -6,18 +6,23 @@
 #include "platform/safe_file_writer.h"
 #include "platform/temp_dir.h"
 
-bool writeReportFile(const std::string& path, const MakeReportFile& make, std::string& error) {
+namespace platform {
+
+bool writeStagedFile(const std::string& path, const std::string& stem, const MakeStagedFile& make,
+                     std::string& error) {
     std::error_code e;
-    const std::string scratch = platform::createScratchFile("report", e);
+    const std::string scratch = createScratchFile(stem, e);
     if (scratch.empty()) {
         error = e.message();
         return false;
     }
     bool written = make(scratch, error);
-    if (written && !platform::copyFileSafely(scratch, path, e)) {
+    if (written && !copyFileSafely(scratch, path, e)) {
         error = e.message();
         written = false;
     }
     std::filesystem::remove(scratch, e);
     return written;
 }
+
+}  // namespace platform
