@@ -9,55 +9,22 @@
 #include <QMenuBar>
 #include <QShortcut>
 #include <QStatusBar>
-#include <QTest>
 #include <QToolBar>
 
 #include "app/about_dialog.h"
-#include "app/command_table.h"
-#include "app/fendal_app.h"
 #include "data/app_strings.h"
-#include "data/crack_file_io.h"
-#include "listview/fendal_view.h"
-#include "support/sample_points.h"
-#include "support/scripted_doc_ui.h"
-#include "support/temp_folder.h"
+#include "frame_fixture.h"
 
 namespace {
 
-class MainFrameTest : public ::testing::Test {
+class MainFrameTest : public FrameFixture {
 protected:
-    void start(const QStringList& arguments = {"fendal"}) {
-        app = std::make_unique<CFendalApp>(profile, ui, recent);
-        app->initInstance(arguments);
-        frame().activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&frame()));
-    }
-
-    CMainFrame& frame() { return *app->mainFrame(); }
-    CFendalDoc& doc() { return app->document(); }
-    QAction* action(CommandId id) { return frame().action(id); }
-    QAction* recentAction(int index) {
-        return action(static_cast<CommandId>(static_cast<int>(CommandId::RecentFile1) + index));
-    }
-
-    std::string writeSample(const std::string& name, int points, int first = 0) {
-        CrackDataFile f = sampleFile(points, folder.file(name), first);
-        EXPECT_TRUE(writeCrackFile(f));
-        return f.path;
-    }
-
     void pressRestoreKeys(int& before) {
         before = static_cast<int>(ui.shown.size());
         frame().view()->setFocus();  // the keys work wherever the focus is in the window
         QTest::keyClick(frame().view(), Qt::Key_Z, Qt::ControlModifier);
         QTest::keyClick(frame().view(), Qt::Key_Backspace, Qt::AltModifier);
     }
-
-    TempFolder folder;
-    ScriptedDocUi ui;
-    platform::MemoryProfile profile;
-    RecentFileList recent{profile, kRecentFileCount};
-    std::unique_ptr<CFendalApp> app;
 };
 
 QStringList texts(const QList<QAction*>& actions) {
