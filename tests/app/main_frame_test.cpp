@@ -4,6 +4,8 @@
 
 #include <QDir>
 #include <QLabel>
+#include <QMessageBox>
+#include <QPrintPreviewDialog>
 #include <QPushButton>
 #include <QTimer>
 #include <QMenuBar>
@@ -257,4 +259,49 @@ TEST_F(MainFrameTest, AboutBoxShowsTheProgramAndClosesWithItsButton) {
     });
     action(CommandId::AppAbout)->trigger();
     EXPECT_TRUE(seen);
+}
+
+TEST_F(MainFrameTest, SaveAsStartsInTheFilesOwnFolder) {
+    const std::string a = writeSample("a.fsy", 2);
+    start({"fendal", QString::fromStdString(a)});
+    action(CommandId::FileSaveAs)->trigger();  // cancelled by the script
+    ASSERT_FALSE(ui.dialogs.empty());
+    EXPECT_EQ(ui.dialogs.back().startPath, a);
+
+    const std::string b = writeSample("b.fsy", 2), c = writeSample("c.fsy", 1);
+    openFiles({b, c});
+    action(CommandId::FileSaveAs)->trigger();
+    EXPECT_EQ(ui.dialogs.back().startPath, b);  // the group dialog, in the first file's folder
+}
+
+TEST_F(MainFrameTest, PrintPreviewCoversTheFrame) {
+    start({"fendal", QString::fromStdString(writeSample("a.fsy", 3))});
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        auto* preview = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(preview, nullptr);
+        seen = true;
+        EXPECT_TRUE(preview->windowState() & Qt::WindowMaximized);
+        EXPECT_GE(preview->width(), frame().width());
+        EXPECT_GE(preview->height(), frame().height());
+        preview->reject();
+    });
+    action(CommandId::FilePrintPreview)->trigger();
+    EXPECT_TRUE(seen);
+}
+
+TEST_F(MainFrameTest, MessageBoxesAreWideEnoughForTheirCaption) {
+    start();
+    for (const char* caption : {"DEBUG418", kAppTitle}) {
+        QMessageBox box(QMessageBox::Critical, QString::fromUtf8(caption), "x", QMessageBox::Ok, &frame());
+        int width = 0;
+        QTimer::singleShot(0, [&] {
+            width = box.width();
+            box.accept();
+        });
+        box.exec();
+        // The caption and, beside it, a title bar's icon and buttons.
+        const QFontMetrics title(QApplication::font("QMdiSubWindowTitleBar"));
+        EXPECT_GE(width, title.horizontalAdvance(QString::fromUtf8(caption)) + 100) << caption;
+    }
 }
