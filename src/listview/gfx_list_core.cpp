@@ -165,13 +165,6 @@ std::string CGfxListCore::plainText(int row, int position, int value) const {
 
 // --- categories
 
-bool CGfxListCore::setCategoryMode(bool on) {
-    if (on == categoryMode()) return false;
-    if (on) return replaceRows({}, makeCategories(std::exchange(rows_, {})));
-    std::vector<int> rows = categories_->rowList();
-    return replaceRows(std::move(rows), nullptr);
-}
-
 void CGfxListCore::toggleCategory(int index) {
     if (!categories_ || index < 0 || index >= categories_->categoryCount()) return;
     categories_->setExpanded(index, !categories_->category(index).expanded);

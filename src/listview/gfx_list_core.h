@@ -111,7 +111,6 @@ public:
 
     // --- categories
     bool categoryMode() const { return categories_ != nullptr; }
-    bool setCategoryMode(bool on);  // false when the mode was already so
     CGfxCategoryManager* categories() { return categories_.get(); }
     const CGfxCategoryManager* categories() const { return categories_.get(); }
     // Expands or collapses; the caller tells its view which rows came or went.

@@ -4,13 +4,6 @@
 
 #include "listview/gfx_list_view.h"
 
-bool CGfxListView::selectRowWithValue(int value) {
-    const int row = core_.rowOfValue(value);
-    if (row < 0) return false;
-    focusRow(row, true);
-    return true;
-}
-
 void CGfxListView::focusRow(int row, bool select) {
     const int column = std::clamp(currentColumn_, 0, std::max(0, core_.columnCount() - 1));
     const QModelIndex index = model()->index(row, column);

@@ -78,10 +78,6 @@ bool CGfxListView::fillRows(std::vector<int> values, GfxCategories categories) {
     return false;
 }
 
-void CGfxListView::setCategoryMode(bool on) {
-    core_.setCategoryMode(on);
-}
-
 void CGfxListView::toggleCategory(int index) {
     model_->toggleCategory(index);
     refreshSpans();

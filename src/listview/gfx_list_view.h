@@ -48,13 +48,10 @@ public:
     // Fills the list; rows that stay as they were keep their selection and focus. False when
     // the list shows what it showed before (with new texts).
     bool fillRows(std::vector<int> values, GfxCategories categories = GfxCategories::None);
-    void setCategoryMode(bool on);
     void toggleCategory(int index);
     int columnIdAt(int position) const { return core_.columnId(position); }
 
     // --- selection (gfx_list_selection.cpp)
-    // Selects and focuses the row whose item data is `value`; false when it is not shown.
-    bool selectRowWithValue(int value);
     // Focuses a display row, selecting it or not.
     void focusRow(int row, bool select);
     GfxRowRef rowRefAt(const QPoint& viewportPos) const;

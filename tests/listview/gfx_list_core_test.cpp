@@ -122,8 +122,7 @@ TEST(GfxListCore, ItsViewIsResetOnlyWhenWhatItShowsChanges) {
     EXPECT_TRUE(t.list.categories()->category(1).expanded);
     EXPECT_EQ(resets(), 1);
     EXPECT_TRUE(t.list.fillRows({0, 1, 2}, GfxCategories::Collapsed));  // closes the open one
-    EXPECT_FALSE(t.list.setCategoryMode(true));
-    EXPECT_TRUE(t.list.setCategoryMode(false));
+    EXPECT_TRUE(t.list.fillRows({0, 1, 2}));
     EXPECT_EQ(resets(), 2);
 }
 
@@ -137,7 +136,7 @@ TEST(GfxListCore, SortingWithCategoriesKeepsTheirOrder) {
     };
     t.list.setCallbacks(cb);
     t.list.applyColumns();
-    t.list.setCategoryMode(true);
+    t.list.fillRows({0, 1, 2, 3, 4}, GfxCategories::Collapsed);
     t.list.toggleCategory(0);
     t.list.toggleCategory(1);
     EXPECT_EQ(t.column(1), (V{"#0", "5", "1", "3", "#1", "9", "2"}));
@@ -159,11 +158,11 @@ TEST(GfxListCore, CategoryModeWidensTheBoxColumnAndGivesItBack) {
         m.addRowToCategory(0, value);
     };
     t.list.setCallbacks(cb);
-    t.list.setCategoryMode(true);
+    t.list.fillRows({0, 1}, GfxCategories::Collapsed);
     EXPECT_EQ(t.list.columns()[0].width, CGfxListCore::kBoxColumnWidth);
     t.list.readBackColumns();
     EXPECT_EQ(columns.definitionById(0)->width, 0);  // the box is not the column's own width
-    t.list.setCategoryMode(false);
+    t.list.fillRows({0, 1});
     EXPECT_EQ(t.list.columns()[0].width, 0);
     EXPECT_EQ(t.list.rowCount(), 2);
 }
