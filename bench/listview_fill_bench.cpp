@@ -132,7 +132,7 @@ void refillAfterEdit(benchmark::State& state) {
     doc.currentPoint = editedPoint;
     int flat = -1;
     doc.filePointToFlat(flat, editedFile, editedPoint);
-    view.selectRowWithValue(flat);
+    view.focusRow(view.core().rowOfValue(flat), true);
     showIf(shown, view);
 
     double refillTime = 0, slowest = 0;

@@ -48,6 +48,20 @@ function(fendal_test name)
   endif()
 endfunction()
 
+# fendal_x_test(TARGET): runs a Qt test target once more against a real X server (Xvfb), bare
+# and under a window manager, for what the offscreen platform cannot show: window activation,
+# focus and pointer crossings. Skipped where the server or the manager is not installed.
+function(fendal_x_test target)
+  foreach(wm none openbox)
+    set(name ${target}_x_${wm})
+    add_test(NAME ${name} COMMAND ${CMAKE_COMMAND} -E env
+      XDG_RUNTIME_DIR=${CMAKE_CURRENT_BINARY_DIR}/${name}.runtime
+      FENDAL_BIN_DIR=${PROJECT_BINARY_DIR}/bin FENDAL_SOURCE_DIR=${PROJECT_SOURCE_DIR}
+      sh ${PROJECT_SOURCE_DIR}/tests/support/run_under_x.sh ${wm} $<TARGET_FILE:${target}>)
+    set_tests_properties(${name} PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300)
+  endforeach()
+endfunction()
+
 # fendal_bench(NAME SOURCES... [LIBS ...]): one Google Benchmark executable.
 function(fendal_bench name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})

@@ -10,7 +10,7 @@ packages=(
   libxlsxwriter-dev libzip-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-noto-cjk qt6-translations-l10n
-  xvfb xauth xclip x11-utils
+  xvfb xauth xclip x11-utils openbox xdotool
   poppler-utils
   python3 python3-docx python3-openpyxl
   clang libclang-rt-14-dev strace

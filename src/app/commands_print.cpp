@@ -79,6 +79,10 @@ void printPreview(QWidget* parent, CFendalDoc& doc) {
     table.preparePrinting(info);
     QPrinter printer(QPrinter::HighResolution);
     QPrintPreviewDialog dialog(&printer, parent);
+    // The preview takes the frame's place: maximised, and at the frame's size where no window
+    // manager maximises it.
+    if (parent) dialog.setGeometry(parent->window()->geometry());
+    dialog.setWindowState(dialog.windowState() | Qt::WindowMaximized);
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
                      [&](QPrinter* target) {
                          const auto [from, to] = chosenPages(*target, info.maxPage);

@@ -29,6 +29,7 @@ void CFendalApp::initInstance(const QStringList& arguments) {
     if (qtTexts_.load("qtbase_zh_CN", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(&qtTexts_);
     QApplication::setStyle(new MenuStyle);
+    qApp->installEventFilter(&boxWidth_);
     QApplication::setWindowIcon(applicationIcon());
     QGuiApplication::setDesktopFileName("fendal");  // the installed desktop entry
     frame_ = std::make_unique<CMainFrame>(doc_, profile_, recentFiles_, *this);

@@ -7,6 +7,7 @@
 
 #include "app/command_router.h"
 #include "app/main_frame.h"
+#include "app/message_box_width.h"
 #include "app/recent_file_list.h"
 #include "data/fendal_doc.h"
 
@@ -35,5 +36,6 @@ private:
     RecentFileList& recentFiles_;
     CFendalDoc doc_;
     QTranslator qtTexts_;
+    MessageBoxWidth boxWidth_;
     std::unique_ptr<CMainFrame> frame_;
 };

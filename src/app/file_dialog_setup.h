@@ -1,8 +1,14 @@
 #pragma once
 // Applies the document's file dialog options (title, Windows-style filter, default extension,
-// flags) to a Qt file dialog.
+// flags, the file to start on) to Qt's own file dialog, which names crack data files by their
+// type and keeps its columns wide enough for what they show.
+#include <QString>
+
 #include "data/doc_ui.h"
 
 class QFileDialog;
 
 void applyFileDialogOptions(QFileDialog& dialog, const FileDialogOptions& options);
+
+// What the dialogs call a crack data file: the installed MIME type's name, else the program's own.
+QString crackFileTypeName();

@@ -16,6 +16,7 @@ struct FileDialogOptions {
     bool allowMultiSelect = false;
     bool hideReadOnly = false;
     bool overwritePrompt = false;
+    std::string startPath;      // the file the dialog starts on: its folder, and its name to save under
 };
 
 // The group save-as dialog: one line per file (name and whether to write it).

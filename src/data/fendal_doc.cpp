@@ -286,6 +286,7 @@ bool CFendalDoc::saveAsOneFile() {
     options.filter = kCrackFilter;
     options.hideReadOnly = true;
     options.overwritePrompt = true;
+    options.startPath = group.files[0].path;
     auto path = ui_.chooseSaveFile(options);
     if (!path) return false;
     CrackDataFile& f = group.files[0];
@@ -308,6 +309,7 @@ bool CFendalDoc::saveAsSeveralFiles() {
         request.options.allowMultiSelect = true;
         request.options.hideReadOnly = true;
         request.options.overwritePrompt = true;
+        request.options.startPath = group.files[0].path;
         for (const auto& f : group.files) {
             request.names.push_back(platform::fileNamePart(f.path));
             request.checks.push_back(true);

@@ -32,7 +32,18 @@ void CFendalView::onInitialUpdate() {
     setHeaderImageList(listimages::pointHeaderImages());
     addStyle(kViewStyle);
     applyColumns();
-    fill();
+    setRowHeightPixels(kRowHeight);
+    GfxListCallbacks callbacks;
+    callbacks.getText = [this](int, int position, int value) {
+        return pointlist::rowText(doc_, value, columnIdAt(position));
+    };
+    callbacks.categorizeAll = [this](CGfxCategoryManager& categories) { pointlist::categorizeGroup(doc_, categories); };
+    callbacks.extendedInfo = [this](GfxExtInfoRequest& request) { return extendedInfo(request); };
+    callbacks.valueEdited = [this](int value, int definition, const std::string& text) {
+        writeEdit(value, definition, text);
+    };
+    setCallbacks(std::move(callbacks));
+    onDocumentUpdate(0);
 }
 
 void CFendalView::saveLayout() {
@@ -41,44 +52,36 @@ void CFendalView::saveLayout() {
     columnManager().save(profile_, kListName);
 }
 
-void CFendalView::fill() {
+void CFendalView::onDocumentUpdate(int hint) {
     std::vector<int> rows(doc_.totalPoints());
     std::iota(rows.begin(), rows.end(), 0);
-    GfxListCallbacks callbacks;
-    callbacks.getText = [this](int, int position, int value) {
-        return pointlist::rowText(doc_, value, columnIdAt(position));
-    };
-    callbacks.categorize = [this](CGfxCategoryManager& categories, int value) {
-        pointlist::categorize(doc_, categories, value);
-    };
-    callbacks.extendedInfo = [this](GfxExtInfoRequest& request) { return extendedInfo(request); };
-    callbacks.valueEdited = [this](int, int definition, const std::string& text) {
-        const auto& definitions = columnManager().definitions();
-        if (definition < 0 || definition >= static_cast<int>(definitions.size())) return;
-        const int id = definitions[definition].id;
-        const std::string refusal = pointlist::refusalMessage(pointlist::writeEdit(doc_, id, text), id);
-        if (!refusal.empty()) doc_.ui().messageBox(refusal, kAppTitle, MsgButtons::Ok, MsgIcon::Warning);
-    };
-    setCallbacks(std::move(callbacks));
-    setRows(std::move(rows));
-    setRowHeightPixels(kRowHeight);
-    if (doc_.group.fileCount() > 1) setCategoryMode(true);
+    // After an edit the categories stay open or closed as they were; other fills close them.
+    GfxCategories categories = GfxCategories::None;
+    if (doc_.group.fileCount() > 1) categories = hint == 1 ? GfxCategories::KeepStates : GfxCategories::Collapsed;
+    fillRows(std::move(rows), categories);
+    showCurrent();
 }
 
-void CFendalView::onDocumentUpdate(int hint) {
-    const bool edit = hint == 1;
-    const bool hadCategories = edit && rememberCategoryStates();
-    fill();
-    if (edit) {
-        if (hadCategories)
-            restoreCategoryStates();
-        else
-            viewport()->update();
-    }
+void CFendalView::showCurrent() {
     // The current point stays selected when its row is shown, after a save as after an edit,
     // so the list never hides what Delete and the edit commands act on.
     int flat = -1;
-    if (doc_.filePointToFlat(flat, doc_.currentFile, doc_.currentPoint)) selectRowWithValue(flat);
+    if (doc_.filePointToFlat(flat, CFendalDoc::kCurrent, CFendalDoc::kCurrent)) {
+        const int row = core().rowOfValue(flat);
+        if (row >= 0) {
+            if (currentIndex().row() != row || !selectionModel()->isRowSelected(row, {})) focusRow(row, true);
+            return;
+        }
+    }
+    // A point under a closed category, or a file without a current point: the focus goes to
+    // the file's category row, selected when the file itself is what is current.
+    const CGfxCategoryManager* categories = core().categories();
+    if (!categories || currentIndex().isValid() || doc_.currentFile < 0) return;
+    for (int k = 0; k < categories->categoryCount(); ++k) {
+        if (pointlist::fileOfCategory(*categories, k) != doc_.currentFile) continue;
+        focusRow(categories->displayRowOfCategory(k), doc_.currentPoint < 0);
+        return;
+    }
 }
 
 int CFendalView::extendedInfo(GfxExtInfoRequest& request) {
@@ -95,26 +98,44 @@ void CFendalView::showMessage(const std::string& text) {
     doc_.ui().messageBox(text, kAppTitle, MsgButtons::Ok, MsgIcon::Warning);
 }
 
-void CFendalView::focusedRowChanged() {
-    followRow(nullptr);
-}
-
 void CFendalView::followRow(const QPoint* viewportPos) {
     const int oldFile = doc_.currentFile;
     const int oldPoint = doc_.currentPoint;
-    const GfxRowRef under = viewportPos ? rowRefAt(*viewportPos) : core().row(currentIndex().row());
-    if (under.isCategory()) {
-        // Categories are made in file order, so a category is its file.
-        doc_.currentFile = under.category;
+    const GfxRowRef under = viewportPos ? rowRefAt(*viewportPos) : focusedRowRef();
+    if (under.isCategory() && core().categories()) {
+        // The file the category was made for, whatever its place among the categories.
+        doc_.currentFile = pointlist::fileOfCategory(*core().categories(), under.category);
         doc_.currentPoint = -1;
     } else {
         const int row = selectedRow();
         const GfxRowRef selected = row >= 0 ? core().row(row) : GfxRowRef{};
         doc_.selectFlat(selected.isCategory() ? -1 : selected.value);
     }
+    currentMoved(oldFile, oldPoint);
+}
+
+void CFendalView::currentMoved(int oldFile, int oldPoint) {
     if (const CrackDataFile* file = doc_.fileAt(doc_.currentFile); file && !file->path.empty())
         doc_.setTitle(platform::fileNamePart(file->path));
     if (doc_.currentFile != oldFile || doc_.currentPoint != oldPoint) emit currentChanged();
+}
+
+void CFendalView::writeEdit(int value, int definition, const std::string& text) {
+    const auto& definitions = columnManager().definitions();
+    if (definition < 0 || definition >= static_cast<int>(definitions.size())) return;
+    // The text belongs to the point whose row was edited: that point is made current first,
+    // so it can never land in another one.
+    int file = -1, point = -1;
+    if (doc_.flatToFilePoint(value, file, point) && (file != doc_.currentFile || point != doc_.currentPoint)) {
+        const int oldFile = doc_.currentFile;
+        const int oldPoint = doc_.currentPoint;
+        doc_.selectFlat(value);
+        currentMoved(oldFile, oldPoint);
+    }
+    const GfxColumnDef& column = definitions[definition];
+    const pointlist::EditResult result = pointlist::writeEdit(doc_, column.id, text);
+    const std::string refusal = pointlist::refusalMessage(result, column.id, column.text.value_or(""));
+    if (!refusal.empty()) doc_.ui().messageBox(refusal, kAppTitle, MsgButtons::Ok, MsgIcon::Warning);
 }
 
 void CFendalView::mousePressEvent(QMouseEvent* event) {
@@ -132,5 +153,10 @@ void CFendalView::keyPressEvent(QKeyEvent* event) {
         event->accept();
         return;
     }
+    const GfxRowRef before = focusedRowRef();
     CGfxListView::keyPressEvent(event);
+    // A key that moved to another row (arrows, page keys, Home, End) makes it current; one
+    // that did not (left, right, Enter, typing) leaves the current point alone.
+    const GfxRowRef after = focusedRowRef();
+    if (after.category != before.category || after.value != before.value) followRow(nullptr);
 }

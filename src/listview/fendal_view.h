@@ -1,6 +1,8 @@
 #pragma once
 // The main view: every point of every file of the open group, one row per point, one
-// category per file when several files are open, edited in place.
+// category per file when several files are open, edited in place. The document's current
+// file and point change only by what the user does in the list (a click, a key that moves to
+// another row, an edit); refills and focus changes show them and leave them alone.
 #include <QMenu>
 
 #include "data/fendal_doc.h"
@@ -31,17 +33,17 @@ signals:
 protected:
     int extendedInfo(GfxExtInfoRequest& request) override;
     void showMessage(const std::string& text) override;
-    void focusedRowChanged() override;
     void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void fill();
+    void showCurrent();
     void followRow(const QPoint* viewportPos);
+    void currentMoved(int oldFile, int oldPoint);
+    void writeEdit(int value, int definition, const std::string& text);
     void saveLayout();
 
     CFendalDoc& doc_;
     platform::Profile& profile_;
     QMenu* contextMenu_ = nullptr;
-    bool following_ = false;
 };

@@ -5,11 +5,12 @@
 
 #include "platform/text.h"
 
-int CGfxCategoryManager::addCategory(std::string text, double low, double high) {
+int CGfxCategoryManager::addCategory(std::string text, double low, double high, int data) {
     GfxCategory category;
     category.text = std::move(text);
     category.low = low;
     category.high = high;
+    category.data = data;
     categories_.push_back(std::move(category));
     layout();
     return categoryCount() - 1;
@@ -46,9 +47,22 @@ void CGfxCategoryManager::build(std::vector<int> rowList) {
     layout();
 }
 
-void CGfxCategoryManager::clearMembers() {
-    for (GfxCategory& c : categories_) c.rows.clear();
-    layout();
+CGfxCategoryManager CGfxCategoryManager::withoutMembers() const {
+    CGfxCategoryManager copy;
+    copy.categorize_ = categorize_;
+    copy.categorizeAll_ = categorizeAll_;
+    copy.categories_.reserve(categories_.size());
+    for (const GfxCategory& c : categories_) {
+        GfxCategory& empty = copy.categories_.emplace_back();  // the members are not copied
+        empty.text = c.text;
+        empty.kind = c.kind;
+        empty.expanded = c.expanded;
+        empty.low = c.low;
+        empty.high = c.high;
+        empty.data = c.data;
+    }
+    copy.layout();
+    return copy;
 }
 
 void CGfxCategoryManager::layout() {

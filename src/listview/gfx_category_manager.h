@@ -15,8 +15,10 @@ struct GfxCategory {
     bool expanded = false;
     double low = 0;
     double high = 0;
+    int data = -1;  // the owner's number for it (the main view: the index of its file)
 
     int rowCount() const { return static_cast<int>(rows.size()); }
+    bool operator==(const GfxCategory&) const = default;
 };
 
 // A row of the list: a category row (category >= 0) or a data row with its value.
@@ -31,7 +33,7 @@ public:
     using Categorize = std::function<void(CGfxCategoryManager&, int value)>;
     using CategorizeAll = std::function<void(CGfxCategoryManager&)>;
 
-    int addCategory(std::string text, double low, double high);  // the new index
+    int addCategory(std::string text, double low, double high, int data = -1);  // the new index
     bool addRowToCategory(int category, int value);
     int findCategory(double value) const;  // -1 when none
     int categoryCount() const { return static_cast<int>(categories_.size()); }
@@ -44,7 +46,10 @@ public:
     // The values of all data rows in list order; build asks the callback once per row.
     const std::vector<int>& rowList() const { return rowList_; }
     void build(std::vector<int> rowList);
-    void clearMembers();
+    // The same categories and callbacks without members, to be built again in another order.
+    CGfxCategoryManager withoutMembers() const;
+    // Whether both show the same category rows with the same member rows.
+    bool showsSame(const CGfxCategoryManager& other) const { return categories_ == other.categories_; }
 
     // --- the rows as shown: each category row followed by its members when expanded
     int displayCount() const { return displayCount_; }

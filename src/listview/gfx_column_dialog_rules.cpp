@@ -1,7 +1,5 @@
 #include "listview/gfx_column_dialog_rules.h"
 
-#include <algorithm>
-
 namespace gfxdialog {
 
 std::string columnLabel(const GfxColumnDef& def) {
@@ -15,8 +13,6 @@ std::vector<ColumnEntry> freeColumns(const CGfxColumnManager& columns) {
         std::string label = columnLabel(def);
         if (!label.empty() && !columns.isShown(def.id)) entries.push_back({label, def.id});
     }
-    std::stable_sort(entries.begin(), entries.end(),
-                     [](const ColumnEntry& a, const ColumnEntry& b) { return a.label < b.label; });
     return entries;
 }
 

@@ -25,7 +25,7 @@ struct ColumnEntry {
 std::string columnLabel(const GfxColumnDef& def);
 
 // Columns with a label only: a column without one (the main view's column 0) is never listed.
-std::vector<ColumnEntry> freeColumns(const CGfxColumnManager& columns);  // sorted by label
+std::vector<ColumnEntry> freeColumns(const CGfxColumnManager& columns);  // definition order
 std::vector<ColumnEntry> shownColumns(const CGfxColumnManager& columns); // display order
 std::vector<ColumnEntry> allColumns(const CGfxColumnManager& columns);   // definition order
 

@@ -21,7 +21,7 @@ constexpr int kIdRole = Qt::UserRole;
 }
 
 CGfxColumnFormatDlg::CGfxColumnFormatDlg(CGfxColumnManager& columns, QWidget* parent)
-    : QDialog(parent), columns_(columns) {
+    : QDialog(parent), columns_(columns), before_(columns) {
     setWindowTitle(QStringLiteral("Column format"));
 
     fields_ = new QListWidget(this);
@@ -93,6 +93,11 @@ CGfxColumnFormatDlg::CGfxColumnFormatDlg(CGfxColumnManager& columns, QWidget* pa
 
     if (fields_->count() > 0) fields_->setCurrentRow(0);
     load();
+}
+
+void CGfxColumnFormatDlg::reject() {
+    columns_ = before_;
+    QDialog::reject();
 }
 
 int CGfxColumnFormatDlg::averageCharWidth() const {

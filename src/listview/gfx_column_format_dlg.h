@@ -1,6 +1,7 @@
 #pragma once
 // "Column format": label, second label, width in characters, alignment and the numeric
-// format of each column. Every change goes into the column's definition at once.
+// format of each column. Every change goes into the column's definition at once; Cancel
+// gives the definitions back as they were, so a cancelled change is never shown or stored.
 #include <QDialog>
 
 #include "listview/gfx_column_manager.h"
@@ -29,6 +30,8 @@ public:
     // The average character width that widths in characters are measured with.
     int averageCharWidth() const;
 
+    void reject() override;
+
 private:
     GfxColumnDef* selected();
     void load();
@@ -39,6 +42,7 @@ private:
     void takeLabel2();
 
     CGfxColumnManager& columns_;
+    const CGfxColumnManager before_;
     QListWidget* fields_;
     QComboBox* format_;
     QLabel* editorKind_;

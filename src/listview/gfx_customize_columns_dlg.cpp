@@ -27,7 +27,6 @@ CGfxCustomizeColumnsDlg::CGfxCustomizeColumnsDlg(CGfxColumnManager& columns, Mes
     free_ = new QListWidget(this);
     free_->setObjectName("freeColumns");  // 1014
     free_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    free_->setSortingEnabled(true);
     shown_ = new QListWidget(this);
     shown_->setObjectName("shownColumns");  // 1009
     shown_->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -81,11 +80,22 @@ void CGfxCustomizeColumnsDlg::moveSelected(QListWidget* from, QListWidget* to) {
         if (from->item(row)->isSelected()) {
             QListWidgetItem* item = from->takeItem(row);
             item->setSelected(false);
-            to->addItem(item);  // the free list sorts itself by label
+            if (to == free_)
+                free_->insertItem(freePlace(item->data(kIdRole).toInt()), item);
+            else
+                to->addItem(item);
         } else {
             ++row;
         }
     }
+}
+
+int CGfxCustomizeColumnsDlg::freePlace(int id) const {
+    // The free list keeps the columns in the order they are defined in.
+    const int definition = columns_.findDefinition(id);
+    int row = 0;
+    while (row < free_->count() && columns_.findDefinition(free_->item(row)->data(kIdRole).toInt()) < definition) ++row;
+    return row;
 }
 
 void CGfxCustomizeColumnsDlg::moveShown(int step) {

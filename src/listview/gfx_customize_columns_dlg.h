@@ -27,6 +27,7 @@ public:
 
 private:
     void moveSelected(QListWidget* from, QListWidget* to);
+    int freePlace(int id) const;
     void moveShown(int step);
 
     CGfxColumnManager& columns_;

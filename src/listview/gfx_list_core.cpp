@@ -1,12 +1,14 @@
 #include "listview/gfx_list_core.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "listview/gfx_sort_key.h"
 
 // --- columns
 
 void CGfxListCore::applyColumns() {
+    aboutToReset();
     masks_.clear();
     applied_.clear();
     for (int id : columns_.shownColumns()) {
@@ -23,6 +25,7 @@ void CGfxListCore::applyColumns() {
     }
     // The categories' expand box stays while they are shown.
     if (categoryMode()) widenBoxColumn();
+    reset();
 }
 
 int CGfxListCore::columnId(int position) const {
@@ -48,10 +51,12 @@ bool CGfxListCore::moveColumn(int from, int to) {
     if (from < first || from >= columnCount() || to < 0 || to >= columnCount()) return false;
     to = std::max(to, first);
     if (from == to) return false;
+    aboutToReset();
     GfxAppliedColumn column = std::move(applied_[from]);
     applied_.erase(applied_.begin() + from);
     applied_.insert(applied_.begin() + to, std::move(column));
     readBackColumns();
+    reset();
     return true;
 }
 
@@ -86,10 +91,47 @@ int CGfxListCore::extendedInfo(GfxExtInfoRequest& request) const {
 
 // --- rows
 
-void CGfxListCore::setRows(std::vector<int> values) {
-    setCategoryMode(false);
-    rows_ = std::move(values);
-    writtenTexts_.clear();
+void CGfxListCore::setResetObserver(std::function<void()> aboutToReset, std::function<void()> reset) {
+    aboutToReset_ = std::move(aboutToReset);
+    reset_ = std::move(reset);
+}
+
+void CGfxListCore::aboutToReset() const {
+    if (aboutToReset_) aboutToReset_();
+}
+
+void CGfxListCore::reset() const {
+    if (reset_) reset_();
+}
+
+bool CGfxListCore::fillRows(std::vector<int> values, GfxCategories categories) {
+    writtenTexts_.clear();  // they belonged to the rows that go
+    if (categories == GfxCategories::None) return replaceRows(std::move(values), nullptr);
+    std::unique_ptr<CGfxCategoryManager> made = makeCategories(std::move(values));
+    if (categories == GfxCategories::KeepStates && categories_) made->restoreStates(categories_->expandedStates());
+    return replaceRows({}, std::move(made));
+}
+
+std::unique_ptr<CGfxCategoryManager> CGfxListCore::makeCategories(std::vector<int> rows) const {
+    auto made = std::make_unique<CGfxCategoryManager>();
+    made->setCategorize(callbacks_.categorize);
+    made->setCategorizeAll(callbacks_.categorizeAll);
+    made->build(std::move(rows));
+    return made;
+}
+
+bool CGfxListCore::replaceRows(std::vector<int> plain, std::unique_ptr<CGfxCategoryManager> categories) {
+    const bool same = categories ? categories_ && categories_->showsSame(*categories) : !categories_ && rows_ == plain;
+    if (!same) aboutToReset();
+    rows_ = std::move(plain);
+    categories_ = std::move(categories);
+    if (same) return false;
+    if (categories_)
+        widenBoxColumn();
+    else if (!applied_.empty() && applied_[0].id == 0 && applied_[0].width == kBoxColumnWidth)
+        applied_[0].width = 0;
+    reset();
+    return true;
 }
 
 int CGfxListCore::rowCount() const {
@@ -123,49 +165,21 @@ std::string CGfxListCore::plainText(int row, int position, int value) const {
 
 // --- categories
 
-void CGfxListCore::setCategoryMode(bool on) {
-    if (on == categoryMode()) return;
-    if (on) {
-        categories_ = std::make_unique<CGfxCategoryManager>();
-        categories_->setCategorize(callbacks_.categorize);
-        categories_->setCategorizeAll(callbacks_.categorizeAll);
-        widenBoxColumn();
-        categories_->build(std::move(rows_));
-        rows_.clear();
-    } else {
-        if (!applied_.empty() && applied_[0].id == 0 && applied_[0].width == kBoxColumnWidth) applied_[0].width = 0;
-        rows_ = categories_->rowList();
-        categories_.reset();
-    }
-}
-
 void CGfxListCore::toggleCategory(int index) {
     if (!categories_ || index < 0 || index >= categories_->categoryCount()) return;
     categories_->setExpanded(index, !categories_->category(index).expanded);
 }
 
-bool CGfxListCore::rememberCategoryStates() {
-    rememberedStates_.clear();
-    if (!categories_) return false;
-    rememberedStates_ = categories_->expandedStates();
-    return true;
-}
-
-void CGfxListCore::restoreCategoryStates() {
-    if (categories_) categories_->restoreStates(rememberedStates_);
-}
-
 // --- sorting
 
-bool CGfxListCore::sortByColumn(int position, bool ascending) {
+GfxSortResult CGfxListCore::sortByColumn(int position, bool ascending) {
     const int id = columnId(position);
-    if (id < 0) return false;
+    if (id < 0) return GfxSortResult::Refused;
     const GfxColumnDef* def = columns_.definitionById(id);
-    if (def && !(def->dwdata & gfx::kSortable)) return false;
+    if (def && !(def->dwdata & gfx::kSortable)) return GfxSortResult::Refused;
 
+    // With categories the plain rows go back into row-list order first.
     std::vector<int> rows = categories_ ? categories_->rowList() : rows_;
-    if (categories_) categories_->clearMembers();
-
     const bool currency = masks_.has(gfx::kCurrency, id);
     const bool numeric = masks_.has(gfx::kNumeric, id);
     if (currency || numeric) {
@@ -177,19 +191,20 @@ bool CGfxListCore::sortByColumn(int position, bool ascending) {
         gfx::sortByKeys(rows, keys, ascending);
     } else {
         std::vector<std::string> keys(rows.size());
-        for (std::size_t i = 0; i < rows.size(); ++i) keys[i] = plainText(static_cast<int>(i), position, rows[i]);
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            keys[i] = gfx::storedTextKey(plainText(static_cast<int>(i), position, rows[i]));
         gfx::sortByKeys(rows, keys, ascending);
     }
-
-    if (categories_)
-        categories_->build(std::move(rows));
-    else
-        rows_ = std::move(rows);
     sortStates_[id] = ascending;
-    return true;
+
+    if (!categories_) return replaceRows(std::move(rows), nullptr) ? GfxSortResult::Reordered : GfxSortResult::Unchanged;
+    // The categories keep their order; their members take the sorted one.
+    auto sorted = std::make_unique<CGfxCategoryManager>(categories_->withoutMembers());
+    sorted->build(std::move(rows));
+    return replaceRows({}, std::move(sorted)) ? GfxSortResult::Reordered : GfxSortResult::Unchanged;
 }
 
-bool CGfxListCore::toggleSort(int position) {
+GfxSortResult CGfxListCore::toggleSort(int position) {
     auto stored = sortState(columnId(position));
     return sortByColumn(position, !stored.value_or(false));
 }

@@ -51,6 +51,11 @@ struct GfxListCallbacks {
     std::function<void(int value, int definition, const std::string& text)> valueEdited;
 };
 
+enum class GfxCategories { None, Collapsed, KeepStates };
+
+// Refused: the column is not sortable; Unchanged: the rows were in that order already.
+enum class GfxSortResult { Refused, Unchanged, Reordered };
+
 // A column as the list currently shows it.
 struct GfxAppliedColumn {
     int id = 0;
@@ -90,8 +95,15 @@ public:
     void setExtInfoFallback(std::function<int(GfxExtInfoRequest&)> fallback) { fallback_ = std::move(fallback); }
     int extendedInfo(GfxExtInfoRequest& request) const;
 
+    // A view of the list is told around every change of what the list shows (rows, categories
+    // or columns), and only then: a fill or sort that leaves everything as it was tells nobody.
+    void setResetObserver(std::function<void()> aboutToReset, std::function<void()> reset);
+
     // --- rows
-    void setRows(std::vector<int> values);  // removes categories first
+    // Replaces the rows (item data in list order), plain or under categories made by the
+    // owner's callbacks; kept states apply when the number of categories is unchanged.
+    // False when the list shows exactly what it showed before.
+    bool fillRows(std::vector<int> values, GfxCategories categories = GfxCategories::None);
     int rowCount() const;
     GfxRowRef row(int row) const;
     int rowOfValue(int value) const;  // -1 when not shown
@@ -99,18 +111,15 @@ public:
 
     // --- categories
     bool categoryMode() const { return categories_ != nullptr; }
-    void setCategoryMode(bool on);
     CGfxCategoryManager* categories() { return categories_.get(); }
     const CGfxCategoryManager* categories() const { return categories_.get(); }
+    // Expands or collapses; the caller tells its view which rows came or went.
     void toggleCategory(int index);
-    bool rememberCategoryStates();  // whether there were categories
-    void restoreCategoryStates();
 
     // --- sorting: a permutation of row values by keys computed once per row
-    // Refused (false) for a column whose definition is not sortable.
-    bool sortByColumn(int position, bool ascending);
-    // Flips the column's stored direction (ascending first) and sorts; false when refused.
-    bool toggleSort(int position);
+    GfxSortResult sortByColumn(int position, bool ascending);
+    // Sorts in the opposite direction of the column's last one (ascending the first time).
+    GfxSortResult toggleSort(int position);
     // The direction last used for a column id, if any.
     std::optional<bool> sortState(int id) const;
 
@@ -119,6 +128,11 @@ public:
 
 private:
     std::string plainText(int row, int position, int value) const;
+    std::unique_ptr<CGfxCategoryManager> makeCategories(std::vector<int> rows) const;
+    // Takes new rows (the plain ones, or categories); false when they show what was shown.
+    bool replaceRows(std::vector<int> plain, std::unique_ptr<CGfxCategoryManager> categories);
+    void aboutToReset() const;
+    void reset() const;
     void widenBoxColumn();
 
     CGfxColumnManager columns_;
@@ -129,7 +143,8 @@ private:
     std::function<int(GfxExtInfoRequest&)> fallback_;
     std::vector<int> rows_;  // plain rows: item data in list order
     std::unique_ptr<CGfxCategoryManager> categories_;
-    std::vector<unsigned char> rememberedStates_;
+    std::function<void()> aboutToReset_;
+    std::function<void()> reset_;
     std::map<int, bool> sortStates_;  // column id -> last direction was ascending
     std::map<std::pair<int, int>, std::string> writtenTexts_;  // (value, column id) -> text
 };

@@ -5,7 +5,9 @@
 
 CGfxListModel::CGfxListModel(CGfxListCore& core, const QList<QPixmap>& itemImages,
                              const QList<QPixmap>& headerImages, QObject* parent)
-    : QAbstractTableModel(parent), core_(core), itemImages_(itemImages), headerImages_(headerImages) {}
+    : QAbstractTableModel(parent), core_(core), itemImages_(itemImages), headerImages_(headerImages) {
+    core_.setResetObserver([this] { beginResetModel(); }, [this] { endResetModel(); });
+}
 
 int CGfxListModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : core_.rowCount();

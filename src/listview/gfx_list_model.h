@@ -1,6 +1,7 @@
 #pragma once
 // Qt's view of a CGfxListCore: every row and cell is answered from the core on demand,
-// so the model holds nothing per row.
+// so the model holds nothing per row. It resets when the core says that what it shows
+// changed, and only then.
 #include <QAbstractTableModel>
 #include <QList>
 #include <QPixmap>
@@ -29,8 +30,7 @@ public:
     // Expands or collapses a category, inserting or removing its member rows in place.
     void toggleCategory(int index);
 
-    void beginChange() { beginResetModel(); }
-    void endChange() { endResetModel(); }
+    // Texts changed in rows that stayed.
     void cellsChanged() {
         if (rowCount() > 0 && columnCount() > 0) emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
     }

@@ -1,9 +1,13 @@
 #pragma once
 // The general list view: owner-described columns, virtual rows with collapsible categories,
-// header sorting, in-place editors, tips for cut-off cells and the column dialogs.
+// header sorting, in-place editors, tips for cut-off cells and the column dialogs. What the
+// list shows lives in its core; the header, the tips and the kept selection are helpers of
+// their own, and keys, editing and the dialogs have their own source files.
 #include <QList>
 #include <QPixmap>
 #include <QTableView>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -11,6 +15,8 @@
 
 class CGfxListModel;
 class CGfxListDelegate;
+class CGfxListHeader;
+class CGfxCellTips;
 class CGfxListTip;
 
 class CGfxListView : public QTableView {
@@ -38,32 +44,34 @@ public:
     void setRowHeightPixels(int pixels);
     void setCallbacks(GfxListCallbacks callbacks) { core_.setCallbacks(std::move(callbacks)); }
 
-    // --- rows
-    void setRows(std::vector<int> values);
-    void setCategoryMode(bool on);
+    // --- rows (gfx_list_view.cpp)
+    // Fills the list; rows that stay as they were keep their selection and focus. False when
+    // the list shows what it showed before (with new texts).
+    bool fillRows(std::vector<int> values, GfxCategories categories = GfxCategories::None);
     void toggleCategory(int index);
-    bool rememberCategoryStates() { return core_.rememberCategoryStates(); }
-    void restoreCategoryStates();
-    // Selects and focuses the row whose item data is `value`; false when it is not shown.
-    bool selectRowWithValue(int value);
     int columnIdAt(int position) const { return core_.columnId(position); }
+
+    // --- selection (gfx_list_selection.cpp)
+    // Focuses a display row, selecting it or not.
+    void focusRow(int row, bool select);
     GfxRowRef rowRefAt(const QPoint& viewportPos) const;
+    GfxRowRef focusedRowRef() const;
     // The focused row if it is selected, else the first selected row; -1 when none.
     int selectedRow() const;
 
-    // --- columns
+    // --- columns and the header
     void applyColumns();  // rebuilds the header from the shown columns
-    void readBackColumns();
-
-    // --- header commands
+    void readBackColumns() { core_.readBackColumns(); }
     void sortColumn(int position, bool ascending);
-    void onHeaderClicked(int position);
+    void toggleSort(int position);  // a click on the header
+
+    // --- commands and dialogs (gfx_list_dialogs.cpp)
     void runCommand(int command);  // the header menu's commands on the header column
     void customizeColumns();
     void formatColumns();
 
     // Tip window for cut-off cell texts; null while none was shown.
-    CGfxListTip* tip() const { return tip_; }
+    CGfxListTip* tip() const;
 
 signals:
     void columnsChanged();
@@ -73,40 +81,32 @@ protected:
     virtual int extendedInfo(GfxExtInfoRequest& request);
     // Messages of the list (the customize dialog's refusal).
     virtual void showMessage(const std::string& text);
-    // The focused row changed (by mouse, keys or a refill).
-    virtual void focusedRowChanged() {}
 
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;  // gfx_list_keys.cpp
     void keyboardSearch(const QString& search) override;
-    void commitData(QWidget* editor) override;
+    void commitData(QWidget* editor) override;  // gfx_list_editing.cpp
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
-    void leaveEvent(QEvent* event) override;
 
 private:
     void afterReset();
-    void syncHeader();
     void refreshSpans();
-    void onSectionResized(int position, int oldSize, int newSize);
-    void onSectionMoved(int logical, int from, int to);
-    void showHeaderMenu(const QPoint& pos);
-    void updateTip(const QPoint& viewportPos);
-    void hideTip();
+    void sortWith(int position, const std::function<GfxSortResult()>& sort);
     bool openCurrentEditor();
 
     CGfxListCore core_;
-    CGfxListModel* model_ = nullptr;
-    CGfxListDelegate* delegate_ = nullptr;
-    CGfxListTip* tip_ = nullptr;
     QList<QPixmap> itemImages_;
     QList<QPixmap> headerImages_;
-    int headerColumn_ = -1;
-    int currentColumn_ = 0;     // kept across refills
-    int sortedColumnId_ = -1;   // the column whose sort direction the header shows
-    bool applyingColumns_ = false;
+    CGfxListModel* model_ = nullptr;
+    CGfxListDelegate* delegate_ = nullptr;
+    std::unique_ptr<CGfxListHeader> header_;
+    std::unique_ptr<CGfxCellTips> tips_;
+    int currentColumn_ = 0;  // kept across refills
     struct PendingEdit {
         bool pending = false;
         int row = -1;

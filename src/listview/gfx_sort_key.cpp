@@ -4,6 +4,8 @@
 #include <limits>
 #include <utility>
 
+#include "platform/text.h"
+
 namespace gfx {
 
 int64_t leadingInteger(std::string_view text) {
@@ -32,6 +34,13 @@ int32_t leadingInt32(std::string_view text) {
     int64_t v = leadingInteger(text);
     return static_cast<int32_t>(std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(),
                                                     std::numeric_limits<int32_t>::max()));
+}
+
+std::string storedTextKey(std::string_view utf8) {
+    // ASCII is the same in both: no conversion for the common numbers and notes.
+    if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return std::string(utf8);
+    return text::utf8ToGbk(utf8).value_or(std::string(utf8));
 }
 
 namespace {

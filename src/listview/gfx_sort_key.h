@@ -16,6 +16,11 @@ int64_t currencyValue(std::string_view text);
 // leadingInteger clamped to the int range, for record fields.
 int32_t leadingInt32(std::string_view text);
 
+// The key of a text column: the GBK bytes the text is kept in, compared byte by byte, so
+// Chinese texts sort in the instrument's order (啊 before 一). A text that GBK cannot hold
+// keeps its UTF-8 bytes.
+std::string storedTextKey(std::string_view utf8);
+
 // Reorders `rows` by keys[i] (the key of rows[i]); equal keys keep their order.
 void sortByKeys(std::vector<int>& rows, const std::vector<int64_t>& keys, bool ascending);
 void sortByKeys(std::vector<int>& rows, const std::vector<std::string>& keys, bool ascending);

@@ -40,17 +40,21 @@ std::string rowText(const CFendalDoc& doc, int value, int columnId) {
     }
 }
 
-void categorize(const CFendalDoc& doc, CGfxCategoryManager& categories, int value) {
-    int index = categories.findCategory(value);
-    if (index < 0) {
-        int file = -1, point = -1;
-        if (!doc.flatToFilePoint(value, file, point)) return;
-        const CrackDataFile* f = doc.fileAt(file);
-        if (!f) return;
-        const int first = doc.pointsBefore(file);
-        index = categories.addCategory(text::displayPath(f->path), first, static_cast<double>(first) + f->pointCount());
+void categorizeGroup(const CFendalDoc& doc, CGfxCategoryManager& categories) {
+    // After a sort the categories are there already and only take their rows again.
+    if (categories.categoryCount() == 0) {
+        for (int f = 0; f < doc.group.fileCount(); ++f) {
+            const CrackDataFile& file = doc.group.files[f];
+            const int first = doc.pointsBefore(f);
+            categories.addCategory(text::displayPath(file.path), first,
+                                   static_cast<double>(first) + file.pointCount(), f);
+        }
     }
-    categories.addRowToCategory(index, value);
+    for (int value : categories.rowList()) categories.addRowToCategory(categories.findCategory(value), value);
+}
+
+int fileOfCategory(const CGfxCategoryManager& categories, int category) {
+    return category >= 0 && category < categories.categoryCount() ? categories.category(category).data : -1;
 }
 
 namespace {
@@ -92,14 +96,14 @@ EditResult writeEdit(CFendalDoc& doc, int columnId, const std::string& utf8Text)
     return result;
 }
 
-std::string refusalMessage(EditResult result, int columnId) {
+std::string refusalMessage(EditResult result, int columnId, const std::string& header) {
+    const char* name = header.empty() ? columnName(columnId) : header.c_str();
     switch (result) {
         case EditResult::TooLong:
-            return text::format("“%s”的内容过长：最多 %d 个字节（一个汉字占 2 个字节）。原值未作修改。",
-                                columnName(columnId), columnId == kNote ? kNoteBytes : kNumberBytes);
+            return text::format("“%s”的内容过长：最多 %d 个字节（一个汉字占 2 个字节）。原值未作修改。", name,
+                                columnId == kNote ? kNoteBytes : kNumberBytes);
         case EditResult::NotGbk:
-            return text::format("“%s”中有无法保存的字符（只能使用 GBK 字符集中的字符）。原值未作修改。",
-                                columnName(columnId));
+            return text::format("“%s”中有无法保存的字符（只能使用 GBK 字符集中的字符）。原值未作修改。", name);
         default: return {};
     }
 }

@@ -20,8 +20,12 @@ void defineColumns(CGfxColumnManager& columns);
 // The UTF-8 text of a row (its group-wide row number) in a column id.
 std::string rowText(const CFendalDoc& doc, int value, int columnId);
 
-// Puts a row into its file's category, making the category on first need.
-void categorize(const CFendalDoc& doc, CGfxCategoryManager& categories, int value);
+// One category per file of the group, in file order and also for a file without points, each
+// knowing its file's index; then every row of the list into its file's category.
+void categorizeGroup(const CFendalDoc& doc, CGfxCategoryManager& categories);
+
+// The file a category row stands for; -1 when none.
+int fileOfCategory(const CGfxCategoryManager& categories, int category);
 
 enum class EditResult { Stored, NoTarget, TooLong, NotGbk };
 
@@ -30,7 +34,8 @@ enum class EditResult { Stored, NoTarget, TooLong, NotGbk };
 // a refused one changes nothing.
 EditResult writeEdit(CFendalDoc& doc, int columnId, const std::string& utf8Text);
 
-// The message that tells the user why an edit was refused; empty for the others.
-std::string refusalMessage(EditResult result, int columnId);
+// The message that tells the user why an edit was refused, naming the column by the header
+// the user sees (its own name when the header is empty); empty for the others.
+std::string refusalMessage(EditResult result, int columnId, const std::string& header);
 
 }  // namespace pointlist

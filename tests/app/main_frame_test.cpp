@@ -4,60 +4,29 @@
 
 #include <QDir>
 #include <QLabel>
+#include <QMessageBox>
+#include <QPrintPreviewDialog>
 #include <QPushButton>
 #include <QTimer>
 #include <QMenuBar>
 #include <QShortcut>
 #include <QStatusBar>
-#include <QTest>
 #include <QToolBar>
 
 #include "app/about_dialog.h"
-#include "app/command_table.h"
-#include "app/fendal_app.h"
 #include "data/app_strings.h"
-#include "data/crack_file_io.h"
-#include "listview/fendal_view.h"
-#include "support/sample_points.h"
-#include "support/scripted_doc_ui.h"
-#include "support/temp_folder.h"
+#include "frame_fixture.h"
 
 namespace {
 
-class MainFrameTest : public ::testing::Test {
+class MainFrameTest : public FrameFixture {
 protected:
-    void start(const QStringList& arguments = {"fendal"}) {
-        app = std::make_unique<CFendalApp>(profile, ui, recent);
-        app->initInstance(arguments);
-        frame().activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&frame()));
-    }
-
-    CMainFrame& frame() { return *app->mainFrame(); }
-    CFendalDoc& doc() { return app->document(); }
-    QAction* action(CommandId id) { return frame().action(id); }
-    QAction* recentAction(int index) {
-        return action(static_cast<CommandId>(static_cast<int>(CommandId::RecentFile1) + index));
-    }
-
-    std::string writeSample(const std::string& name, int points, int first = 0) {
-        CrackDataFile f = sampleFile(points, folder.file(name), first);
-        EXPECT_TRUE(writeCrackFile(f));
-        return f.path;
-    }
-
     void pressRestoreKeys(int& before) {
         before = static_cast<int>(ui.shown.size());
         frame().view()->setFocus();  // the keys work wherever the focus is in the window
         QTest::keyClick(frame().view(), Qt::Key_Z, Qt::ControlModifier);
         QTest::keyClick(frame().view(), Qt::Key_Backspace, Qt::AltModifier);
     }
-
-    TempFolder folder;
-    ScriptedDocUi ui;
-    platform::MemoryProfile profile;
-    RecentFileList recent{profile, kRecentFileCount};
-    std::unique_ptr<CFendalApp> app;
 };
 
 QStringList texts(const QList<QAction*>& actions) {
@@ -290,4 +259,49 @@ TEST_F(MainFrameTest, AboutBoxShowsTheProgramAndClosesWithItsButton) {
     });
     action(CommandId::AppAbout)->trigger();
     EXPECT_TRUE(seen);
+}
+
+TEST_F(MainFrameTest, SaveAsStartsInTheFilesOwnFolder) {
+    const std::string a = writeSample("a.fsy", 2);
+    start({"fendal", QString::fromStdString(a)});
+    action(CommandId::FileSaveAs)->trigger();  // cancelled by the script
+    ASSERT_FALSE(ui.dialogs.empty());
+    EXPECT_EQ(ui.dialogs.back().startPath, a);
+
+    const std::string b = writeSample("b.fsy", 2), c = writeSample("c.fsy", 1);
+    openFiles({b, c});
+    action(CommandId::FileSaveAs)->trigger();
+    EXPECT_EQ(ui.dialogs.back().startPath, b);  // the group dialog, in the first file's folder
+}
+
+TEST_F(MainFrameTest, PrintPreviewCoversTheFrame) {
+    start({"fendal", QString::fromStdString(writeSample("a.fsy", 3))});
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        auto* preview = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(preview, nullptr);
+        seen = true;
+        EXPECT_TRUE(preview->windowState() & Qt::WindowMaximized);
+        EXPECT_GE(preview->width(), frame().width());
+        EXPECT_GE(preview->height(), frame().height());
+        preview->reject();
+    });
+    action(CommandId::FilePrintPreview)->trigger();
+    EXPECT_TRUE(seen);
+}
+
+TEST_F(MainFrameTest, MessageBoxesAreWideEnoughForTheirCaption) {
+    start();
+    for (const char* caption : {"DEBUG418", kAppTitle}) {
+        QMessageBox box(QMessageBox::Critical, QString::fromUtf8(caption), "x", QMessageBox::Ok, &frame());
+        int width = 0;
+        QTimer::singleShot(0, [&] {
+            width = box.width();
+            box.accept();
+        });
+        box.exec();
+        // The caption and, beside it, a title bar's icon and buttons.
+        const QFontMetrics title(QApplication::font("QMdiSubWindowTitleBar"));
+        EXPECT_GE(width, title.horizontalAdvance(QString::fromUtf8(caption)) + 100) << caption;
+    }
 }

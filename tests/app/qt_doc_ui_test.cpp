@@ -3,6 +3,10 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileSystemModel>
+#include <QHeaderView>
+#include <QTest>
+#include <QTreeView>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -10,6 +14,7 @@
 #include <functional>
 
 #include "app/command_table.h"
+#include "app/file_dialog_setup.h"
 #include "app/qt_doc_ui.h"
 #include "support/temp_folder.h"
 
@@ -101,6 +106,44 @@ TEST(QtDocUi, SaveDialogAddsTheDefaultExtension) {
         static_cast<QDialog&>(dialog).accept();
     });
     EXPECT_EQ(u.ui.chooseSaveFile(options), folder.file("桥墩.fsy"));
+}
+
+TEST(QtDocUi, SaveDialogStartsOnTheFileAndShowsItsTypeSizeAndDate) {
+    Ui u;
+    TempFolder folder;
+    const std::string file = folder.file("桥墩一号.fsy");
+    TempFolder::writeAll(file, std::vector<unsigned char>(123'456, 1));
+    FileDialogOptions options;
+    options.defaultExt = "fsy";
+    options.filter = "裂缝原始数据(*.fsy)|*.fsy|所有文件 (*.*)|*.*||";
+    options.startPath = file;
+    whenShown<QFileDialog>([&](QFileDialog& dialog) {
+        EXPECT_EQ(dialog.directory().absolutePath(), QString::fromStdString(folder.path().string()));
+        EXPECT_EQ(dialog.findChild<QLineEdit*>("fileNameEdit")->text(), "桥墩一号.fsy");
+        auto* details = dialog.findChild<QTreeView*>("treeView");
+        auto* files = dialog.findChild<QFileSystemModel*>();
+        ASSERT_TRUE(details && files);
+        const QModelIndex name = files->index(QString::fromStdString(file));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !files->index(name.row(), 2, name.parent()).data().toString().isEmpty(); }));
+        EXPECT_EQ(files->index(name.row(), 2, name.parent()).data().toString(), crackFileTypeName());
+        EXPECT_NE(crackFileTypeName(), "unknown");
+        // Size and date are not cut off.
+        const QFontMetrics metrics(details->font());
+        for (int column : {1, 2, 3}) {
+            const QString text = files->index(name.row(), column, name.parent()).data().toString();
+            EXPECT_GE(details->header()->sectionSize(column), metrics.horizontalAdvance(text) + 8) << text.toStdString();
+        }
+        dialog.reject();
+    });
+    u.ui.chooseSaveFile(options);
+
+    // A file whose folder has gone: the dialog opens in the nearest folder that is left.
+    options.startPath = folder.file("gone/deeper/a.fsy");
+    whenShown<QFileDialog>([&](QFileDialog& dialog) {
+        EXPECT_EQ(dialog.directory().absolutePath(), QString::fromStdString(folder.path().string()));
+        dialog.reject();
+    });
+    u.ui.chooseSaveFile(options);
 }
 
 TEST(QtDocUi, OpenedPathsReachTheRecentFileList) {

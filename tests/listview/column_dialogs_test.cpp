@@ -45,11 +45,12 @@ TEST_F(ColumnDialogsTest, CustomizeListsLabelledColumnsOnly) {
     columns.setDefaultColumns({0, 1, 6, 3});
     CGfxCustomizeColumnsDlg dialog(columns, nullptr);
     EXPECT_EQ(texts(dialog.shownList()), (QStringList{"Image 1", "备注", "编号"}));
-    // Free columns sorted by label; column 0 has none and is never listed.
-    std::vector<std::string> labels;
-    for (const QString& label : texts(dialog.freeList())) labels.push_back(label.toStdString());
-    EXPECT_TRUE(std::is_sorted(labels.begin(), labels.end()));
-    EXPECT_EQ(labels.size(), 3u);
+    // Free columns in the order they are defined in; column 0 has no label and is never listed.
+    EXPECT_EQ(texts(dialog.freeList()), (QStringList{"索引", "声速(m/s)", "缝深(mm)"}));
+    // A column put back goes to its own place among them.
+    select(dialog.shownList(), {"编号"});
+    dialog.removeButton()->click();
+    EXPECT_EQ(texts(dialog.freeList()), (QStringList{"索引", "编号", "声速(m/s)", "缝深(mm)"}));
 }
 
 TEST_F(ColumnDialogsTest, EmptyShownListIsRefusedAndColumnZeroStaysFirst) {
@@ -67,18 +68,18 @@ TEST_F(ColumnDialogsTest, EmptyShownListIsRefusedAndColumnZeroStaysFirst) {
 
     select(dialog.freeList(), {"编号", "声速(m/s)"});
     dialog.addButton()->click();
-    EXPECT_EQ(texts(dialog.shownList()), (QStringList{"声速(m/s)", "编号"}));  // in the free list's order
-    select(dialog.shownList(), {"编号"});
+    EXPECT_EQ(texts(dialog.shownList()), (QStringList{"编号", "声速(m/s)"}));  // in the free list's order
+    select(dialog.shownList(), {"声速(m/s)"});
     dialog.upButton()->click();
-    EXPECT_EQ(texts(dialog.shownList()), (QStringList{"编号", "声速(m/s)"}));
-    dialog.upButton()->click();  // already at the top
-    EXPECT_EQ(texts(dialog.shownList()), (QStringList{"编号", "声速(m/s)"}));
-    dialog.downButton()->click();
-    dialog.downButton()->click();
     EXPECT_EQ(texts(dialog.shownList()), (QStringList{"声速(m/s)", "编号"}));
+    dialog.upButton()->click();  // already at the top
+    EXPECT_EQ(texts(dialog.shownList()), (QStringList{"声速(m/s)", "编号"}));
+    dialog.downButton()->click();
+    dialog.downButton()->click();
+    EXPECT_EQ(texts(dialog.shownList()), (QStringList{"编号", "声速(m/s)"}));
     dialog.accept();
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_EQ(columns.shownColumns(), (std::vector<int>{0, kVelocity, kNumber}));
+    EXPECT_EQ(columns.shownColumns(), (std::vector<int>{0, kNumber, kVelocity}));
 }
 
 TEST_F(ColumnDialogsTest, FormatChangesGoIntoTheDefinition) {
@@ -152,6 +153,52 @@ TEST(ColumnDialogsInView, OkReappliesTheColumnsAndStoresTheLayout) {
     QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });  // Cancel
     view.runCommand(CGfxListView::kCmdHeaderFormat);
     EXPECT_EQ(view.core().columnCount(), 5);
+}
+
+TEST(ColumnDialogsInView, CancelledFormatChangesAreNeitherShownNorStored) {
+    qtApp();
+    ScriptedUi ui;
+    CFendalDoc doc(ui);
+    fillGroup(doc, {2});
+    platform::MemoryProfile profile;
+    const std::string section = "GfxLists\\TheMainList";
+    // Renames 编号 and makes it 3 characters wide in the format dialog, then OK or Cancel.
+    auto formatNumber = [](CFendalView& view, bool ok) {
+        QTimer::singleShot(0, [=] {
+            auto* dialog = qobject_cast<CGfxColumnFormatDlg*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            dialog->fieldList()->setCurrentRow(2);
+            dialog->labelEdit()->setText("号码");
+            emit dialog->labelEdit()->editingFinished();
+            dialog->widthEdit()->setText("3");
+            emit dialog->widthEdit()->editingFinished();
+            if (ok)
+                dialog->accept();
+            else
+                dialog->reject();
+        });
+        view.runCommand(CGfxListView::kCmdHeaderFormat);
+    };
+    auto header = [](CFendalView& view) {
+        return view.model()->headerData(view.core().columnPosition(kNumber), Qt::Horizontal).toString();
+    };
+    {
+        CFendalView view(doc, profile);
+        view.onInitialUpdate();
+        formatNumber(view, false);
+        EXPECT_EQ(view.columnManager().definitionById(kNumber)->text, "编号");
+        EXPECT_EQ(view.columnManager().definitionById(kNumber)->width, 120);
+        view.applyColumns();  // the next time the columns are applied shows nothing of it either
+        EXPECT_EQ(header(view), "编号");
+    }
+    EXPECT_EQ(profile.readString(section, "ColDef_text_3"), "编号");  // stored on exit as it was
+    EXPECT_EQ(profile.readInt(section, "ColDef_width_3"), 120);
+
+    CFendalView view(doc, profile);
+    view.onInitialUpdate();
+    formatNumber(view, true);
+    EXPECT_EQ(header(view), "号码");
+    EXPECT_EQ(profile.readString(section, "ColDef_text_3"), "号码");  // OK stores at once
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <QLineEdit>
 #include <QMenu>
+#include <QTest>
 
 #include "doc_fixture.h"
 #include "listview/fendal_view.h"
@@ -190,16 +191,28 @@ TEST_F(FendalViewTest, SortingKeepsTheCategoryOrder) {
     EXPECT_EQ(column(kVelocity), (QStringList{"#", "5", "3", "1", "#", "9", "2"}));
 }
 
-TEST_F(FendalViewTest, FixedColumnsKeepTheirWidthAndDataColumnsStayAtLeast16) {
+TEST_F(FendalViewTest, FixedColumnsKeepTheirWidthAndNarrowingBelow16IsRefused) {
     open({2});
     QHeaderView* header = view->horizontalHeader();
     EXPECT_EQ(header->sectionResizeMode(position(kImage)), QHeaderView::Fixed);
     header->resizeSection(position(kImage), 80);
     EXPECT_EQ(view->columnWidth(position(kImage)), 23);
     header->resizeSection(position(kNumber), 5);
-    EXPECT_EQ(view->columnWidth(position(kNumber)), 16);
+    EXPECT_EQ(view->columnWidth(position(kNumber)), 120);  // refused, not made 16
     header->resizeSection(position(kNumber), 60);
     EXPECT_EQ(view->columnWidth(position(kNumber)), 60);
+
+    // Dragging the divider: the column stops at the last width that was allowed.
+    const int n = position(kNumber);
+    const int y = header->height() / 2;
+    const int divider = header->sectionViewportPosition(n) + header->sectionSize(n) - 1;
+    QTest::mousePress(header->viewport(), Qt::LeftButton, {}, QPoint(divider, y));
+    QTest::mouseMove(header->viewport(), QPoint(divider - 40, y));
+    EXPECT_EQ(view->columnWidth(n), 20);
+    QTest::mouseMove(header->viewport(), QPoint(divider - 50, y));
+    QTest::mouseRelease(header->viewport(), Qt::LeftButton, {}, QPoint(divider - 50, y));
+    EXPECT_EQ(view->columnWidth(n), 20);
+    EXPECT_EQ(view->core().columns()[n].width, 20);
 }
 
 TEST_F(FendalViewTest, DraggedHeaderItemsReorderTheColumnsButNotColumnZero) {
@@ -250,7 +263,11 @@ TEST_F(FendalViewTest, EditRefillKeepsCategoryStatesOnlyForTheSameFiles) {
     doc.currentPoint = 0;
     doc.updateAllViews(1);
     EXPECT_EQ(model()->rowCount(), 3);
-    EXPECT_FALSE(view->currentIndex().isValid());
+    // The current point is under its closed category: the focus waits on the category row.
+    EXPECT_EQ(view->currentIndex().row(), 0);
+    EXPECT_FALSE(view->selectionModel()->isRowSelected(0, {}));
+    EXPECT_EQ(doc.currentFile, 0);
+    EXPECT_EQ(doc.currentPoint, 0);
 }
 
 TEST_F(FendalViewTest, DoubleClickOpensTheCellEditor) {
@@ -340,6 +357,114 @@ TEST_F(FendalViewTest, TipShowsTheWholeTextOfACutOffCell) {
     EXPECT_EQ(view->tip()->objectName(), "ZGfxListTip");
     pressKey(view.get(), Qt::Key_Down);
     EXPECT_FALSE(view->tip()->isVisible());
+}
+
+TEST_F(FendalViewTest, FocusComingBackLeavesTheCurrentPointAlone) {
+    open({3, 2});
+    view->toggleCategory(1);  // rows: #0, #1, 3, 4
+    clickCell(*view, 3, position(kNumber));
+    ASSERT_EQ(doc.currentFile, 1);
+    ASSERT_EQ(doc.currentPoint, 1);
+    doc.updateAllViews(0);  // as after a save: the categories close and the rows are new
+    ASSERT_TRUE(focusAwayAndBack(view.get()));
+    EXPECT_EQ(doc.currentFile, 1);
+    EXPECT_EQ(doc.currentPoint, 1);
+    EXPECT_EQ(doc.title(), "file1.fsy");
+    EXPECT_EQ(view->currentIndex().row(), 1);  // the focus waits on the point's category row
+
+    // A group just opened has no current row, and the focus coming back makes none up.
+    fillGroup(doc, {2, 2});
+    doc.selectFlat(-1);
+    doc.updateAllViews(0);
+    ASSERT_TRUE(focusAwayAndBack(view.get()));
+    EXPECT_EQ(doc.currentFile, -1);
+    EXPECT_FALSE(view->currentIndex().isValid());
+    pressKey(view.get(), Qt::Key_Down);  // the user's first key starts at the top
+    EXPECT_EQ(doc.currentFile, 0);
+    EXPECT_EQ(doc.currentPoint, -1);
+}
+
+TEST_F(FendalViewTest, AnEditGoesToThePointWhoseRowWasEdited) {
+    open({3});
+    clickCell(*view, 0, position(kDepth));
+    const QPoint third = view->visualRect(model()->index(2, position(kDepth))).center();
+    mouseClick(view->viewport(), third, Qt::LeftButton, Qt::ControlModifier);
+    mouseClick(view->viewport(), third, Qt::LeftButton, Qt::ControlModifier);  // unselected, still focused
+    ASSERT_EQ(view->currentIndex().row(), 2);
+    ASSERT_EQ(doc.currentPoint, 0);  // the selected row
+    editCurrentCell("55");
+    EXPECT_EQ(doc.group.files[0].points[2].depth, 55);
+    EXPECT_EQ(doc.group.files[0].points[0].depth, 0);
+    EXPECT_EQ(doc.currentPoint, 2);
+}
+
+TEST_F(FendalViewTest, AFileWithoutPointsHasItsCategoryAndCategoriesKnowTheirFiles) {
+    open({2, 0, 2});
+    ASSERT_EQ(model()->rowCount(), 3);
+    EXPECT_EQ(model()->index(1, 1).data().toString(), "文件目录: /data/file1.fsy (数据个数: 0)");
+    EXPECT_EQ(model()->index(2, 1).data().toString(), "文件目录: /data/file2.fsy (数据个数: 2)");
+
+    clickCell(*view, 2, position(kNumber), Qt::RightButton);
+    EXPECT_EQ(doc.currentFile, 2);
+    EXPECT_EQ(doc.title(), "file2.fsy");
+    clickCell(*view, 1, position(kNumber));  // the empty file can be chosen, to add to or restore it
+    EXPECT_EQ(doc.currentFile, 1);
+    EXPECT_EQ(doc.currentPoint, -1);
+    EXPECT_EQ(doc.title(), "file1.fsy");
+    doc.onAddPoint();
+    EXPECT_EQ(doc.group.files[1].pointCount(), 1);
+    EXPECT_EQ(doc.group.files[2].pointCount(), 2);
+    EXPECT_EQ(model()->index(1, 1).data().toString(), "文件目录: /data/file1.fsy (数据个数: 1)");
+}
+
+TEST_F(FendalViewTest, HeaderClicksKeepTheSelectedPointsAndARefusedOneChangesNothing) {
+    open({4});
+    setVelocities({10, 9, 100, 1});
+    clickCell(*view, 0, position(kNumber));  // velocity 10
+    mouseClick(view->viewport(), view->visualRect(model()->index(2, position(kNumber))).center(), Qt::LeftButton,
+               Qt::ControlModifier);  // and velocity 100, focused
+    int resets = 0;
+    QObject::connect(model(), &QAbstractItemModel::modelReset, [&] { ++resets; });
+
+    clickHeader(*view, position(kVelocity));
+    EXPECT_EQ(column(kVelocity), (QStringList{"1", "9", "10", "100"}));
+    EXPECT_EQ(view->selectionModel()->selectedRows().size(), 2);
+    EXPECT_TRUE(view->selectionModel()->isRowSelected(2, {}));
+    EXPECT_TRUE(view->selectionModel()->isRowSelected(3, {}));
+    EXPECT_EQ(view->currentIndex().row(), 3);
+
+    resets = 0;
+    clickHeader(*view, position(kNote));  // 备注 does not sort
+    EXPECT_EQ(resets, 0);
+    EXPECT_EQ(view->selectionModel()->selectedRows().size(), 2);
+    EXPECT_EQ(view->currentIndex().row(), 3);
+    EXPECT_EQ(view->horizontalHeader()->sortIndicatorSection(), position(kVelocity));
+}
+
+TEST_F(FendalViewTest, RefillThatKeepsTheRowsKeepsTheirSelection) {
+    open({4});
+    clickCell(*view, 0, position(kVelocity));
+    mouseClick(view->viewport(), view->visualRect(model()->index(2, position(kVelocity))).center(), Qt::LeftButton,
+               Qt::ShiftModifier);
+    ASSERT_EQ(view->selectionModel()->selectedRows().size(), 3);
+    int resets = 0;
+    QObject::connect(model(), &QAbstractItemModel::modelReset, [&] { ++resets; });
+    editCurrentCell("4321");
+    EXPECT_EQ(doc.group.files[0].points[2].velocity, 4321);
+    EXPECT_EQ(cell(2, kVelocity), "4321");
+    EXPECT_EQ(resets, 0);
+    EXPECT_EQ(view->selectionModel()->selectedRows().size(), 3);
+    EXPECT_EQ(view->currentIndex().row(), 2);
+}
+
+TEST_F(FendalViewTest, RefusedEditNamesTheHeaderTheUserSees) {
+    open({1});
+    view->columnManager().definitionById(kNote)->text = "说明";
+    view->applyColumns();
+    clickCell(*view, 0, position(kNote));
+    editCurrentCell(QString(200, 'n'));
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_NE(ui.messages[0].text.find("“说明”"), std::string::npos) << ui.messages[0].text;
 }
 
 }  // namespace

@@ -29,7 +29,7 @@ struct TableList {
         list.setCallbacks(cb);
         std::vector<int> values(cells.size());
         for (std::size_t i = 0; i < values.size(); ++i) values[i] = static_cast<int>(i);
-        list.setRows(values);
+        list.fillRows(values);
     }
 
     std::vector<std::string> column(int id) const {
@@ -59,26 +59,71 @@ TEST(GfxListCore, NumericCurrencyAndTextKeys) {
     TableList t({{"b", "10", "1.000", "1.5"},
                  {"a", "9", "999", "20"},
                  {"C", "x", "2", "16"}});
-    ASSERT_TRUE(t.list.sortByColumn(1, true));
+    t.list.sortByColumn(1, true);
     EXPECT_EQ(t.column(1), (V{"x", "9", "10"}));  // no digits counts as 0, and 9 before 10
-    ASSERT_TRUE(t.list.sortByColumn(2, true));
+    t.list.sortByColumn(2, true);
     EXPECT_EQ(t.column(2), (V{"2", "999", "1.000"}));  // 1.000 counts as 1000
-    ASSERT_TRUE(t.list.sortByColumn(3, true));
+    t.list.sortByColumn(3, true);
     EXPECT_EQ(t.column(3), (V{"1.5", "16", "20"}));  // currency wins: 1.5 counts as 15
-    ASSERT_TRUE(t.list.sortByColumn(0, false));
+    t.list.sortByColumn(0, false);
     EXPECT_EQ(t.column(0), (V{"b", "a", "C"}));
+}
+
+TEST(GfxListCore, TextsSortByTheirGbkBytes) {
+    // In GBK 啊 (B0A1) comes before 一 (D2BB), the order of the instrument's users; their
+    // code points (and UTF-8 bytes) have it the other way round.
+    TableList t({{"一号"}, {"啊"}, {"b12"}, {"一"}, {"B"}, {"😀"}});
+    t.list.sortByColumn(0, true);
+    EXPECT_EQ(t.column(0), (V{"B", "b12", "啊", "一", "一号", "😀"}));  // not GBK: its UTF-8 bytes
 }
 
 TEST(GfxListCore, HeaderClicksAlternateAndUnsortableColumnsStay) {
     TableList t({{"a", "3", "", "", "z"}, {"b", "1", "", "", "y"}, {"c", "2", "", "", "x"}});
-    ASSERT_TRUE(t.list.toggleSort(1));
+    EXPECT_EQ(t.list.toggleSort(1), GfxSortResult::Reordered);
     EXPECT_EQ(t.column(1), (V{"1", "2", "3"}));
     EXPECT_EQ(t.list.sortState(1), true);
-    ASSERT_TRUE(t.list.toggleSort(1));
+    EXPECT_EQ(t.list.toggleSort(1), GfxSortResult::Reordered);
     EXPECT_EQ(t.column(1), (V{"3", "2", "1"}));
-    EXPECT_FALSE(t.list.toggleSort(4));
+    EXPECT_EQ(t.list.toggleSort(4), GfxSortResult::Refused);
     EXPECT_EQ(t.column(1), (V{"3", "2", "1"}));
     EXPECT_FALSE(t.list.sortState(4).has_value());
+}
+
+TEST(GfxListCore, ItsViewIsResetOnlyWhenWhatItShowsChanges) {
+    TableList t({{"a", "3"}, {"b", "1"}, {"c", "2"}});
+    int before = 0, after = 0;
+    t.list.setResetObserver([&] { ++before; }, [&] { EXPECT_EQ(++after, before); });
+    auto resets = [&] {
+        const int n = after;
+        before = after = 0;
+        return n;
+    };
+
+    EXPECT_FALSE(t.list.fillRows({0, 1, 2}));  // the same rows again, as after an edit
+    EXPECT_EQ(t.list.sortByColumn(4, true), GfxSortResult::Refused);
+    EXPECT_EQ(t.list.sortByColumn(0, true), GfxSortResult::Unchanged);  // already in that order
+    EXPECT_EQ(resets(), 0);
+    EXPECT_EQ(t.list.sortByColumn(1, true), GfxSortResult::Reordered);
+    EXPECT_EQ(resets(), 1);
+    EXPECT_TRUE(t.list.fillRows({0, 1, 2}));  // back in the owner's order
+    EXPECT_TRUE(t.list.fillRows({0, 1}));
+    EXPECT_EQ(resets(), 2);
+
+    GfxListCallbacks cb = t.list.callbacks();
+    cb.categorize = [](CGfxCategoryManager& m, int value) {
+        int k = m.findCategory(value);
+        if (k < 0) k = m.addCategory(value < 1 ? "first" : "second", value < 1 ? 0 : 1, value < 1 ? 1 : 3);
+        m.addRowToCategory(k, value);
+    };
+    t.list.setCallbacks(cb);
+    EXPECT_TRUE(t.list.fillRows({0, 1, 2}, GfxCategories::Collapsed));
+    t.list.toggleCategory(1);
+    EXPECT_FALSE(t.list.fillRows({0, 1, 2}, GfxCategories::KeepStates));
+    EXPECT_TRUE(t.list.categories()->category(1).expanded);
+    EXPECT_EQ(resets(), 1);
+    EXPECT_TRUE(t.list.fillRows({0, 1, 2}, GfxCategories::Collapsed));  // closes the open one
+    EXPECT_TRUE(t.list.fillRows({0, 1, 2}));
+    EXPECT_EQ(resets(), 2);
 }
 
 TEST(GfxListCore, SortingWithCategoriesKeepsTheirOrder) {
@@ -91,14 +136,15 @@ TEST(GfxListCore, SortingWithCategoriesKeepsTheirOrder) {
     };
     t.list.setCallbacks(cb);
     t.list.applyColumns();
-    t.list.setCategoryMode(true);
+    t.list.fillRows({0, 1, 2, 3, 4}, GfxCategories::Collapsed);
     t.list.toggleCategory(0);
     t.list.toggleCategory(1);
     EXPECT_EQ(t.column(1), (V{"#0", "5", "1", "3", "#1", "9", "2"}));
-    ASSERT_TRUE(t.list.sortByColumn(1, false));
+    t.list.sortByColumn(1, false);
     EXPECT_EQ(t.column(1), (V{"#0", "5", "3", "1", "#1", "9", "2"}));
-    ASSERT_TRUE(t.list.sortByColumn(1, true));
+    t.list.sortByColumn(1, true);
     EXPECT_EQ(t.column(1), (V{"#0", "1", "3", "5", "#1", "2", "9"}));
+    EXPECT_TRUE(t.list.categories()->category(0).expanded);  // the states stay
 }
 
 TEST(GfxListCore, CategoryModeWidensTheBoxColumnAndGivesItBack) {
@@ -112,11 +158,11 @@ TEST(GfxListCore, CategoryModeWidensTheBoxColumnAndGivesItBack) {
         m.addRowToCategory(0, value);
     };
     t.list.setCallbacks(cb);
-    t.list.setCategoryMode(true);
+    t.list.fillRows({0, 1}, GfxCategories::Collapsed);
     EXPECT_EQ(t.list.columns()[0].width, CGfxListCore::kBoxColumnWidth);
     t.list.readBackColumns();
     EXPECT_EQ(columns.definitionById(0)->width, 0);  // the box is not the column's own width
-    t.list.setCategoryMode(false);
+    t.list.fillRows({0, 1});
     EXPECT_EQ(t.list.columns()[0].width, 0);
     EXPECT_EQ(t.list.rowCount(), 2);
 }

@@ -54,7 +54,7 @@ protected:
             names.at(value) = text;
         };
         list.setCallbacks(cb);
-        list.setRows({0, 1, 2, 3});
+        list.fillRows({0, 1, 2, 3});
         list.resize(400, 200);
         list.show();
         list.activateWindow();

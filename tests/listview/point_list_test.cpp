@@ -35,14 +35,26 @@ TEST_F(PointListTest, RowTextsCountTheIndexWithinEachFile) {
     EXPECT_EQ(rowText(doc, 5, kImage), "0");
 }
 
-TEST_F(PointListTest, OneCategoryPerFileWithHalfOpenRanges) {
+TEST_F(PointListTest, EveryFileHasItsCategoryAlsoWithoutPoints) {
+    fillGroup(doc, {3, 0, 2, 0});
     CGfxCategoryManager m;
-    for (int v = 0; v < 5; ++v) categorize(doc, m, v);
-    categorize(doc, m, 5);  // no such point: no category
-    ASSERT_EQ(m.categoryCount(), 2);
+    m.setCategorizeAll([&](CGfxCategoryManager& c) { categorizeGroup(doc, c); });
+    m.build({0, 1, 2, 3, 4, 5});  // 5: no such point, in no category
+    ASSERT_EQ(m.categoryCount(), 4);
     EXPECT_EQ(m.caption(0), "文件目录: /data/file0.fsy (数据个数: 3)");
-    EXPECT_EQ(m.caption(1), "文件目录: /data/file1.fsy (数据个数: 2)");
-    EXPECT_EQ(m.findCategory(3), 1);
+    EXPECT_EQ(m.caption(1), "文件目录: /data/file1.fsy (数据个数: 0)");
+    EXPECT_EQ(m.caption(2), "文件目录: /data/file2.fsy (数据个数: 2)");
+    EXPECT_EQ(m.caption(3), "文件目录: /data/file3.fsy (数据个数: 0)");
+    for (int k = 0; k < 4; ++k) EXPECT_EQ(fileOfCategory(m, k), k);
+    EXPECT_EQ(fileOfCategory(m, 4), -1);
+    EXPECT_EQ(m.findCategory(3), 2);  // the first point after the empty file is the third file's
+
+    // Built again in another order (a sort), the categories stay and take their rows anew.
+    CGfxCategoryManager sorted = m.withoutMembers();
+    sorted.build({4, 3, 2, 1, 0});
+    ASSERT_EQ(sorted.categoryCount(), 4);
+    EXPECT_EQ(sorted.category(0).rows, (std::vector<int>{2, 1, 0}));
+    EXPECT_EQ(sorted.category(2).rows, (std::vector<int>{4, 3}));
 }
 
 TEST_F(PointListTest, LeadingIntegerForVelocityAndDepth) {
@@ -72,8 +84,10 @@ TEST_F(PointListTest, NumberAndNoteLimitsAreGbkBytes) {
     EXPECT_EQ(text::fieldText(p.note), note199);
     EXPECT_EQ(views.hints.size(), 3u);  // refused edits tell nobody
 
-    EXPECT_NE(refusalMessage(EditResult::TooLong, kNumber).find("31"), std::string::npos);
-    EXPECT_NE(refusalMessage(EditResult::NotGbk, kNote).find("备注"), std::string::npos);
+    EXPECT_NE(refusalMessage(EditResult::TooLong, kNumber, "").find("31"), std::string::npos);
+    EXPECT_NE(refusalMessage(EditResult::NotGbk, kNote, "").find("“备注”"), std::string::npos);
+    // A header the user renamed is the name the message uses.
+    EXPECT_NE(refusalMessage(EditResult::TooLong, kNote, "说明").find("“说明”"), std::string::npos);
 }
 
 TEST_F(PointListTest, NoCurrentPointWritesNothing) {

@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTableView>
+#include <QTest>
 
 inline QApplication& qtApp() {
     static int argc = 1;
@@ -40,4 +41,17 @@ inline void clickHeader(QTableView& view, int column) {
     QHeaderView* header = view.horizontalHeader();
     QPoint pos(header->sectionViewportPosition(column) + header->sectionSize(column) / 2, header->height() / 2);
     mouseClick(header->viewport(), pos);
+}
+
+// Another window takes the keyboard focus, then the widget's window gets it back, through the
+// window system as when the user switches windows.
+inline bool focusAwayAndBack(QWidget* widget) {
+    QWidget other;
+    other.resize(120, 60);
+    other.show();
+    other.activateWindow();
+    if (!QTest::qWaitForWindowActive(&other)) return false;
+    other.close();
+    widget->window()->activateWindow();
+    return QTest::qWaitFor([&] { return widget->hasFocus(); }, 5000);
 }
