@@ -329,31 +329,6 @@ TEST(SerialTransfer, BytesOnTheLineReachTheFile) {
     EXPECT_EQ(imported.points[29].velocity, pointFromReceived(demoRecord(29)).velocity);
 }
 
-// A line that hangs up (adapter pulled, instrument gone) ends the transfer with what came.
-TEST(SerialTransfer, LineThatHangsUpEndsWithWhatCame) {
-    SerialRun t;
-    t.listen();
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));  // the monitor empties the line first
-    Bytes line = {0x55, 0x00, 0x05};                              // five records announced, two sent
-    const Bytes data = recordBytes({demoRecord(0), demoRecord(1)});
-    line.insert(line.end(), data.begin(), data.end());
-    ASSERT_TRUE(t.pty.send(line));
-    ASSERT_TRUE(t.ui.waitForProgress(12));
-    t.pty.closeMaster();
-    ASSERT_TRUE(t.ui.waitForEnd());
-    t.transfer.onDestroy();
-    ASSERT_EQ(t.ui.shown().size(), 1u);
-    EXPECT_EQ(t.ui.shown()[0].text, kSerialLineLost);
-    EXPECT_EQ(t.ui.shown()[0].caption, "DEBUG418");
-    EXPECT_EQ(t.ui.shown()[0].icon, MsgIcon::Error);
-    EXPECT_EQ(t.ui.endsWithOk, 1);
-    EXPECT_FALSE(t.transfer.completed());
-    EXPECT_EQ(t.transfer.announcedRecords(), 5);
-    const ReceivedData imported = readReceivedDataFile(receivedDataPath());
-    EXPECT_EQ(imported.promised, 5);
-    EXPECT_EQ(imported.points.size(), 2u);
-}
-
 TEST(SerialTransfer, PortThatCannotBeOpenedLeavesTheDialogReady) {
     SerialRun t;
     t.transfer.serialPort().portNames().setDevicePath(4, "/nonexistent/ttyQ");
