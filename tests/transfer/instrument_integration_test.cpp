@@ -361,7 +361,7 @@ TEST(CliTransfer, MorePointsThanAnImportTakes) {
     const std::string out = runtimePath("many.fsy");
     std::string errors;
     EXPECT_EQ(runProgram(cliTransfer({"--usb", "-o", out}), &errors), 1);
-    EXPECT_NE(errors.find("the instrument sent 20001 points, more than the 20000 a transfer can import"),
+    EXPECT_NE(errors.find("the instrument announced 20001 points, more than the 20000 a transfer can import"),
               std::string::npos)
         << errors;
     EXPECT_NE(errors.find(receivedDataPath()), std::string::npos) << errors;

@@ -108,7 +108,9 @@ public:
     ~InstrumentProcess() {
         if (pid_ > 0) {
             ::kill(pid_, SIGTERM);
-            ::kill(pid_, SIGCONT);  // a frozen instrument takes the signal once it goes on
+            // A frozen instrument takes the signal once it goes on. Only then: a continue signal
+            // in the middle of the leak checker's stop of the world at exit can hang it.
+            if (frozen_) ::kill(pid_, SIGCONT);
             ::waitpid(pid_, nullptr, 0);
         }
         if (out_ >= 0) ::close(out_);
@@ -118,7 +120,10 @@ public:
 
     bool ready() const { return !path_.empty(); }
     // Stops the process where it is, as an instrument that has hung: nothing answers any more.
-    void freeze() { ::kill(pid_, SIGSTOP); }
+    void freeze() {
+        frozen_ = true;
+        ::kill(pid_, SIGSTOP);
+    }
     const std::string& path() const { return path_; }
 
 private:
@@ -138,4 +143,5 @@ private:
     pid_t pid_ = -1;
     int out_ = -1;
     std::string path_;
+    bool frozen_ = false;
 };

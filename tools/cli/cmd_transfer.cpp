@@ -133,7 +133,7 @@ int saveReceived(const std::string& out, const InstrumentTransfer& transfer, boo
     if (data.status != ReceivedData::Status::Ok) {
         if (transfer.announcedRecords() > kMaxReceivedPoints)
             std::fprintf(stderr,
-                         "fendal-cli: the instrument sent %d points, more than the %d a transfer can import; "
+                         "fendal-cli: the instrument announced %d points, more than the %d a transfer can import; "
                          "%s not written (the received data stays in %s)\n",
                          transfer.announcedRecords(), kMaxReceivedPoints, out.c_str(), received.c_str());
         else
