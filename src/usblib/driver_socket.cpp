@@ -19,6 +19,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 
 #include "usblib/driver.h"
 #include "usblib/socket_protocol.h"
@@ -63,11 +64,12 @@ public:
     void sent(uint32_t pipe, Clock::time_point at) {
         if (pipe >= kFirstPipe && pipe <= kLastPipe) last_[pipe - kFirstPipe] = at.time_since_epoch().count();
     }
-    // Whether a request on `pipe` that began at `started` may go on waiting at `now`.
-    bool mayWait(uint32_t pipe, Clock::time_point started, Clock::time_point now) const {
-        if (pipe < kFirstPipe || pipe > kLastPipe) return true;
+    // When `pipe` was aborted or reset after `started`, if it was.
+    std::optional<Clock::time_point> abortedSince(uint32_t pipe, Clock::time_point started) const {
+        if (pipe < kFirstPipe || pipe > kLastPipe) return std::nullopt;
         const Clock::time_point abort{Clock::duration(last_[pipe - kFirstPipe].load())};
-        return abort < started || now - abort < kAbortBound;
+        if (abort < started) return std::nullopt;
+        return abort;
     }
 
 private:
@@ -140,10 +142,17 @@ public:
         const Clock::time_point started = Clock::now();
         std::lock_guard guard(stream.lock);
         if (pipeRequest) device->aborts->sent(fieldAt(buffer, inSize, QL260_REQUEST_HEADER), Clock::now());
+        // Counted from the first abort the request sees: the aborts that follow (a caller may
+        // repeat them until its transfer ends) do not put the end off.
+        std::optional<Clock::time_point> deadline;
+        if (pipeRequest) deadline = started + kAbortBound;
         const ql260sock::KeepWaiting keepWaiting = [&] {
-            const Clock::time_point now = Clock::now();
-            if (pipeRequest) return now - started < kAbortBound;
-            return device->aborts->mayWait(function, started, now);
+            if (!deadline) {
+                const std::optional<Clock::time_point> abort = device->aborts->abortedSince(function, started);
+                if (!abort) return true;
+                deadline = *abort + kAbortBound;
+            }
+            return Clock::now() < *deadline;
         };
         auto fail = [&] {
             const int error = errno;
