@@ -49,6 +49,7 @@ public:
         acceptThread_.join();
         ::close(listenFd_);
         ::unlink(path_.c_str());
+        ::unlink((path_ + ".lock").c_str());  // the library's lock beside the device
         ::rmdir(folder_.c_str());
     }
     const std::string& path() const { return path_; }

@@ -10,14 +10,17 @@ class DialogTransfer : public TransferRunner {
 public:
     explicit DialogTransfer(QWidget* parent) : parent_(parent) {}
     bool runTransfer() override {
-        SettingsProfile profile;
-        // The dialog is gone before the document reads the file: its end closes the file.
-        CSetConvDlg dialog(parent_, nullptr, &profile);
-        return dialog.exec() == QDialog::Accepted;
+        // The dialog's end closes the file; the dialog itself lives on with this runner, which
+        // the document command drops after the import, so no other transfer rewrites the file
+        // before the document has read it.
+        dialog_ = std::make_unique<CSetConvDlg>(parent_, nullptr, &profile_);
+        return dialog_->exec() == QDialog::Accepted;
     }
 
 private:
     QWidget* parent_;
+    SettingsProfile profile_;
+    std::unique_ptr<CSetConvDlg> dialog_;
 };
 }  // namespace
 

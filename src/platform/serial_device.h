@@ -74,7 +74,7 @@ private:
 
 class SerialDevice {
 public:
-    enum class Wake { Stop, Port, Send, Failed };
+    enum class Wake { Stop, Port, Send, Lost, Failed };
 
     virtual ~SerialDevice() = default;
 
@@ -102,8 +102,8 @@ public:
 
     // Waits without time limit until `stop` is set, an event of the mask happens on the port,
     // or `send` is set, and says which (in that order of precedence). Port events go to
-    // `events`. A line that has hung up (the other side closed, the adapter was pulled) is
-    // silent from then on, like a real line whose instrument was switched off.
+    // `events`. A line that has hung up (the other side closed, the adapter was pulled) gives
+    // Lost once every byte received before is read, and again on every later wait.
     virtual Wake waitEvent(const SerialSignal& stop, const SerialSignal& send, uint32_t& events) = 0;
 
     // The system's error code of the last failed call, and its text.

@@ -368,16 +368,18 @@ public:
             fail(EBADF);
             return Wake::Failed;
         }
-        const bool watchData = (mask_ & (kSerialEvRxChar | kSerialEvRxFlag)) != 0 && !hungUp_;
-        const bool watchModem = (mask_ & kModemEvents) != 0 && !hungUp_;
-        if (buffered() > 0 && (mask_ & (kSerialEvRxChar | kSerialEvRxFlag)) && !stop.isSet()) {
+        const bool watchData = (mask_ & (kSerialEvRxChar | kSerialEvRxFlag)) != 0;
+        const bool watchModem = (mask_ & kModemEvents) != 0;
+        if (buffered() > 0 && watchData && !stop.isSet()) {
             events = mask_ & kSerialEvRxChar ? kSerialEvRxChar : kSerialEvRxFlag;
             return Wake::Port;
         }
+        if (hungUp_) return stop.isSet() ? Wake::Stop : Wake::Lost;
         while (true) {
+            // The line itself is always watched: a hang-up is reported whatever the mask.
             pollfd fds[3] = {
                 {static_cast<int>(stop.nativeHandle()), POLLIN, 0},
-                {watchData ? fd_ : -1, POLLIN, 0},
+                {fd_, static_cast<short>(watchData ? POLLIN : 0), 0},
                 {static_cast<int>(send.nativeHandle()), POLLIN, 0},
             };
             // Modem lines cannot be polled; look at them every few milliseconds instead.
@@ -389,11 +391,11 @@ public:
             }
             if (fds[0].revents) return Wake::Stop;
             if (fds[1].revents) {
-                if ((fds[1].revents & POLLIN) && waitingBytes() > 0) {
+                // Bytes first, whatever else the line says; a line that is gone reads as ready
+                // with nothing to read.
+                if (watchData && waitingBytes() > 0) {
                     events |= mask_ & kSerialEvRxChar ? kSerialEvRxChar : kSerialEvRxFlag;
                 } else {
-                    // Hung up (a line that is gone reads as ready with nothing to read):
-                    // from now on the line is silent.
                     hungUp_ = true;
                     return waitEvent(stop, send, events);
                 }

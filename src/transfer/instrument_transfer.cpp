@@ -26,7 +26,7 @@ bool writeLength(std::FILE* file, int32_t n) {
 }  // namespace
 
 InstrumentTransfer::InstrumentTransfer(TransferUi& ui, UsbDeviceAccess& usb, platform::Profile* profile)
-    : m_ui(ui), m_usb(usb), m_serial(profile) {}
+    : m_ui(ui), m_usb(usb), m_serial(profile), m_receivedPath(receivedDataPath()) {}
 
 InstrumentTransfer::~InstrumentTransfer() { onDestroy(); }
 
@@ -38,16 +38,37 @@ void InstrumentTransfer::start(int portType, int portIndex) {
     else if (m_portType == kUsb) startUsb();
 }
 
-bool InstrumentTransfer::openReceivedFile() {
+// Two transfers at once would write one file: one of them would import the other's points.
+// The lock is taken before anything is changed, so a refused start leaves the file as it was.
+bool InstrumentTransfer::lockReceivedFile() {
     closeFile();
-    const std::string path = receivedDataPath();
-    if (!path.empty()) m_file = std::fopen(path.c_str(), "wb");
-    return m_file != nullptr;
+    switch (m_receivedLock.lock(m_receivedPath)) {
+    case platform::FileLock::Result::Locked: return true;
+    case platform::FileLock::Result::Busy: m_ui.message(kTransferBusy, "", MsgIcon::Warning); return false;
+    case platform::FileLock::Result::Failed: break;
+    }
+    appMessage(("初始化临时文件失败！\n" + m_receivedLock.errorText()).c_str());
+    return false;
+}
+
+bool InstrumentTransfer::rewriteReceivedFile() {
+    closeFile();
+    m_file = m_receivedLock.rewrite();
+    if (m_file) return true;
+    appMessage(("初始化临时文件失败！\n" + m_receivedPath + ": " + m_receivedLock.errorText()).c_str());
+    return false;
 }
 
 void InstrumentTransfer::closeFile() {
     if (m_file) std::fclose(m_file);
     m_file = nullptr;
+}
+
+// Back to the settings: nothing of this start is kept, not even the lock.
+void InstrumentTransfer::startFailed(bool portNumber) {
+    closeFile();
+    m_receivedLock.unlock();
+    m_ui.enableControls(true, true, portNumber);
 }
 
 // ---------------------------------------------------------------- USB
@@ -61,17 +82,13 @@ void InstrumentTransfer::startUsb() {
     m_readHandle = UsbDeviceAccess::kInvalidHandle;
     m_cancel = false;
     m_completed = false;
+    m_announced = -1;
 
-    if (!openReceivedFile()) {
-        appMessage("初始化临时文件失败！");
-        m_ui.enableControls(true, true, false);
-        return;
-    }
+    if (!lockReceivedFile() || !rewriteReceivedFile()) return startFailed(false);
     if (!m_deviceOpen) {
         if (!m_usb.openDevice(m_deviceIndex)) {
             deviceError("打开设备失败！");
-            m_ui.enableControls(true, true, false);
-            return;
+            return startFailed(false);
         }
         m_deviceOpen = 1;
     }
@@ -80,8 +97,7 @@ void InstrumentTransfer::startUsb() {
     if (!openPathHandle(m_readHandle) || !openPathHandle(m_writeHandle)) {
         closeDevice();
         deviceError("无法打开设备！");
-        m_ui.enableControls(true, true, false);
-        return;
+        return startFailed(false);
     }
     try {
         m_workerRunning = 1;
@@ -90,8 +106,7 @@ void InstrumentTransfer::startUsb() {
         m_workerRunning = 0;
         closeDevice();
         deviceError("端点2线程启动失败");
-        m_ui.enableControls(true, true, false);
-        return;
+        return startFailed(false);
     }
     m_ui.setCaption(kTransferCaption);
 }
@@ -134,13 +149,16 @@ void InstrumentTransfer::transferWorker() {
 // Count request, block requests, end request. A failed read ends it without a word; every
 // step goes on only while the user has not cancelled.
 InstrumentTransfer::Exchange InstrumentTransfer::exchange() {
-    unsigned char buffer[512];
+    unsigned char buffer[512] = {};
     if (m_cancel) return Exchange::Stopped;
     const unsigned char countRequest[1] = {0x00};
     if (!request(countRequest, 1)) return Exchange::WriteFailed;
     uint32_t length = 2;
     if (m_cancel || !m_usb.readData(m_deviceIndex, buffer, length)) return Exchange::Stopped;
-    const int n = (buffer[0] * 256 + buffer[1]) * 6;
+    // A count of one byte is no count: its other half would be made up.
+    if (length < 2) return Exchange::Stopped;
+    m_announced = buffer[0] * 256 + buffer[1];
+    const int n = m_announced * 6;
     if (m_file) writeLength(m_file, n);
     m_ui.progress(0, n);
 
@@ -209,34 +227,34 @@ void InstrumentTransfer::cancel() {
 
 void InstrumentTransfer::startSerial() {
     m_completed = false;
+    m_announced = -1;
+    if (!lockReceivedFile()) return startFailed(true);
     if (!m_serial.openPort(m_portOwner, static_cast<unsigned>(m_portIndex + 1), kSerialBaud, 'N', 8, 1, kSerialEvents,
                            kSendBufferSize)) {
         m_serial.closePort();
         appMessage("连接串口失败，请检查串口资源是否可用！");
-        m_ui.enableControls(true, true, true);
-        return;
+        return startFailed(true);
     }
     m_rxCount = 0;
     m_rxExpected = 0;
     // The file is ready before the monitor starts, so no byte arrives with nowhere to go; with
     // no file there is nothing to listen for.
-    if (!openReceivedFile()) {
+    if (!rewriteReceivedFile()) {
         m_serial.closePort();
-        appMessage("初始化临时文件失败！");
-        m_ui.enableControls(true, true, true);
-        return;
+        return startFailed(true);
     }
     if (!m_serial.startMonitor()) {
         m_serial.closePort();
         appMessage("连接串口失败，请检查串口资源是否可用！");
-        m_ui.enableControls(true, true, true);
-        return;
+        return startFailed(true);
     }
     m_ui.setCaption(kTransferCaption);
 }
 
 void InstrumentTransfer::onPortMessage(unsigned message, unsigned wParam, unsigned lParam) {
     if (message == WM_PORT_RXCHAR) onPortChar(wParam, lParam);
+    // The transfer asks for no line errors: this is the engine telling that the line is gone.
+    else if (message == WM_PORT_ERR && lParam == static_cast<unsigned>(m_portIndex + 1)) onLineLost();
 }
 
 void InstrumentTransfer::showPortError(const std::string& text) {
@@ -251,7 +269,8 @@ int InstrumentTransfer::onPortChar(unsigned byte, unsigned port) {
     if (m_rxCount == 1) {
         m_rxExpected = static_cast<int>(byte);
     } else if (m_rxCount == 2) {
-        m_rxExpected = (m_rxExpected * 256 + static_cast<int>(byte)) * 6;
+        m_announced = m_rxExpected * 256 + static_cast<int>(byte);
+        m_rxExpected = m_announced * 6;
         if (m_file) writeLength(m_file, m_rxExpected);
         m_ui.progress(0, m_rxExpected);
         // No records follow a count of 0: waiting for one more byte would wait for ever.
@@ -270,6 +289,17 @@ void InstrumentTransfer::finishSerial() {
     closeFile();
     m_completed = true;
     appMessage("传输完成");
+    m_ui.endWithOk();
+}
+
+// The instrument's line hung up (adapter pulled, instrument gone): nothing more will come, so
+// the transfer ends with what has arrived rather than waiting for ever.
+void InstrumentTransfer::onLineLost() {
+    if (m_rxExpected == -1) return;  // ended already; nothing was lost
+    m_rxExpected = -1;
+    m_rxCount = 0;
+    closeFile();
+    deviceError(kSerialLineLost);
     m_ui.endWithOk();
 }
 

@@ -6,13 +6,17 @@
 #include <cstdint>
 #include <cstdio>
 #include <mutex>
+#include <string>
 #include <thread>
 
+#include "platform/file_lock.h"
 #include "transfer/serial_port.h"
 #include "transfer/transfer_ui.h"
 #include "transfer/usb_device_access.h"
 
 inline constexpr char kTransferCaption[] = "正在传输，请稍候...";
+inline constexpr char kTransferBusy[] = "另一个数据传输正在进行，请稍候再试。";
+inline constexpr char kSerialLineLost[] = "串口连接已断开！";
 
 class InstrumentTransfer : public SerialPortOwner {
 public:
@@ -33,11 +37,18 @@ public:
     // The Cancel button: stops a running USB worker (aborts its pending read and write and
     // waits for it) before the dialog goes away.
     void cancel();
-    // The dialog is destroyed: stops the worker, closes the serial port and the file.
+    // The dialog's window is destroyed: stops the worker, closes the serial port and the file.
+    // The received-data file stays locked until this object goes, so that no other transfer
+    // rewrites it before the import has read it.
     void onDestroy();
 
     // Whether the transfer ran to its end ("传输完成").
     bool completed() const { return m_completed; }
+    // The record count the instrument announced; -1 until it has.
+    int announcedRecords() const { return m_announced; }
+    // Where the received data goes; the program's received-data file unless told otherwise.
+    void setReceivedPath(std::string path) { m_receivedPath = std::move(path); }
+    const std::string& receivedPath() const { return m_receivedPath; }
     bool workerRunning() const { return m_workerRunning; }
     CSerialPort& serialPort() { return m_serial; }
     // The USB device to use; the first one found unless told otherwise.
@@ -54,8 +65,10 @@ public:
 private:
     void startUsb();
     void startSerial();
-    bool openReceivedFile();
+    bool lockReceivedFile();
+    bool rewriteReceivedFile();
     void closeFile();
+    void startFailed(bool portNumber);
     bool openPathHandle(std::atomic<intptr_t>& handle);
     enum class Exchange { Complete, Stopped, WriteFailed };
     void transferWorker();
@@ -63,6 +76,7 @@ private:
     bool request(const unsigned char* bytes, uint32_t length);
     void closeDevice();
     void finishSerial();
+    void onLineLost();
     void appMessage(const char* text) { m_ui.message(text, "", MsgIcon::Information); }
     void deviceError(const char* text) { m_ui.message(text, kDeviceErrorCaption, MsgIcon::Error); }
 
@@ -89,4 +103,8 @@ private:
     // Keeps the Cancel button's aborts away from a device that is being closed.
     std::mutex m_closeLock;
     SerialPortOwner* m_portOwner = this;
+    std::string m_receivedPath;
+    // Held from the start of a transfer until this object goes (see onDestroy).
+    platform::FileLock m_receivedLock;
+    std::atomic<int> m_announced{-1};
 };

@@ -192,9 +192,12 @@ void CSerialPort::monitorThread() {
         uint32_t events = 0;
         const auto wake = m_hComm->waitEvent(m_hStopEvent, m_hSendEvent, events);
         if (wake == platform::SerialDevice::Wake::Stop || !waitWhileSuspended()) break;
-        if (wake == platform::SerialDevice::Wake::Failed) {
-            // A wait that fails would fail again at once; stop watching instead of spinning.
-            reportError("WaitCommEvent()", m_hComm->lastError());
+        if (wake == platform::SerialDevice::Wake::Failed || wake == platform::SerialDevice::Wake::Lost) {
+            // A wait that fails would fail again at once: stop watching instead of spinning. The
+            // owner hears of a line that can no longer be watched as a line error, whatever it
+            // asked for, or it would wait for ever for what can no longer come.
+            if (wake == platform::SerialDevice::Wake::Failed) reportError("WaitCommEvent()", m_hComm->lastError());
+            deliver(WM_PORT_ERR, 0);
             break;
         }
         if (wake == platform::SerialDevice::Wake::Send) {

@@ -33,7 +33,9 @@ std::string composePortError(const char* operation, const std::string& systemTex
 class SerialPortOwner {
 public:
     virtual ~SerialPortOwner() = default;
-    // One port message; the monitor thread waits until it returns.
+    // One port message; the monitor thread waits until it returns. WM_PORT_ERR also comes,
+    // whatever the event mask, as the last message of a line that hung up or can no longer
+    // be watched.
     virtual void onPortMessage(unsigned message, unsigned wParam, unsigned lParam) = 0;
     // The engine's error box: caption kPortErrorCaption, stop icon, no owner window.
     virtual void showPortError(const std::string& text) = 0;

@@ -140,6 +140,12 @@ void CSetConvDlg::reject() {
     QDialog::reject();
 }
 
+void CSetConvDlg::done(int result) {
+    QDialog::done(result);
+    m_endTimer.stop();
+    m_transfer->onDestroy();
+}
+
 void CSetConvDlg::timerEvent(QTimerEvent* event) {
     if (event->timerId() == m_endTimer.timerId()) {
         m_endTimer.stop();

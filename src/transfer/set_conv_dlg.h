@@ -1,7 +1,8 @@
 #pragma once
 // CSetConvDlg: the transfer settings dialog ("数据传输设置"). The operator chooses USB or a
 // serial port and its number; OK starts the transfer, which ends the dialog with OK once the
-// received-data file is ready. Cancel (or the close box) stops a running transfer first.
+// received-data file is ready. Cancel (or the close box) stops a running transfer first. Keep
+// the object until the received data has been read: no other transfer can rewrite it till then.
 #include <QBasicTimer>
 #include <QDialog>
 #include <memory>
@@ -30,6 +31,9 @@ public:
     InstrumentTransfer& transfer() { return *m_transfer; }
 
     void reject() override;
+    // The dialog ends: as its window goes, the transfer closes its port and its file. The
+    // transfer, and its lock on the received-data file, go with this object.
+    void done(int result) override;
 
 protected:
     void timerEvent(QTimerEvent* event) override;

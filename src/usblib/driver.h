@@ -19,6 +19,10 @@ public:
     // its path does not fit dllDeviceName.
     virtual std::optional<std::string> devicePath(uint32_t index) = 0;
 
+    // The file whose lock stands for device `path` while one process has it open (see
+    // QL260OpenDevice); none where the backend keeps its devices apart itself.
+    virtual std::optional<std::string> lockFile(const std::string& path) = 0;
+
     // Opens a device path for reading and writing; QL260_INVALID_HANDLE on failure.
     // An overlapped handle (the interrupt thread's) may have a request pending while requests
     // on other handles go on.

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <setupapi.h>
 
+#include <cctype>
 #include <cstring>
 #include <mutex>
 #include <set>
@@ -44,6 +45,16 @@ public:
         SetupDiDestroyDeviceInfoList(set);
         SetLastError(error);
         return path;
+    }
+
+    // In the user's temporary folder, named after the interface path ('\\', '?' and '#' made '_').
+    std::optional<std::string> lockFile(const std::string& path) override {
+        char folder[MAX_PATH + 1] = {};
+        const DWORD length = GetTempPathA(sizeof folder, folder);
+        if (length == 0 || length > MAX_PATH) return std::nullopt;
+        std::string name = "ql260-";
+        for (char c : path) name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+        return std::string(folder, length) + name + ".lock";
     }
 
     QL260_HANDLE open(const std::string& path, bool overlapped) override {

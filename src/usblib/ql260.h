@@ -10,7 +10,10 @@
  *
  * On Linux the driver is the socket driver: each device is a Unix stream socket "*.sock" in
  * $QL260_DEVICE_DIR, else $XDG_RUNTIME_DIR/ql260, else /tmp/ql260-<uid>; the device path
- * returned by QL260GetDeviceName is the socket's full path. */
+ * returned by QL260GetDeviceName is the socket's full path, and "<path>.lock" beside it is
+ * locked while a process has the device open. An abort or reset, and a transfer pending on a
+ * pipe when that pipe is aborted or reset, wait at most about a second for a device that has
+ * stopped answering; then they fail and the device's streams are closed. */
 #ifndef QL260_H
 #define QL260_H
 
@@ -106,7 +109,9 @@ QL260_API QL260_BOOL QL260_CALL QL260GetDeviceDescr(QL260_ULONG index, unsigned 
  * and is overwritten by the next call. */
 QL260_API const char* QL260_CALL QL260GetDeviceName(QL260_ULONG index);
 QL260_API QL260_ULONG QL260_CALL QL260GetVersion(void);
-/* Opens device number index as the process's one device; QL260_INVALID_HANDLE on failure. */
+/* Opens device number index as the process's one device; QL260_INVALID_HANDLE on failure,
+ * also while another process has that device open: a device serves one program at a time.
+ * A device open earlier in this process is closed first. */
 QL260_API QL260_HANDLE QL260_CALL QL260OpenDevice(QL260_ULONG index);
 QL260_API QL260_BOOL QL260_CALL QL260ReadData(QL260_ULONG index, unsigned char* buffer,
                                               QL260_ULONG* length);

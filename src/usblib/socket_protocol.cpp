@@ -1,16 +1,35 @@
 #include "usblib/socket_protocol.h"
 
 #include <dirent.h>
+#include <fcntl.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <thread>
 #include <cstdlib>
 #include <cstring>
 
 namespace ql260sock {
+
+namespace {
+
+constexpr auto kConnectBound = std::chrono::seconds(1);
+constexpr auto kConnectRetry = std::chrono::milliseconds(10);
+
+// A call that timed out on a stream with time-outs: go on only when the caller says so.
+bool retryAfterTimeout(const KeepWaiting& keepWaiting) {
+    if (errno != EAGAIN && errno != EWOULDBLOCK) return false;
+    if (keepWaiting && keepWaiting()) return true;
+    errno = ETIMEDOUT;
+    return false;
+}
+
+}  // namespace
 
 std::string deviceFolder() {
     const char* dir = std::getenv("QL260_DEVICE_DIR");
@@ -49,18 +68,41 @@ int connectDevice(const std::string& path) {
         return -1;
     }
     std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
-    int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    // Without waiting: a device that has stopped accepting fills its queue of new streams, and
+    // a blocking connect would then wait for ever.
+    int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (fd < 0) return -1;
+    const auto deadline = std::chrono::steady_clock::now() + kConnectBound;
     int rc;
-    do {
-        rc = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address));
-    } while (rc != 0 && errno == EINTR);
+    while ((rc = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address))) != 0) {
+        if (errno == EINTR) continue;
+        if (errno == EISCONN) {  // an interrupted attempt that got through
+            rc = 0;
+            break;
+        }
+        if (errno == EINPROGRESS || errno == EALREADY) {
+            pollfd p{fd, POLLOUT, 0};
+            int error = ETIMEDOUT;
+            socklen_t size = sizeof error;
+            if (::poll(&p, 1, static_cast<int>(std::chrono::milliseconds(kConnectBound).count())) > 0)
+                ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size);
+            rc = error == 0 ? 0 : -1;
+            errno = error;
+            break;
+        }
+        if (errno != EAGAIN || std::chrono::steady_clock::now() >= deadline) {
+            if (errno == EAGAIN) errno = ETIMEDOUT;
+            break;
+        }
+        std::this_thread::sleep_for(kConnectRetry);
+    }
     if (rc != 0) {
         int saved = errno;
         ::close(fd);
         errno = saved;
         return -1;
     }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     return fd;
 }
 
@@ -75,12 +117,12 @@ void putU32(unsigned char* p, uint32_t value) {
     p[3] = static_cast<unsigned char>(value >> 24);
 }
 
-bool sendAll(int fd, const void* data, std::size_t size) {
+bool sendAll(int fd, const void* data, std::size_t size, const KeepWaiting& keepWaiting) {
     const char* p = static_cast<const char*>(data);
     while (size > 0) {
         // MSG_NOSIGNAL: a peer that went away is a failed request, not a dead process.
         ssize_t n = ::send(fd, p, size, MSG_NOSIGNAL);
-        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && (errno == EINTR || retryAfterTimeout(keepWaiting))) continue;
         if (n <= 0) return false;
         p += n;
         size -= static_cast<std::size_t>(n);
@@ -88,11 +130,11 @@ bool sendAll(int fd, const void* data, std::size_t size) {
     return true;
 }
 
-bool recvAll(int fd, void* data, std::size_t size) {
+bool recvAll(int fd, void* data, std::size_t size, const KeepWaiting& keepWaiting) {
     char* p = static_cast<char*>(data);
     while (size > 0) {
         ssize_t n = ::recv(fd, p, size, 0);
-        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && (errno == EINTR || retryAfterTimeout(keepWaiting))) continue;
         if (n == 0) errno = ECONNRESET;
         if (n <= 0) return false;
         p += n;
@@ -101,13 +143,13 @@ bool recvAll(int fd, void* data, std::size_t size) {
     return true;
 }
 
-bool sendRequest(int fd, const RequestHeader& header, const void* input) {
+bool sendRequest(int fd, const RequestHeader& header, const void* input, const KeepWaiting& keepWaiting) {
     std::vector<unsigned char> frame(kRequestHeaderSize + header.inSize);
     putU32(&frame[0], header.controlCode);
     putU32(&frame[4], header.inSize);
     putU32(&frame[8], header.outSize);
     if (header.inSize > 0) std::memcpy(&frame[kRequestHeaderSize], input, header.inSize);
-    return sendAll(fd, frame.data(), frame.size());
+    return sendAll(fd, frame.data(), frame.size(), keepWaiting);
 }
 
 bool recvRequestHeader(int fd, RequestHeader& header) {
@@ -127,9 +169,9 @@ bool sendReply(int fd, bool ok, const void* output, uint32_t size) {
     return sendAll(fd, frame.data(), frame.size());
 }
 
-bool recvReplyHeader(int fd, ReplyHeader& header) {
+bool recvReplyHeader(int fd, ReplyHeader& header, const KeepWaiting& keepWaiting) {
     unsigned char raw[kReplyHeaderSize];
-    if (!recvAll(fd, raw, sizeof raw)) return false;
+    if (!recvAll(fd, raw, sizeof raw, keepWaiting)) return false;
     header.ok = getU32(raw);
     header.bytesReturned = getU32(raw + 4);
     return true;

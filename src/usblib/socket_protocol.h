@@ -7,6 +7,7 @@
 // All integers little-endian. Shared by the library (client) and the virtual instrument (server).
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -37,19 +38,25 @@ std::string deviceFolder();
 // without those whose path is longer than kMaxDevicePath.
 std::vector<std::string> listDevices(const std::string& folder);
 
-// Connects a new stream to a device socket; -1 (errno set) on failure.
+// Connects a new stream to a device socket; -1 (errno set) on failure. A device whose queue of
+// new streams is full (it has stopped accepting) is given up after about a second.
 int connectDevice(const std::string& path);
 
 uint32_t getU32(const unsigned char* p);
 void putU32(unsigned char* p, uint32_t value);
 
-// Whole-buffer socket I/O that survives signals; false on error or end of stream.
-bool sendAll(int fd, const void* data, std::size_t size);
-bool recvAll(int fd, void* data, std::size_t size);
+// On a stream with send and receive time-outs: asked each time the stream has been quiet for one
+// time-out whether to go on waiting. Without one, a time-out fails the call.
+using KeepWaiting = std::function<bool()>;
 
-bool sendRequest(int fd, const RequestHeader& header, const void* input);
+// Whole-buffer socket I/O that survives signals; false on error, end of stream or when
+// `keepWaiting` says no (errno ETIMEDOUT).
+bool sendAll(int fd, const void* data, std::size_t size, const KeepWaiting& keepWaiting = {});
+bool recvAll(int fd, void* data, std::size_t size, const KeepWaiting& keepWaiting = {});
+
+bool sendRequest(int fd, const RequestHeader& header, const void* input, const KeepWaiting& keepWaiting = {});
 bool recvRequestHeader(int fd, RequestHeader& header);
 bool sendReply(int fd, bool ok, const void* output, uint32_t size);
-bool recvReplyHeader(int fd, ReplyHeader& header);
+bool recvReplyHeader(int fd, ReplyHeader& header, const KeepWaiting& keepWaiting = {});
 
 }  // namespace ql260sock

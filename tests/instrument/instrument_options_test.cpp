@@ -20,12 +20,14 @@ TEST(InstrumentOptions, DefaultsAndFullUsbLine) {
     EXPECT_EQ(plain.options->faults.breakAfter, -1);
 
     ParseResult full = parseOptions({"usb", "--name", "dev", "--devices", "3", "--from", "a.fsy", "--break-after",
-                                     "4", "--stall-after", "2", "--fail-write", "--overcount", "9", "--once"});
+                                     "4", "--stall-after", "2", "--freeze-after", "5", "--fail-write", "--overcount",
+                                     "9", "--once"});
     ASSERT_TRUE(full.options) << full.error;
     EXPECT_EQ(full.options->devices, 3);
     EXPECT_EQ(full.options->fromFile, "a.fsy");
     EXPECT_EQ(full.options->faults.breakAfter, 4);
     EXPECT_EQ(full.options->faults.stallAfter, 2);
+    EXPECT_EQ(full.options->faults.freezeAfter, 5);
     EXPECT_TRUE(full.options->faults.failWrite);
     EXPECT_EQ(full.options->faults.overcount, 9);
     EXPECT_TRUE(full.options->once);
@@ -41,7 +43,8 @@ TEST(InstrumentOptions, Refusals) {
     for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
              {}, {"tcp"}, {"usb", "--points"}, {"usb", "--points", "-1"}, {"usb", "--points", "12x"},
              {"usb", "--points", "1", "--from", "a.tem"}, {"usb", "--devices", "0"}, {"usb", "--name", "a/b"},
-             {"usb", "--baud", "2400"}, {"serial", "--fail-write"}, {"serial", "--once"}, {"usb", "extra"}}) {
+             {"usb", "--baud", "2400"}, {"serial", "--fail-write"}, {"serial", "--once"}, {"serial", "--freeze-after", "1"},
+             {"usb", "extra"}}) {
         ParseResult result = parseOptions(args);
         EXPECT_FALSE(result.options) << (args.empty() ? "(none)" : args.back());
         EXPECT_FALSE(result.error.empty());

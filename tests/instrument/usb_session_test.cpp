@@ -93,6 +93,25 @@ TEST(UsbSession, OvercountPromisesPointsThatNeverCome) {
     EXPECT_EQ(capped.takeAnswer()->bytes, Bytes({0xFF, 0xFF})) << "the count has two bytes";
 }
 
+TEST(UsbSession, FreezeComesAfterTheKthBlockAndStays) {
+    UsbSession atCount(demo(30), {.freezeAfter = 0});
+    request(atCount, {0});
+    EXPECT_FALSE(atCount.frozen());
+    atCount.takeAnswer();
+    EXPECT_TRUE(atCount.frozen()) << "right after the count";
+
+    UsbSession later(demo(30), {.freezeAfter = 1});
+    request(later, {0});
+    later.takeAnswer();
+    requestBlock(later, 0);
+    EXPECT_FALSE(later.frozen());
+    later.takeAnswer();
+    EXPECT_TRUE(later.frozen());
+    request(later, {0});
+    later.takeAnswer();
+    EXPECT_TRUE(later.frozen()) << "a hung device does not come back with the next transfer";
+}
+
 TEST(UsbSession, FailWriteRefusesEveryRequest) {
     UsbSession session(demo(3), {.failWrite = true});
     EXPECT_FALSE(request(session, {0}));

@@ -1,7 +1,10 @@
 // The transfer against the virtual instrument, over the USB socket driver and a pseudo-terminal.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <cstdio>
 #include <thread>
+#include <tuple>
 
 #include "data/crack_file_io.h"
 #include "instrument_process.h"
@@ -62,25 +65,41 @@ TEST(UsbInstrument, BrokenConnectionIsReportedAndWhatArrivedKept) {
     expectDemoPoints(data, 10);
 }
 
-TEST(UsbInstrument, StalledInstrumentIsCancelled) {
-    InstrumentProcess instrument({"usb", "--points", "40", "--stall-after", "1"});
-    ASSERT_TRUE(instrument.ready());
-    Session r;
-    r.transfer.start(InstrumentTransfer::kUsb, -1);
-    EXPECT_FALSE(r.ui.waitForEnd(300ms));
-    const auto before = std::chrono::steady_clock::now();
-    r.transfer.cancel();
-    EXPECT_LT(std::chrono::steady_clock::now() - before, 5s);
-    EXPECT_FALSE(r.transfer.workerRunning());
-    EXPECT_FALSE(r.transfer.completed());
-    EXPECT_TRUE(r.ui.texts().empty());
-
-    // The device was given back: a second transfer can open it (and stalls again).
-    Session again;
-    again.transfer.start(InstrumentTransfer::kUsb, -1);
-    EXPECT_TRUE(again.ui.texts().empty());
-    EXPECT_TRUE(again.transfer.workerRunning());
-    again.transfer.cancel();
+// A silent instrument (it still answers aborts), one that has hung for good, one whose process
+// is stopped: Cancel ends the transfer whatever the device does, and gives the device back.
+TEST(UsbInstrument, CancelEndsTheTransferWhateverTheDeviceDoes) {
+    for (const char* fault : {"--stall-after", "--freeze-after", "SIGSTOP"}) {
+        const bool stop = std::string(fault) == "SIGSTOP";
+        // Stopped from outside, the instrument must not be through before the signal lands.
+        std::vector<std::string> args = {"usb", "--points", stop ? "20000" : "40"};
+        if (!stop) args.insert(args.end(), {fault, "1"});
+        InstrumentProcess instrument(args);
+        ASSERT_TRUE(instrument.ready()) << fault;
+        {
+            Session r;
+            r.transfer.start(InstrumentTransfer::kUsb, -1);
+            if (stop) {
+                ASSERT_TRUE(r.ui.waitForProgress(32)) << "block 0 arrives";
+                instrument.freeze();
+            }
+            EXPECT_FALSE(r.ui.waitForEnd(300ms)) << fault;
+            const auto before = std::chrono::steady_clock::now();
+            r.transfer.cancel();
+            const auto took =
+                std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - before);
+            std::printf("cancel against %s: %lld ms\n", fault, static_cast<long long>(took.count()));
+            EXPECT_FALSE(r.transfer.workerRunning()) << fault;
+            EXPECT_FALSE(r.transfer.completed()) << fault;
+            EXPECT_TRUE(r.ui.texts().empty()) << fault;
+        }
+        if (stop) continue;
+        // The device was given back: a second transfer can open it (and gets no further).
+        Session again;
+        again.transfer.start(InstrumentTransfer::kUsb, -1);
+        EXPECT_TRUE(again.ui.texts().empty()) << fault;
+        EXPECT_TRUE(again.transfer.workerRunning()) << fault;
+        again.transfer.cancel();
+    }
 }
 
 TEST(UsbInstrument, RefusedWritesAreReported) {
@@ -149,20 +168,56 @@ TEST(SerialInstrument, NoPointsEndsAtOnce) {
     EXPECT_EQ(fileBytes(receivedDataPath()), (std::vector<unsigned char>{0, 0, 0, 0}));
 }
 
-TEST(SerialInstrument, UnfinishedLinesWaitUntilCancelled) {
-    for (const char* fault : {"--stall-after", "--break-after", "--overcount"}) {
+TEST(SerialInstrument, SilentLineWaitsUntilCancelled) {
+    InstrumentProcess instrument({"serial", "--points", "8", "--baud", "0", "--delay", "100", "--stall-after", "3"});
+    ASSERT_TRUE(instrument.ready());
+    SerialRun r(instrument);
+    EXPECT_FALSE(r.ui.waitForEnd(800ms));
+    r.transfer.onDestroy();  // Cancel: the port closes, its monitor ends
+    EXPECT_FALSE(r.transfer.serialPort().isOpen());
+    EXPECT_FALSE(r.transfer.completed());
+    EXPECT_TRUE(r.ui.texts().empty());
+}
+
+// The instrument closes the line before all it announced has come (after three records, or
+// after all it has of an overstated count): the transfer ends with what came.
+TEST(SerialInstrument, VanishedLineEndsWithWhatCame) {
+    for (const auto& [fault, promised, arrived] :
+         {std::tuple{"--break-after", 8, 3}, std::tuple{"--overcount", 11, 8}}) {
         InstrumentProcess instrument({"serial", "--points", "8", "--baud", "0", "--delay", "100", fault, "3"});
-        ASSERT_TRUE(instrument.ready()) << fault;
+        ASSERT_TRUE(instrument.ready());
         SerialRun r(instrument);
-        EXPECT_FALSE(r.ui.waitForEnd(800ms)) << fault;
-        r.transfer.onDestroy();  // Cancel: the port closes, its monitor ends
-        EXPECT_FALSE(r.transfer.serialPort().isOpen());
-        EXPECT_FALSE(r.transfer.completed()) << fault;
-        EXPECT_TRUE(r.ui.texts().empty()) << fault;
+        ASSERT_TRUE(r.ui.waitForEnd()) << fault;
+        r.transfer.onDestroy();
+        EXPECT_FALSE(r.transfer.completed());
+        ASSERT_EQ(r.ui.shown().size(), 1u) << fault;
+        EXPECT_EQ(r.ui.shown()[0].text, kSerialLineLost);
+        EXPECT_EQ(r.ui.shown()[0].caption, "DEBUG418");
+        EXPECT_EQ(r.ui.shown()[0].icon, MsgIcon::Error);
+        const ReceivedData data = readReceivedDataFile(receivedDataPath());
+        EXPECT_EQ(data.promised, promised) << fault;
+        ASSERT_EQ(static_cast<int>(data.points.size()), arrived) << fault;
+        expectDemoPoints(data, arrived);
     }
 }
 
 // --- the command line
+
+std::string runtimePath(const std::string& name) { return std::string(std::getenv("XDG_RUNTIME_DIR")) + "/" + name; }
+
+std::vector<std::string> cliTransfer(const std::vector<std::string>& args) {
+    std::vector<std::string> all = {binDir() + "/fendal-cli", "transfer"};
+    all.insert(all.end(), args.begin(), args.end());
+    return all;
+}
+
+int pointsIn(const std::string& fsy) {
+    CrackDataFile file;
+    return readCrackFile(fsy, file) ? file.pointCount() : -1;
+}
+
+// What fendal-cli says once two blocks of a 40-point transfer have arrived.
+constexpr char kTwoBlocksOf40[] = "received 64 of 240 bytes";
 
 TEST(CliTransfer, SavesTheInstrumentsPointsAsACrackDataFile) {
     const std::string out = std::string(std::getenv("XDG_RUNTIME_DIR")) + "/cli.fsy";
@@ -223,6 +278,94 @@ TEST(CliTransfer, PortsNamedByNumber) {
         EXPECT_NE(errors.find("usage: fendal-cli transfer (--usb [--device N] | --serial N)"), std::string::npos)
             << errors;
     }
+}
+
+// Two runs at once on the one received-data file: the second is refused and changes nothing;
+// with a file each (--received) they run side by side.
+TEST(CliTransfer, TwoRunsAtOnce) {
+    InstrumentProcess a({"usb", "--name", "a", "--points", "40", "--stall-after", "2"});
+    InstrumentProcess b({"usb", "--name", "b", "--points", "25"});
+    ASSERT_TRUE(a.ready() && b.ready());
+    const std::string outA = runtimePath("a.fsy"), outB = runtimePath("b.fsy");
+    {
+        ProgramProcess first(cliTransfer({"--usb", "--device", "0", "-o", outA, "--timeout", "2"}));
+        ASSERT_TRUE(first.waitForOutput(kTwoBlocksOf40));
+        std::string errors;
+        EXPECT_EQ(runProgram(cliTransfer({"--usb", "--device", "1", "-o", outB}), &errors), 1);
+        EXPECT_NE(errors.find(kTransferBusy), std::string::npos) << errors;
+        EXPECT_EQ(pointsIn(outB), -1);
+        EXPECT_EQ(first.wait(&errors), 3) << errors;  // stopped at its time-out, what came is saved
+        EXPECT_EQ(pointsIn(outA), 10);                // the first instrument's, not the second's
+    }
+    {
+        ProgramProcess first(cliTransfer({"--usb", "--device", "0", "-o", outA, "--timeout", "2",
+                                          "--received", runtimePath("a.tem")}));
+        ProgramProcess second(cliTransfer({"--usb", "--device", "1", "-o", outB, "--received", runtimePath("b.tem")}));
+        EXPECT_EQ(second.wait(), 0);
+        EXPECT_EQ(first.wait(), 3);
+        EXPECT_EQ(pointsIn(outA), 10);
+        EXPECT_EQ(pointsIn(outB), 25);
+    }
+    // One device serves one transfer at a time, whatever file each uses.
+    {
+        ProgramProcess first(cliTransfer({"--usb", "--device", "0", "-o", outA, "--timeout", "2",
+                                          "--received", runtimePath("a.tem")}));
+        ASSERT_TRUE(first.waitForOutput(kTwoBlocksOf40));
+        std::string errors;
+        EXPECT_EQ(runProgram(cliTransfer({"--usb", "--device", "0", "-o", outB, "--received", runtimePath("b.tem")}),
+                             &errors),
+                  1);
+        EXPECT_NE(errors.find("打开设备失败！"), std::string::npos) << errors;
+        EXPECT_EQ(first.wait(), 3);
+        EXPECT_EQ(pointsIn(outA), 10);
+    }
+}
+
+// --timeout and SIGINT/SIGTERM stop the transfer, also against an instrument that answers
+// nothing any more, and save what came; so does a line that vanishes.
+TEST(CliTransfer, StoppedOrCutTransfersSaveWhatCame) {
+    const std::string out = runtimePath("stopped.fsy");
+    {
+        InstrumentProcess frozen({"usb", "--points", "40", "--freeze-after", "1"});
+        ASSERT_TRUE(frozen.ready());
+        std::string errors;
+        EXPECT_EQ(runProgram(cliTransfer({"--usb", "-o", out, "--timeout", "1"}), &errors), 3) << errors;
+        EXPECT_NE(errors.find("no end of transfer"), std::string::npos) << errors;
+        EXPECT_EQ(pointsIn(out), 5);  // block 0
+    }
+    for (const auto& [signal, fault] : {std::pair{SIGINT, "--stall-after"}, std::pair{SIGTERM, "--freeze-after"}}) {
+        InstrumentProcess stopped({"usb", "--points", "40", fault, "2"});
+        ASSERT_TRUE(stopped.ready());
+        ProgramProcess cli(cliTransfer({"--usb", "-o", out}));
+        ASSERT_TRUE(cli.waitForOutput(kTwoBlocksOf40));
+        cli.signal(signal);
+        std::string errors;
+        EXPECT_EQ(cli.wait(&errors), 3) << errors;
+        EXPECT_NE(errors.find("stopped by signal"), std::string::npos) << errors;
+        EXPECT_EQ(pointsIn(out), 10) << fault;
+    }
+    {
+        InstrumentProcess line({"serial", "--points", "9", "--baud", "0", "--break-after", "4"});
+        ASSERT_TRUE(line.ready());
+        std::string errors;
+        EXPECT_EQ(runProgram(cliTransfer({"--serial", line.path(), "-o", out}), &errors), 3) << errors;
+        EXPECT_NE(errors.find(kSerialLineLost), std::string::npos) << errors;
+        EXPECT_EQ(pointsIn(out), 4);
+    }
+}
+
+// More points than an import takes: said plainly, and the received data is kept.
+TEST(CliTransfer, MorePointsThanAnImportTakes) {
+    InstrumentProcess instrument({"usb", "--points", "20001"});
+    ASSERT_TRUE(instrument.ready());
+    const std::string out = runtimePath("many.fsy");
+    std::string errors;
+    EXPECT_EQ(runProgram(cliTransfer({"--usb", "-o", out}), &errors), 1);
+    EXPECT_NE(errors.find("the instrument announced 20001 points, more than the 20000 a transfer can import"),
+              std::string::npos)
+        << errors;
+    EXPECT_NE(errors.find(receivedDataPath()), std::string::npos) << errors;
+    EXPECT_EQ(pointsIn(out), -1);
 }
 
 TEST(CliTransfer, FailuresExitWithAReason) {

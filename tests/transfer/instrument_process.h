@@ -19,34 +19,70 @@ inline std::string binDir() {
     return dir ? dir : ".";
 }
 
+// A program of the build running beside the test, its standard error collected.
+class ProgramProcess {
+public:
+    explicit ProgramProcess(const std::vector<std::string>& args) {
+        std::vector<char*> argv;
+        for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        int err[2];
+        if (::pipe(err) != 0) return;
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, err[1], 2);
+        posix_spawn_file_actions_addclose(&actions, err[0]);
+        if (posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
+        posix_spawn_file_actions_destroy(&actions);
+        ::close(err[1]);
+        err_ = err[0];
+    }
+    ~ProgramProcess() { wait(); }
+    ProgramProcess(const ProgramProcess&) = delete;
+    ProgramProcess& operator=(const ProgramProcess&) = delete;
+
+    void signal(int number) {
+        if (pid_ > 0) ::kill(pid_, number);
+    }
+    // Waits up to ten seconds until the program has written `text` to its standard error.
+    bool waitForOutput(const std::string& text) {
+        pollfd pfd{err_, POLLIN, 0};
+        for (int i = 0; i < 1000 && errors_.find(text) == std::string::npos; ++i) {
+            if (::poll(&pfd, 1, 10) <= 0) continue;
+            char buf[512];
+            const ssize_t n = ::read(err_, buf, sizeof buf);
+            if (n <= 0) break;
+            errors_.append(buf, static_cast<std::size_t>(n));
+        }
+        return errors_.find(text) != std::string::npos;
+    }
+    // Waits for the end; the exit status, or -1 (not started, or ended by a signal).
+    int wait(std::string* errorOutput = nullptr) {
+        if (pid_ > 0) {
+            char buf[512];
+            ssize_t n;
+            while ((n = ::read(err_, buf, sizeof buf)) > 0) errors_.append(buf, static_cast<std::size_t>(n));
+            int status = 0;
+            ::waitpid(pid_, &status, 0);
+            status_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+            pid_ = -1;
+        }
+        if (err_ >= 0) ::close(err_);
+        err_ = -1;
+        if (errorOutput) *errorOutput = errors_;
+        return status_;
+    }
+
+private:
+    pid_t pid_ = -1;
+    int err_ = -1;
+    int status_ = -1;
+    std::string errors_;
+};
+
 // Runs a program of the build and waits for it; returns its exit status, or -1.
 inline int runProgram(const std::vector<std::string>& args, std::string* errorOutput = nullptr) {
-    std::vector<char*> argv;
-    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    int err[2];
-    if (::pipe(err) != 0) return -1;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, err[1], 2);
-    posix_spawn_file_actions_addclose(&actions, err[0]);
-    pid_t pid = 0;
-    const int rc = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(err[1]);
-    if (rc != 0) {
-        ::close(err[0]);
-        return -1;
-    }
-    std::string text;
-    char buf[512];
-    ssize_t n;
-    while ((n = ::read(err[0], buf, sizeof buf)) > 0) text.append(buf, static_cast<std::size_t>(n));
-    ::close(err[0]);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    if (errorOutput) *errorOutput = text;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return ProgramProcess(args).wait(errorOutput);
 }
 
 class InstrumentProcess {
@@ -72,6 +108,9 @@ public:
     ~InstrumentProcess() {
         if (pid_ > 0) {
             ::kill(pid_, SIGTERM);
+            // A frozen instrument takes the signal once it goes on. Only then: a continue signal
+            // in the middle of the leak checker's stop of the world at exit can hang it.
+            if (frozen_) ::kill(pid_, SIGCONT);
             ::waitpid(pid_, nullptr, 0);
         }
         if (out_ >= 0) ::close(out_);
@@ -80,6 +119,11 @@ public:
     InstrumentProcess& operator=(const InstrumentProcess&) = delete;
 
     bool ready() const { return !path_.empty(); }
+    // Stops the process where it is, as an instrument that has hung: nothing answers any more.
+    void freeze() {
+        frozen_ = true;
+        ::kill(pid_, SIGSTOP);
+    }
     const std::string& path() const { return path_; }
 
 private:
@@ -99,4 +143,5 @@ private:
     pid_t pid_ = -1;
     int out_ = -1;
     std::string path_;
+    bool frozen_ = false;
 };

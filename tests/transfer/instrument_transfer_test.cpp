@@ -94,25 +94,32 @@ TEST(UsbTransfer, BlockNumbersCountInBase255) {
 }
 
 TEST(UsbTransfer, FailedReadsEndSilentlyAndFailedWritesSaySo) {
-    UsbRun countLost(5);
-    countLost.usb.failReadAt = 0;
-    countLost.run();
-    EXPECT_TRUE(countLost.ui.texts().empty());
-    EXPECT_EQ(countLost.ui.endTimers, 1);  // the dialog still ends with OK
-    EXPECT_FALSE(countLost.transfer.completed());
-    EXPECT_FALSE(countLost.usb.open);
-
-    UsbRun blockLost(20);
-    blockLost.usb.failReadAt = 2;  // count and first block arrive
-    blockLost.run();
-    EXPECT_TRUE(blockLost.ui.texts().empty());
-    const Bytes file = fileBytes(receivedDataPath());
-    EXPECT_EQ(file.size(), 4u + 32u);
-    EXPECT_EQ(lengthField(file), 120);
-    // The import gets the whole records there are and knows that more were promised.
-    const ReceivedData imported = readReceivedDataFile(receivedDataPath());
-    EXPECT_EQ(imported.points.size(), 5u);
-    EXPECT_FALSE(imported.complete());
+    // The count lost, a count of one byte only (its other half must not be made up).
+    for (const std::size_t countLength : {0u, 1u}) {
+        UsbRun countLost(5);
+        if (countLength == 0) countLost.usb.failReadAt = 0;
+        countLost.usb.countLength = countLength;
+        countLost.run();
+        EXPECT_TRUE(countLost.ui.texts().empty()) << countLength;
+        EXPECT_EQ(countLost.ui.endTimers, 1) << countLength;  // the dialog still ends with OK
+        EXPECT_FALSE(countLost.transfer.completed());
+        EXPECT_FALSE(countLost.usb.open);
+        EXPECT_EQ(countLost.usb.writes, std::vector<Bytes>{{0x00}}) << "no block is asked for";
+        EXPECT_EQ(readReceivedDataFile(receivedDataPath()).status, ReceivedData::Status::BadLength);
+    }
+    {
+        UsbRun blockLost(20);
+        blockLost.usb.failReadAt = 2;  // count and first block arrive
+        blockLost.run();
+        EXPECT_TRUE(blockLost.ui.texts().empty());
+        const Bytes file = fileBytes(receivedDataPath());
+        EXPECT_EQ(file.size(), 4u + 32u);
+        EXPECT_EQ(lengthField(file), 120);
+        // The import gets the whole records there are and knows that more were promised.
+        const ReceivedData imported = readReceivedDataFile(receivedDataPath());
+        EXPECT_EQ(imported.points.size(), 5u);
+        EXPECT_FALSE(imported.complete());
+    }
 
     for (int failAt : {0, 1, 2}) {  // count, block and end requests
         UsbRun t(2);
@@ -175,11 +182,55 @@ TEST(UsbTransfer, UnwritableReceivedFileStopsTheStart) {
     transfer.start(InstrumentTransfer::kUsb, -1);
     ::rmdir(path.c_str());
     ASSERT_EQ(ui.shown().size(), 1u);
-    EXPECT_EQ(ui.shown()[0].text, "初始化临时文件失败！");
+    // The reason follows the program's text.
+    EXPECT_EQ(ui.shown()[0].text.rfind("初始化临时文件失败！\n" + path + ": ", 0), 0u)
+        << ui.shown()[0].text;
     EXPECT_EQ(ui.shown()[0].caption, "");  // the application's own message box
     EXPECT_EQ(ui.controls, (std::vector<bool>{true, true, false}));
     EXPECT_FALSE(usb.open);
     EXPECT_TRUE(usb.writes.empty());
+}
+
+// Two transfers at once would share the received-data file and import each other's points: the
+// second is refused at its start and touches nothing, until the first has been imported.
+TEST(ReceivedFileLock, SecondTransferIsRefusedUntilTheFirstIsGone) {
+    PtyPair pty;
+    ScriptedTransferUi firstUi, secondUi;
+    FakeUsbDevice firstUsb(40), secondUsb(7);
+    firstUsb.stallAt = 2;  // the count and block 0 arrive, then the instrument is silent
+    auto first = std::make_unique<InstrumentTransfer>(firstUi, firstUsb);
+    InstrumentTransfer second(secondUi, secondUsb);
+    second.serialPort().portNames().setDevicePath(2, pty.slavePath());
+
+    first->start(InstrumentTransfer::kUsb, -1);
+    ASSERT_TRUE(firstUsb.waitUntilStalled());
+    second.start(InstrumentTransfer::kUsb, -1);
+    second.start(InstrumentTransfer::kSerial, 1);
+    ASSERT_EQ(secondUi.shown().size(), 2u);
+    for (const ShownMessage& m : secondUi.shown()) {
+        EXPECT_EQ(m.text, kTransferBusy);
+        EXPECT_EQ(m.caption, "");
+    }
+    EXPECT_EQ(secondUi.controls, (std::vector<bool>{true, true, true}));
+    EXPECT_FALSE(secondUsb.open);
+    EXPECT_TRUE(secondUsb.writes.empty());
+    EXPECT_FALSE(second.serialPort().isOpen());
+
+    // The first's window is gone but its data not read yet: the file stays the first's.
+    first->cancel();
+    first->onDestroy();
+    const Bytes firstFile = fileBytes(receivedDataPath());
+    ASSERT_EQ(firstFile.size(), 4u + 32u);
+    second.start(InstrumentTransfer::kUsb, -1);
+    EXPECT_EQ(secondUi.texts().size(), 3u);
+    EXPECT_EQ(fileBytes(receivedDataPath()), firstFile);
+
+    first.reset();
+    second.start(InstrumentTransfer::kUsb, -1);
+    ASSERT_TRUE(secondUi.waitForEnd());
+    second.onDestroy();
+    EXPECT_TRUE(second.completed());
+    EXPECT_EQ(readReceivedDataFile(receivedDataPath()).points.size(), 7u);
 }
 
 TEST(UsbTransfer, CancelAbortsTheStalledReadAndWaitsForTheWorker) {

@@ -9,6 +9,10 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <chrono>
+#include <cstdio>
+
+#include "instrument_process.h"
 #include "pty_pair.h"
 #include "transfer_fakes.h"
 
@@ -162,6 +166,31 @@ TEST(SetConvDlg, CancelStopsAStalledUsbTransfer) {
     EXPECT_TRUE(boxes.seen.empty());
 }
 
+// The instrument's process is stopped in the middle of a transfer through the device-access
+// library: Cancel ends the dialog within about a second all the same.
+TEST(SetConvDlg, CancelEndsTheDialogWhenTheInstrumentHangs) {
+    app();
+    InstrumentProcess instrument({"usb", "--points", "5000"});
+    ASSERT_TRUE(instrument.ready());
+    CSetConvDlg dialog;
+    BoxCloser boxes;
+    auto pressed = std::chrono::steady_clock::now();
+    const int result = runDialog(dialog, [&] {
+        Controls(dialog).ok->click();
+        instrument.freeze();
+        QTimer::singleShot(200, &dialog, [&] {
+            pressed = std::chrono::steady_clock::now();
+            Controls(dialog).cancel->click();
+        });
+    });
+    const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - pressed);
+    std::printf("Cancel to dialog gone, instrument stopped: %lld ms\n", static_cast<long long>(took.count()));
+    EXPECT_EQ(result, QDialog::Rejected);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_FALSE(dialog.transfer().workerRunning());
+    EXPECT_TRUE(boxes.seen.empty());
+}
+
 TEST(SetConvDlg, SerialBytesAreHandledOnTheDialogsThread) {
     app();
     PtyPair pty;
@@ -187,6 +216,31 @@ TEST(SetConvDlg, SerialBytesAreHandledOnTheDialogsThread) {
     ASSERT_EQ(boxes.seen.size(), 1u);
     EXPECT_EQ(boxes.seen[0].second, QStringLiteral("传输完成"));
     EXPECT_EQ(readReceivedDataFile(receivedDataPath()).points.size(), 2u);
+}
+
+// The line hangs up while the dialog listens: it says so and ends with OK, so that what came
+// is imported; the port is closed from within the handling of the engine's message.
+TEST(SetConvDlg, LineThatHangsUpEndsTheDialogWithOk) {
+    app();
+    PtyPair pty;
+    FakeUsbDevice usb(0);
+    CSetConvDlg dialog(nullptr, &usb);
+    dialog.transfer().serialPort().portNames().setDevicePath(1, pty.slavePath());
+    BoxCloser boxes;
+    const int result = runDialog(dialog, [&] {
+        Controls c(dialog);
+        c.portType->setCurrentIndex(1);
+        c.ok->click();
+        QTimer::singleShot(100, &dialog, [&] { pty.send({0x55, 0x00, 0x03, 0x00, 0x01}); });
+        QTimer::singleShot(300, &dialog, [&] { pty.closeMaster(); });
+    });
+    EXPECT_EQ(result, QDialog::Accepted);
+    ASSERT_EQ(boxes.seen.size(), 1u);
+    EXPECT_EQ(boxes.seen[0], (std::pair<QString, QString>{QStringLiteral("DEBUG418"), QString(kSerialLineLost)}));
+    EXPECT_FALSE(dialog.transfer().serialPort().isOpen());
+    const ReceivedData data = readReceivedDataFile(receivedDataPath());
+    EXPECT_EQ(data.promised, 3);
+    EXPECT_TRUE(data.points.empty());
 }
 
 TEST(SetConvDlg, CancelWhileBytesAreArrivingDoesNotHang) {

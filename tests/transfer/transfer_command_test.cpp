@@ -11,6 +11,7 @@
 #include "data/fendal_doc.h"
 #include "instrument_process.h"
 #include "transfer/set_conv_dlg.h"
+#include "transfer_fakes.h"
 
 namespace {
 
@@ -31,40 +32,72 @@ public:
     std::vector<std::string> told;
 };
 
-TEST(TransferCommand, ImportsWhatTheInstrumentHolds) {
-    QApplication app(argc, argv);
-    InstrumentProcess instrument({"usb", "--points", "15"});
-    ASSERT_TRUE(instrument.ready());
-
-    // The operator: presses OK in the settings dialog once, and closes every message box.
+// The operator: presses OK in the settings dialog once, and closes every message box.
+class Operator {
+public:
+    Operator() {
+        QObject::connect(&hand_, &QTimer::timeout, [this] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                boxes.push_back(box->text());
+                box->accept();
+            } else if (auto* dialog = qobject_cast<CSetConvDlg*>(modal); dialog && !pressed) {
+                pressed = true;
+                dialog->findChild<QPushButton*>("ok")->click();
+            }
+        });
+        hand_.start(10);
+    }
     std::vector<QString> boxes;
     bool pressed = false;
-    QTimer operatorHand;
-    QObject::connect(&operatorHand, &QTimer::timeout, [&] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-            boxes.push_back(box->text());
-            box->accept();
-        } else if (auto* dialog = qobject_cast<CSetConvDlg*>(modal); dialog && !pressed) {
-            pressed = true;
-            dialog->findChild<QPushButton*>("ok")->click();
-        }
-    });
-    operatorHand.start(10);
 
+private:
+    QTimer hand_;
+};
+
+TEST(TransferCommand, ImportsWhatTheInstrumentHolds) {
+    QApplication app(argc, argv);
+    {
+        InstrumentProcess instrument({"usb", "--points", "15"});
+        ASSERT_TRUE(instrument.ready());
+        Operator hand;
+        AnsweringDocUi ui;
+        CFendalDoc doc(ui);
+        auto runner = commands::makeTransferRunner(nullptr);
+        doc.onDataTransfer(*runner);
+
+        EXPECT_TRUE(hand.pressed);
+        EXPECT_EQ(hand.boxes, std::vector<QString>{QStringLiteral("传输完成")});
+        ASSERT_EQ(doc.group.fileCount(), 1);
+        EXPECT_EQ(doc.group.files[0].pointCount(), 15);
+        EXPECT_EQ(doc.group.files[0].receivedCount(), 15);
+        EXPECT_EQ(doc.title(), "测深数据");
+        EXPECT_TRUE(doc.isModified());
+        EXPECT_TRUE(ui.told.empty());
+
+        // The received-data file stays the command's until its runner is dropped after the import.
+        ScriptedTransferUi otherUi;
+        FakeUsbDevice otherUsb(2);
+        InstrumentTransfer other(otherUi, otherUsb);
+        other.start(InstrumentTransfer::kUsb, -1);
+        EXPECT_EQ(otherUi.texts(), std::vector<std::string>{kTransferBusy});
+        runner.reset();
+        other.start(InstrumentTransfer::kUsb, -1);
+        EXPECT_TRUE(otherUi.waitForEnd());
+    }
+
+    // More points than an import takes: the transfer completes, the import says why nothing came.
+    InstrumentProcess many({"usb", "--points", "20001"});
+    ASSERT_TRUE(many.ready());
+    Operator hand;
     AnsweringDocUi ui;
     CFendalDoc doc(ui);
     auto runner = commands::makeTransferRunner(nullptr);
     doc.onDataTransfer(*runner);
-
-    EXPECT_TRUE(pressed);
-    EXPECT_EQ(boxes, std::vector<QString>{QStringLiteral("传输完成")});
+    EXPECT_EQ(hand.boxes, std::vector<QString>{QStringLiteral("传输完成")});
+    EXPECT_EQ(ui.told, std::vector<std::string>{"接收数据错误，请重新传输或重新运行本程序！"});
     ASSERT_EQ(doc.group.fileCount(), 1);
-    EXPECT_EQ(doc.group.files[0].pointCount(), 15);
-    EXPECT_EQ(doc.group.files[0].receivedCount(), 15);
-    EXPECT_EQ(doc.title(), "测深数据");
-    EXPECT_TRUE(doc.isModified());
-    EXPECT_TRUE(ui.told.empty());
+    EXPECT_EQ(doc.group.files[0].pointCount(), 0);
 }
 
 }  // namespace

@@ -38,12 +38,18 @@ public:
     void progress(int received, int expected) override {
         std::lock_guard<std::mutex> guard(lock_);
         lastProgress = {received, expected};
+        ended_.notify_all();
     }
 
     // Waits until the transfer has asked to end the dialog.
     bool waitForEnd(std::chrono::milliseconds limit = std::chrono::seconds(10)) {
         std::unique_lock<std::mutex> guard(lock_);
         return ended_.wait_for(guard, limit, [&] { return endTimers + endsWithOk > 0; });
+    }
+    // Waits until at least `bytes` data bytes have arrived.
+    bool waitForProgress(int bytes) {
+        std::unique_lock<std::mutex> guard(lock_);
+        return ended_.wait_for(guard, std::chrono::seconds(10), [&] { return lastProgress.first >= bytes; });
     }
     std::vector<ShownMessage> shown() {
         std::lock_guard<std::mutex> guard(lock_);
@@ -95,6 +101,7 @@ public:
             return false;
         }
         answers_.push_back(answer(writes.back()));
+        if (writes.back().size() == 1) answers_.back().resize(countLength);
         return true;
     }
     bool readData(uint32_t, unsigned char* buffer, uint32_t& length) override {
@@ -162,6 +169,7 @@ public:
     int failWriteAt = -1;  // writes after this many fail
     int failReadAt = -1;   // reads after this many fail
     int stallAt = -1;      // reads after this many never answer
+    std::size_t countLength = 2;  // bytes of the count reply
 
     bool open = false;
     bool stalled = false;

@@ -1,5 +1,6 @@
 #include "usblib/fake_socket_driver.h"
 
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -13,6 +14,15 @@
 
 #include "usblib/ql260.h"
 #include "usblib/socket_protocol.h"
+
+namespace {
+
+bool peerGone(int fd) {
+    pollfd p{fd, POLLRDHUP, 0};
+    return ::poll(&p, 1, 0) > 0 && (p.revents & (POLLRDHUP | POLLHUP | POLLERR)) != 0;
+}
+
+}  // namespace
 
 uint32_t RawRequest::function() const { return input.size() >= 4 ? ql260sock::getU32(input.data()) : 0; }
 uint32_t RawRequest::length() const { return input.size() >= 8 ? ql260sock::getU32(input.data() + 4) : 0; }
@@ -108,6 +118,11 @@ void FakeSocketDriver::serve(int fd, int stream) {
             const uint32_t function = request.function();
             if (function == QL260_FUNC_ABORT_PIPE || function == QL260_FUNC_RESET_PIPE) ++aborts_;
             changed_.notify_all();
+            if (reply.hang) {
+                // The stream stays open and silent until the library closes it or the test ends.
+                while (!stopping_ && !peerGone(fd)) changed_.wait_for(guard, std::chrono::milliseconds(20));
+                return;
+            }
             if (reply.waitForAbort) {
                 const int seen = aborts_;
                 changed_.wait(guard, [&] { return aborts_ != seen || stopping_; });

@@ -25,6 +25,7 @@ struct FakeReply {
     std::vector<unsigned char> output;  // sent as is (bytesReturned = its size)
     bool waitForAbort = false;          // reply (failed) only once an abort or reset arrives
     bool closeStream = false;           // close the stream instead of replying
+    bool hang = false;                  // never reply, to this or anything later: a hung device
 };
 
 // The reply a driver gives to a successful request: function, length field, then `data`.

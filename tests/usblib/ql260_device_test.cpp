@@ -4,9 +4,12 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <fstream>
 #include <memory>
+#include <vector>
 
+#include "platform/file_lock.h"
 #include "usblib/fake_socket_driver.h"
 #include "usblib/ql260.h"
 
@@ -103,6 +106,51 @@ TEST(Ql260Device, OpeningAgainClosesTheEarlierDevice) {
     QL260CloseDevice(0);
     for (int i = 0; i < 200 && device.openStreams() != 0; ++i) usleep(10000);
     EXPECT_EQ(device.openStreams(), 0);
+}
+
+// One process at a time: while another holds the device, the open fails before any stream is
+// made; the library holds the device while it is open and gives it back on close.
+TEST(Ql260Device, DeviceInUseElsewhereCannotBeOpened) {
+    const std::string folder = freshDeviceFolder("inuse");
+    FakeSocketDriver device(folder, "d.sock", acceptAll);
+    const std::string lockFile = device.path() + ".lock";
+    platform::FileLock other;
+    ASSERT_EQ(other.lock(lockFile), platform::FileLock::Result::Locked);
+    EXPECT_EQ(QL260OpenDevice(0), QL260_INVALID_HANDLE);
+    usleep(50000);
+    EXPECT_EQ(device.openStreams(), 0);
+    other.unlock();
+
+    ASSERT_NE(QL260OpenDevice(0), QL260_INVALID_HANDLE);
+    EXPECT_EQ(other.lock(lockFile), platform::FileLock::Result::Busy);
+    ASSERT_NE(QL260OpenDevice(0), QL260_INVALID_HANDLE) << "opening it again here closes it first";
+    QL260CloseDevice(0);
+    EXPECT_EQ(other.lock(lockFile), platform::FileLock::Result::Locked);
+}
+
+// A device that has stopped accepting new streams fills its queue; the open then fails
+// instead of waiting for ever.
+TEST(Ql260Device, DeviceThatStoppedAcceptingFailsToOpen) {
+    const std::string folder = freshDeviceFolder("full");
+    const std::string path = folder + "/d.sock";
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, path.c_str(), sizeof(address.sun_path) - 1);
+    const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(::listen(listener, 0), 0);
+    std::vector<int> queued;
+    for (int i = 0; i < 64; ++i) {
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0);
+        if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+            ::close(fd);
+            break;
+        }
+        queued.push_back(fd);
+    }
+    EXPECT_EQ(QL260OpenDevice(0), QL260_INVALID_HANDLE);
+    for (int fd : queued) ::close(fd);
+    ::close(listener);
 }
 
 TEST(Ql260Device, VersionIsOne) { EXPECT_EQ(QL260GetVersion(), 1u); }

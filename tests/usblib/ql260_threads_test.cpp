@@ -79,6 +79,57 @@ TEST(Ql260Threads, BrokenStreamFailsThePendingAndLaterRequests) {
     QL260CloseDevice(0);
 }
 
+FakeReply hung() {
+    FakeReply reply;
+    reply.hang = true;
+    return reply;
+}
+
+// A device that has hung answers nothing, aborts neither. The abort gives up after a while, the
+// read pending on the aborted pipe fails with it, and later calls and the close do not wait.
+TEST(Ql260Threads, HungDeviceHoldsNoCallerForEver) {
+    const std::string folder = freshDeviceFolder("hung");
+    FakeSocketDriver device(folder, "d.sock", [](const RawRequest&) { return hung(); });
+    ASSERT_NE(QL260OpenDevice(0), QL260_INVALID_HANDLE);
+    auto read = startRead();
+    ASSERT_TRUE(device.waitForRequests(1));
+    auto abort = std::async(std::launch::async, [] { return QL260AbortRead(0); });
+    ASSERT_EQ(abort.wait_for(10s), std::future_status::ready);
+    EXPECT_FALSE(abort.get());
+    ASSERT_EQ(read.wait_for(10s), std::future_status::ready);
+    EXPECT_FALSE(read.get().ok);
+    unsigned char byte = 0;
+    QL260_ULONG length = 1;
+    EXPECT_FALSE(QL260WriteData(0, &byte, &length));
+    EXPECT_FALSE(QL260AbortWrite(0));
+    QL260CloseDevice(0);
+}
+
+// An abort bounds only what is pending on the pipe it names: an interrupt read that waits on a
+// live device outlasts an abort of the data pipe. Aborts of its own pipe end it, also when the
+// caller repeats them until it ends (as the transfer's Cancel does).
+TEST(Ql260Threads, AbortOfOnePipeLeavesTheOthersWaiting) {
+    const std::string folder = freshDeviceFolder("pipes");
+    FakeSocketDriver device(folder, "d.sock", [](const RawRequest& r) {
+        if (r.function() == QL260_FUNC_READ_INTER) return hung();
+        return driverReply(r.function(), 4);
+    });
+    ASSERT_NE(QL260OpenDevice(0), QL260_INVALID_HANDLE);
+    auto read = std::async(std::launch::async, [] {
+        unsigned char buffer[8];
+        QL260_ULONG length = 8;
+        return QL260ReadInter(0, buffer, &length);
+    });
+    ASSERT_TRUE(device.waitForRequests(1));
+    EXPECT_TRUE(QL260AbortRead(0));
+    EXPECT_EQ(read.wait_for(1500ms), std::future_status::timeout);
+    for (int i = 0; i < 500 && read.wait_for(20ms) == std::future_status::timeout; ++i)
+        EXPECT_TRUE(QL260AbortInter(0));  // answered, but the read is not
+    ASSERT_EQ(read.wait_for(0s), std::future_status::ready);
+    EXPECT_FALSE(read.get());
+    QL260CloseDevice(0);
+}
+
 std::atomic<int> interrupts{0};
 std::atomic<unsigned char> lastInterruptByte{0};
 
@@ -142,6 +193,15 @@ TEST(Ql260Threads, CloseStopsTheInterruptThread) {
     EXPECT_EQ(closing.wait_for(5s), std::future_status::ready);
     // Once closed, a new routine can be set and stopped again without waiting on the old thread.
     EXPECT_TRUE(QL260SetIntRoutine(0, nullptr));
+
+    // A device that hangs while the interrupt thread waits on it: the close still returns.
+    const std::string hungFolder = freshDeviceFolder("interhung");
+    FakeSocketDriver hungDevice(hungFolder, "d.sock", [](const RawRequest&) { return hung(); });
+    ASSERT_NE(QL260OpenDevice(0), QL260_INVALID_HANDLE);
+    ASSERT_TRUE(QL260SetIntRoutine(0, onInterrupt));
+    ASSERT_TRUE(hungDevice.waitForRequests(1));
+    auto closingHung = std::async(std::launch::async, [] { QL260CloseDevice(0); });
+    EXPECT_EQ(closingHung.wait_for(10s), std::future_status::ready);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
@@ -15,11 +16,25 @@
 
 namespace {
 
-constexpr char kUsage[] = "transfer (--usb [--device N] | --serial N) -o OUT.fsy [--timeout SECONDS]";
+using namespace std::chrono_literals;
+
+constexpr char kUsage[] =
+    "transfer (--usb [--device N] | --serial N) -o OUT.fsy [--timeout SECONDS] [--received FILE]";
 constexpr char kUsageDetail[] =
     "  --usb [--device N]  the instrument on USB, device index N (default 0); --usb N also works\n"
     "  --serial N          the instrument on serial port COM N (1 to 10); --serial COMn or\n"
-    "                      --serial DEVICE (a device path) also work\n";
+    "                      --serial DEVICE (a device path) also work\n"
+    "  --received FILE     keep the received data in FILE rather than in the program's\n"
+    "                      received-data file, so that transfers can run side by side\n";
+
+// SIGINT or SIGTERM: the transfer stops and what has arrived is saved. A second one ends the
+// program at once.
+volatile std::sig_atomic_t stopSignal = 0;
+
+extern "C" void onStopSignal(int signal) {
+    stopSignal = signal;
+    std::signal(signal, SIG_DFL);
+}
 
 // The dialog's part on a terminal: messages and progress on standard error.
 class ConsoleTransferUi : public TransferUi {
@@ -47,15 +62,17 @@ public:
         progressShown_ = true;
     }
 
-    // False when the time ran out first (a limit of 0 waits for ever).
-    bool waitForEnd(int seconds) {
+    enum class Wait { Ended, TimedOut, Stopped };
+    // Until the transfer ends, `seconds` have passed (0: no limit) or a stop signal came.
+    Wait waitForEnd(int seconds) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
         std::unique_lock<std::mutex> guard(lock_);
-        auto ended = [&] { return ended_; };
-        if (seconds <= 0) {
-            changed_.wait(guard, ended);
-            return true;
+        // A signal cannot wake a condition variable: look at the flag every few milliseconds.
+        while (!changed_.wait_for(guard, 50ms, [&] { return ended_; })) {
+            if (stopSignal) return Wait::Stopped;
+            if (seconds > 0 && std::chrono::steady_clock::now() >= deadline) return Wait::TimedOut;
         }
-        return changed_.wait_for(guard, std::chrono::seconds(seconds), ended);
+        return Wait::Ended;
     }
     void endProgressLine() {
         std::lock_guard<std::mutex> guard(lock_);
@@ -110,10 +127,17 @@ int serialPortIndex(const std::string& name, InstrumentTransfer& transfer) {
     return 0;
 }
 
-int saveReceived(const std::string& out, bool transferCompleted) {
-    ReceivedData data = readReceivedDataFile(receivedDataPath());
+int saveReceived(const std::string& out, const InstrumentTransfer& transfer, bool transferCompleted) {
+    const std::string& received = transfer.receivedPath();
+    ReceivedData data = readReceivedDataFile(received);
     if (data.status != ReceivedData::Status::Ok) {
-        std::fprintf(stderr, "fendal-cli: nothing usable was received; %s not written\n", out.c_str());
+        if (transfer.announcedRecords() > kMaxReceivedPoints)
+            std::fprintf(stderr,
+                         "fendal-cli: the instrument announced %d points, more than the %d a transfer can import; "
+                         "%s not written (the received data stays in %s)\n",
+                         transfer.announcedRecords(), kMaxReceivedPoints, out.c_str(), received.c_str());
+        else
+            std::fprintf(stderr, "fendal-cli: nothing usable was received; %s not written\n", out.c_str());
         return 1;
     }
     const bool allPromised = data.complete();
@@ -143,6 +167,7 @@ int run(const std::vector<std::string>& args) {
     bool deviceOption = false;
     std::string serial;
     std::string out;
+    std::string received;
     int timeout = 0;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -159,6 +184,9 @@ int run(const std::vector<std::string>& args) {
             serial = args[++i];
         } else if (a == "-o" && i + 1 < args.size()) {
             out = args[++i];
+        } else if (a == "--received" && i + 1 < args.size() && received.empty()) {
+            received = args[++i];
+            if (received.empty()) return usage();
         } else if (a == "--timeout" && i + 1 < args.size()) {
             if (!parseNumber(args[++i], 1, 86400, timeout)) return usage();
         } else {
@@ -174,6 +202,7 @@ int run(const std::vector<std::string>& args) {
     ConsoleTransferUi ui;
     Ql260DeviceAccess library;
     InstrumentTransfer transfer(ui, library);
+    if (!received.empty()) transfer.setReceivedPath(received);
     int portIndex = -1;
     if (portType == InstrumentTransfer::kUsb) {
         transfer.setDeviceIndex(static_cast<uint32_t>(std::max(usbIndex, 0)));
@@ -182,13 +211,19 @@ int run(const std::vector<std::string>& args) {
         if (portIndex < 0) return badArgument("serial ports are COM1 to COM10", serial);
     }
 
+    std::signal(SIGINT, onStopSignal);
+    std::signal(SIGTERM, onStopSignal);
     transfer.start(portType, portIndex);
     if (ui.startFailed) return 1;
-    const bool ended = ui.waitForEnd(timeout);
+    const ConsoleTransferUi::Wait end = ui.waitForEnd(timeout);
+    // The transfer keeps its received data locked until it has been saved from here.
     transfer.onDestroy();
     ui.endProgressLine();
-    if (!ended) std::fprintf(stderr, "fendal-cli: no end of transfer within %d s; stopped\n", timeout);
-    return saveReceived(out, ended && transfer.completed());
+    if (end == ConsoleTransferUi::Wait::TimedOut)
+        std::fprintf(stderr, "fendal-cli: no end of transfer within %d s; stopped\n", timeout);
+    else if (end == ConsoleTransferUi::Wait::Stopped)
+        std::fprintf(stderr, "fendal-cli: stopped by signal %d\n", static_cast<int>(stopSignal));
+    return saveReceived(out, transfer, end == ConsoleTransferUi::Wait::Ended && transfer.completed());
 }
 
 CliRegistrar reg({"transfer", kUsage,

@@ -9,7 +9,7 @@ const char* const kUsage =
     "usage: fendal-instrument usb [--name NAME] [--devices N] POINTS [FAULTS] [--once]\n"
     "       fendal-instrument serial [--device PATH] [--baud N] [--delay MS] POINTS [FAULTS]\n"
     "POINTS: --points N | --from FILE (.tem or .fsy)\n"
-    "FAULTS: --break-after K  --stall-after K  --fail-write (usb)  --overcount M\n";
+    "FAULTS: --break-after K  --stall-after K  --freeze-after K (usb)  --fail-write (usb)  --overcount M\n";
 
 namespace {
 
@@ -72,6 +72,8 @@ ParseResult parseOptions(const std::vector<std::string>& args) {
             ok = number(options.faults.breakAfter, std::numeric_limits<int>::max());
         } else if (arg == "--stall-after") {
             ok = number(options.faults.stallAfter, std::numeric_limits<int>::max());
+        } else if (arg == "--freeze-after" && usb) {
+            ok = number(options.faults.freezeAfter, std::numeric_limits<int>::max());
         } else if (arg == "--overcount") {
             ok = number(options.faults.overcount, kMaxRecords);
         } else if (arg == "--fail-write" && usb) {

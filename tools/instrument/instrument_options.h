@@ -10,6 +10,7 @@ namespace instrument {
 struct Faults {
     int breakAfter = -1;
     int stallAfter = -1;
+    int freezeAfter = -1;  // usb only
     bool failWrite = false;
     int overcount = 0;
 };

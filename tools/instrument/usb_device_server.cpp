@@ -140,6 +140,16 @@ void UsbDeviceServer::serve(int fd) {
 UsbDeviceServer::Reply UsbDeviceServer::handle(int fd, uint32_t controlCode,
                                                const std::vector<unsigned char>& input, uint32_t outSize) {
     Reply reply;
+    bool frozen;
+    {
+        std::lock_guard guard(lock_);
+        frozen = session_.frozen();
+    }
+    if (frozen) {
+        waitWhileFrozen(fd);
+        reply.drop = true;
+        return reply;
+    }
     if (controlCode != QL260_IOCTL_REQUEST || input.size() < QL260_REQUEST_HEADER) return reply;
     const uint32_t function = getU32(&input[0]);
     const uint32_t length = getU32(&input[4]);
@@ -185,6 +195,11 @@ UsbDeviceServer::Reply UsbDeviceServer::handle(int fd, uint32_t controlCode,
 bool UsbDeviceServer::streamGone(int fd) const {
     auto it = streams_.find(fd);
     return stopping_ || it == streams_.end() || it->second || peerClosed(fd);
+}
+
+void UsbDeviceServer::waitWhileFrozen(int fd) {
+    std::unique_lock guard(lock_);
+    while (!streamGone(fd)) changed_.wait_for(guard, kPeerCheck);
 }
 
 UsbDeviceServer::Reply UsbDeviceServer::readData(int fd, uint32_t function, uint32_t wanted) {

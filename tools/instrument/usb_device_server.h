@@ -50,6 +50,8 @@ private:
     Reply pipeRequest(uint32_t function, uint32_t pipe);
     // Under lock_: whether a read pending on `fd` must end.
     bool streamGone(int fd) const;
+    // A request to a frozen device: no answer until the stream or the device goes.
+    void waitWhileFrozen(int fd);
     void breakStreams();
 
     const std::string path_;

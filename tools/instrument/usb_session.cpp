@@ -60,6 +60,8 @@ std::optional<Answer> UsbSession::takeAnswer() {
         broken_ = true;
         breakPending_ = true;
     }
+    // A hung device does not come back with the next transfer.
+    if (faults_.freezeAfter >= 0 && blocksSent_ >= faults_.freezeAfter) frozen_ = true;
     return answer;
 }
 

@@ -34,6 +34,8 @@ public:
     bool breakDue();
     // The end request of a transfer has arrived.
     bool complete() const { return complete_; }
+    // The device has hung: from now on it answers no request at all, aborts neither.
+    bool frozen() const { return frozen_; }
 
     int announcedCount() const;
 
@@ -47,6 +49,7 @@ private:
     bool breakPending_ = false;
     bool broken_ = false;
     bool complete_ = false;
+    bool frozen_ = false;
 };
 
 }  // namespace instrument
