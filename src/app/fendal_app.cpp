@@ -1,10 +1,10 @@
 #include "app/fendal_app.h"
 
 #include <QApplication>
-#include <QFile>
-#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QScreen>
+#include <filesystem>
+#include <system_error>
 
 #include "app/about_dialog.h"
 #include "app/menu_style.h"
@@ -20,7 +20,7 @@ CFendalApp::CFendalApp(platform::Profile& profile, DocUi& ui, RecentFileList& re
 
 CFendalApp::~CFendalApp() = default;
 
-void CFendalApp::initInstance(const QStringList& arguments) {
+void CFendalApp::initInstance(const std::vector<std::string>& arguments) {
 #ifdef _WIN32
     // The report commands automate the office programs; without COM they fail on their own.
     if (!initComLibrary()) doc_.ui().messageBox("初始化COM支持库失败!", kAppTitle, MsgButtons::Ok, MsgIcon::Warning);
@@ -36,13 +36,15 @@ void CFendalApp::initInstance(const QStringList& arguments) {
     // Without a window manager (a bare X server) maximising does nothing: fill the screen anyway.
     if (QScreen* screen = QGuiApplication::primaryScreen()) frame_->setGeometry(screen->availableGeometry());
     frame_->showMaximized();
-    if (arguments.size() > 1 && !arguments.at(1).isEmpty()) openCommandLineFile(arguments.at(1));
+    if (arguments.size() > 1 && !arguments[1].empty()) openCommandLineFile(arguments[1]);
 }
 
-void CFendalApp::openCommandLineFile(const QString& path) {
+void CFendalApp::openCommandLineFile(const std::string& path) {
     // A file that cannot be read leaves the group empty, without a message. The path is made
     // absolute so that saving and the recent-file list do not depend on the starting folder.
-    std::string native = QFile::encodeName(QFileInfo(path).absoluteFilePath()).toStdString();
+    std::error_code error;
+    const std::filesystem::path full = std::filesystem::absolute(path, error);
+    const std::string native = error ? path : full.lexically_normal().string();
     if (!doc_.readSingleFile(native)) return;
     recentFiles_.add(native);
     doc_.updateAllViews(0);

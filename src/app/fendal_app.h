@@ -1,9 +1,10 @@
 #pragma once
 // The application: start-up, the document and the main frame, and the commands that belong to
 // the application itself (new, recent files, About, exit, help).
-#include <QStringList>
 #include <QTranslator>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "app/command_router.h"
 #include "app/main_frame.h"
@@ -17,8 +18,8 @@ public:
     ~CFendalApp() override;
 
     // Builds and shows the main frame; a crack data file named after the program is opened
-    // as a one-file group.
-    void initInstance(const QStringList& arguments);
+    // as a one-file group. Arguments are native bytes, so any file name the system holds opens.
+    void initInstance(const std::vector<std::string>& arguments);
 
     CFendalDoc& document() { return doc_; }
     CMainFrame* mainFrame() const { return frame_.get(); }
@@ -28,7 +29,7 @@ public:
     void run(CommandId id) override;
 
 private:
-    void openCommandLineFile(const QString& path);
+    void openCommandLineFile(const std::string& path);
     void onFileNew();
     void onRecentFile(int index);
 

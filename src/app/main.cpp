@@ -1,4 +1,6 @@
 #include <QApplication>
+#include <string>
+#include <vector>
 
 #include "app/command_table.h"
 #include "app/fendal_app.h"
@@ -12,6 +14,7 @@ int main(int argc, char** argv) {
     RecentFileList recentFiles(profile, kRecentFileCount);
     QtDocUi ui(recentFiles);
     CFendalApp app(profile, ui, recentFiles);
-    app.initInstance(QApplication::arguments());
+    // QApplication has taken its own options out of argv; the rest stay native bytes.
+    app.initInstance(std::vector<std::string>(argv, argv + argc));
     return QApplication::exec();
 }

@@ -16,7 +16,7 @@
 
 class FrameFixture : public ::testing::Test {
 protected:
-    void start(const QStringList& arguments = {"fendal"}) {
+    void start(const std::vector<std::string>& arguments = {"fendal"}) {
         app = std::make_unique<CFendalApp>(profile, ui, recent);
         app->initInstance(arguments);
         frame().activateWindow();

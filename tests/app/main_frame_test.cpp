@@ -188,12 +188,20 @@ TEST_F(MainFrameTest, RecentFilesOpenAndAMissingOneChangesNothing) {
 
 TEST_F(MainFrameTest, FileOnTheCommandLineOpensAsOneFileGroup) {
     std::string a = writeSample("一号.fsy", 4);
-    start({"fendal", QString::fromStdString(a)});
+    start({"fendal", a});
     ASSERT_EQ(doc().group.fileCount(), 1);
     EXPECT_EQ(doc().group.files[0].pointCount(), 4);
     EXPECT_EQ(frame().windowTitle(), "一号.fsy[*] - Tesmar科技缝深检测分析软件V1.0");
     EXPECT_FALSE(frame().isWindowModified());
     EXPECT_EQ(recent.entries().front(), a);
+}
+
+TEST_F(MainFrameTest, CommandLineFileNamedInBytesThatAreNotUtf8Opens) {
+    std::string a = writeSample("\xd2\xbb\xba\xc5.fsy", 4);  // 一号 in GBK, as copied from Windows
+    start({"fendal", a});
+    ASSERT_EQ(doc().group.fileCount(), 1);
+    EXPECT_EQ(doc().group.files[0].path, a);
+    EXPECT_EQ(frame().windowTitle(), "一号.fsy[*] - Tesmar科技缝深检测分析软件V1.0");
 }
 
 TEST_F(MainFrameTest, RelativeCommandLinePathIsKeptAbsolute) {
@@ -208,14 +216,14 @@ TEST_F(MainFrameTest, RelativeCommandLinePathIsKeptAbsolute) {
 }
 
 TEST_F(MainFrameTest, UnreadableCommandLineFileStartsEmptyWithoutAMessage) {
-    start({"fendal", QString::fromStdString(folder.file("missing.fsy"))});
+    start({"fendal", folder.file("missing.fsy")});
     EXPECT_EQ(doc().group.fileCount(), 0);
     EXPECT_TRUE(ui.shown.empty());
     EXPECT_TRUE(frame().isVisible());
 }
 
 TEST_F(MainFrameTest, ClosingAsksToSaveAndCancelKeepsTheProgramRunning) {
-    start({"fendal", QString::fromStdString(writeSample("a.fsy", 2))});
+    start({"fendal", writeSample("a.fsy", 2)});
     doc().setModifiedFlag(true);
     ui.answers.push_back(MsgAnswer::Cancel);
     EXPECT_FALSE(frame().close());
@@ -227,7 +235,7 @@ TEST_F(MainFrameTest, ClosingAsksToSaveAndCancelKeepsTheProgramRunning) {
 }
 
 TEST_F(MainFrameTest, NewEmptiesTheGroupOnlyAfterTheSavePrompt) {
-    start({"fendal", QString::fromStdString(writeSample("a.fsy", 2))});
+    start({"fendal", writeSample("a.fsy", 2)});
     doc().setModifiedFlag(true);
     ui.answers.push_back(MsgAnswer::Cancel);
     QTest::keyClick(&frame(), Qt::Key_N, Qt::ControlModifier);
@@ -263,7 +271,7 @@ TEST_F(MainFrameTest, AboutBoxShowsTheProgramAndClosesWithItsButton) {
 
 TEST_F(MainFrameTest, SaveAsStartsInTheFilesOwnFolder) {
     const std::string a = writeSample("a.fsy", 2);
-    start({"fendal", QString::fromStdString(a)});
+    start({"fendal", a});
     action(CommandId::FileSaveAs)->trigger();  // cancelled by the script
     ASSERT_FALSE(ui.dialogs.empty());
     EXPECT_EQ(ui.dialogs.back().startPath, a);
@@ -275,7 +283,7 @@ TEST_F(MainFrameTest, SaveAsStartsInTheFilesOwnFolder) {
 }
 
 TEST_F(MainFrameTest, PrintPreviewCoversTheFrame) {
-    start({"fendal", QString::fromStdString(writeSample("a.fsy", 3))});
+    start({"fendal", writeSample("a.fsy", 3)});
     bool seen = false;
     QTimer::singleShot(0, [&] {
         auto* preview = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
