@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-qpa-plugins
   libgl-dev libxkbcommon-dev
   libxlsxwriter-dev libzip-dev nlohmann-json3-dev
+  libusb-1.0-0-dev umockdev libumockdev-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-noto-cjk qt6-translations-l10n
   xvfb xauth xclip x11-utils openbox xdotool

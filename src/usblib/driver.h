@@ -1,8 +1,9 @@
 #pragma once
 // The chip's kernel-mode driver as the library sees it: find a device of the library's interface
-// class, open it, send I/O-control requests, close it. One backend per system:
-// driver_win32.cpp (device installation services + DeviceIoControl) and driver_socket.cpp
-// (the Linux socket driver served by fendal-instrument).
+// class, open it, send I/O-control requests, close it. One backend per file:
+// driver_win32.cpp (device installation services + DeviceIoControl) on Windows; on Linux
+// driver_socket.cpp (the socket driver served by fendal-instrument) and driver_libusb.cpp (the
+// USB chip itself through libusb), of which driver_select.cpp picks one.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -38,6 +39,13 @@ public:
 
 // The backend of this system.
 Driver& driver();
+
+#ifndef _WIN32
+Driver& socketDriver();
+Driver& libusbDriver();
+// Names of libusb devices ("usb:BUS-PORTS") start with this; socket devices are full paths.
+inline constexpr char kLibusbNamePrefix[] = "usb:";
+#endif
 
 // The interrupt thread raises itself so that it does not miss interrupts behind ordinary work;
 // where the system refuses a higher priority, the thread runs at the normal one.

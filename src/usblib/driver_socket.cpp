@@ -212,7 +212,7 @@ private:
 
 }  // namespace
 
-Driver& driver() {
+Driver& socketDriver() {
     // Never destroyed: a detached interrupt thread may still use it while the process exits.
     static SocketDriver* instance = new SocketDriver;
     return *instance;
