@@ -53,6 +53,7 @@ public:
     CSerialPort& serialPort() { return m_serial; }
     // The USB device to use; the first one found unless told otherwise.
     void setDeviceIndex(uint32_t index) { m_usbIndex = index; }
+    uint32_t deviceIndex() const { return m_usbIndex; }
     // Who receives the serial port's messages; this transfer itself unless an owner forwards
     // them (to the dialog's thread).
     void setPortOwner(SerialPortOwner* owner) { m_portOwner = owner; }

@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QTimerEvent>
 
+#include <cstring>
+
 #include "data/app_strings.h"
 #include "transfer/dialog_units.h"
 
@@ -34,6 +36,7 @@ CSetConvDlg::CSetConvDlg(QWidget* parent, UsbDeviceAccess* usb, platform::Profil
         m_library = std::make_unique<Ql260DeviceAccess>();
         usb = m_library.get();
     }
+    m_usb = usb;
     TransferUi& ui = *this;
     m_transfer = std::make_unique<InstrumentTransfer>(ui, *usb, profile);
     m_transfer->setPortOwner(&m_portOwner);
@@ -81,8 +84,8 @@ void CSetConvDlg::buildControls() {
     }
     place(m_portCombo, 68, 33, 57, 13);
 
-    // Which device the chosen number means, and the progress of a running transfer, share
-    // the row under the port number.
+    // Which device the transfer uses (the USB device, or what the chosen port number means),
+    // and the progress of a running transfer, share the row under the port number.
     m_devicePath = new QLabel(this);
     m_devicePath->setObjectName(QStringLiteral("devicePath"));
     m_devicePath->setEnabled(false);
@@ -103,6 +106,7 @@ void CSetConvDlg::buildControls() {
     m_portCombo->setCurrentIndex(m_portIndex);
     m_portLabel->setEnabled(false);
     m_portCombo->setEnabled(false);
+    showDevicePath();
 
     connect(m_portTypeCombo, &QComboBox::currentIndexChanged, this, &CSetConvDlg::onPortTypeChanged);
     connect(m_portCombo, &QComboBox::currentIndexChanged, this, &CSetConvDlg::showDevicePath);
@@ -125,9 +129,17 @@ void CSetConvDlg::onPortTypeChanged() {
 }
 
 void CSetConvDlg::showDevicePath() {
-    const int index = m_portCombo->currentIndex();
-    m_devicePath->setText(index < 0 ? QString() : m_portCombo->itemData(index, Qt::ToolTipRole).toString());
-    m_portCombo->setToolTip(m_devicePath->text());
+    QString device;
+    if (m_portTypeCombo->currentIndex() == 0) {
+        // The USB device the library finds now: a socket of the virtual instrument or "usb:BUS-PORTS".
+        const char* name = m_usb->deviceName(m_transfer->deviceIndex());
+        if (name) device = QString::fromLocal8Bit(name, static_cast<int>(strnlen(name, 128)));
+    } else if (const int index = m_portCombo->currentIndex(); index >= 0) {
+        device = m_portCombo->itemData(index, Qt::ToolTipRole).toString();
+    }
+    m_devicePath->setText(device);
+    m_devicePath->setToolTip(device);
+    m_portCombo->setToolTip(m_portTypeCombo->currentIndex() == 0 ? QString() : device);
 }
 
 void CSetConvDlg::onOk() {
@@ -169,7 +181,12 @@ void CSetConvDlg::enableControls(bool ok, bool portType, bool portNumber) {
     m_okButton->setEnabled(ok);
     m_portTypeCombo->setEnabled(portType);
     m_portCombo->setEnabled(portNumber);
-    if (ok) m_progress->hide();
+    if (ok) {
+        // A start that failed: the device may have gone or come since.
+        m_progress->hide();
+        showDevicePath();
+        m_devicePath->show();
+    }
 }
 
 void CSetConvDlg::setCaption(const std::string& caption) { setWindowTitle(QString::fromStdString(caption)); }

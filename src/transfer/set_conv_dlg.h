@@ -79,6 +79,7 @@ private:
 
     GuiCallGate m_gate{this};
     std::unique_ptr<UsbDeviceAccess> m_library;
+    UsbDeviceAccess* m_usb = nullptr;
     PortOwner m_portOwner{*this};
     std::unique_ptr<InstrumentTransfer> m_transfer;
     QBasicTimer m_endTimer;

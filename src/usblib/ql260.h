@@ -8,12 +8,16 @@
  * Length arguments: the caller sets *length to the wanted byte count, the function sets it to
  * the count actually done (0 on failure). At most QL260_MAX_DATA bytes move per call.
  *
- * On Linux the driver is the socket driver: each device is a Unix stream socket "*.sock" in
- * $QL260_DEVICE_DIR, else $XDG_RUNTIME_DIR/ql260, else /tmp/ql260-<uid>; the device path
- * returned by QL260GetDeviceName is the socket's full path, and "<path>.lock" beside it is
- * locked while a process has the device open. An abort or reset, and a transfer pending on a
- * pipe when that pipe is aborted or reset, wait at most about a second for a device that has
- * stopped answering; then they fail and the device's streams are closed. */
+ * On Linux there are two drivers. The socket driver serves a virtual instrument: each device is
+ * a Unix stream socket "*.sock" in $QL260_DEVICE_DIR, else $XDG_RUNTIME_DIR/ql260, else
+ * /tmp/ql260-<uid>, named by its full path, and "<path>.lock" beside it is locked while a
+ * process has the device open. An abort or reset, and a transfer pending on a pipe when that
+ * pipe is aborted or reset, wait at most about a second for a device that has stopped
+ * answering; then they fail and the device's streams are closed. Otherwise the library reaches
+ * the instrument's USB chip through libusb: the devices whose vendor:product id is listed
+ * ($QL260_USB_IDS, or the file ql260-devices in ~/.config/fendal/ and /etc/fendal/), in bus and
+ * port order, named "usb:BUS-PORTS"; the claim of its interface keeps a device to one process.
+ * $QL260_DRIVER=socket or libusb forces one driver. */
 #ifndef QL260_H
 #define QL260_H
 

@@ -110,6 +110,19 @@ TEST(SetConvDlg, StartsFromUsbAndFollowsThePortType) {
     EXPECT_FALSE(Controls(again).portNumber->isEnabled());
 }
 
+TEST(SetConvDlg, SaysWhichUsbDeviceTheTransferUses) {
+    app();
+    FakeUsbDevice usb(3);
+    CSetConvDlg dialog(nullptr, &usb);
+    Controls c(dialog);
+    EXPECT_EQ(c.devicePath->text(), QStringLiteral("/dev/fake-ql260"));
+    // Looked up again when USB is chosen again: a device that went is no longer named.
+    usb.noName = true;
+    c.portType->setCurrentIndex(1);
+    c.portType->setCurrentIndex(0);
+    EXPECT_TRUE(c.devicePath->text().isEmpty());
+}
+
 TEST(SetConvDlg, UsbTransferEndsTheDialogWithOk) {
     app();
     FakeUsbDevice usb(12);
