@@ -228,13 +228,13 @@ bool LibusbDevice::run(libusb_transfer* transfer, bool onPipe, Pipe pipe, int& d
     transfer->callback = onTransferDone;
     {
         std::lock_guard guard(lock_);
-        if (closing_ || !handle_) {
-            errno = ENODEV;
-            return false;
+        int rc = LIBUSB_ERROR_NO_DEVICE;
+        if (!closing_ && handle_) {
+            transfer->dev_handle = handle_;
+            rc = libusb_submit_transfer(transfer);
         }
-        transfer->dev_handle = handle_;
-        const int rc = libusb_submit_transfer(transfer);
         if (rc != 0) {
+            libusb_free_transfer(transfer);
             errno = errnoOf(rc);
             return false;
         }
@@ -251,8 +251,10 @@ bool LibusbDevice::run(libusb_transfer* transfer, bool onPipe, Pipe pipe, int& d
     const int error = errnoOfStatus(transfer->status);
     done = transfer->actual_length;
     {
+        // Freed while the device is surely still open: freeing looks at the device handle.
         std::lock_guard guard(lock_);
         std::erase_if(pending_, [transfer](const Pending& p) { return p.transfer == transfer; });
+        libusb_free_transfer(transfer);
         finishLocked();
     }
     if (error != 0) errno = error;
@@ -276,9 +278,7 @@ bool LibusbDevice::transfer(Pipe pipe, unsigned char* data, int length, int& don
         libusb_fill_interrupt_transfer(transfer, nullptr, ep.address, data, length, nullptr, nullptr, 0);
     else
         libusb_fill_bulk_transfer(transfer, nullptr, ep.address, data, length, nullptr, nullptr, 0);
-    const bool ok = run(transfer, true, pipe, done);
-    libusb_free_transfer(transfer);
-    return ok;
+    return run(transfer, true, pipe, done);
 }
 
 bool LibusbDevice::control(const unsigned char setup[8], unsigned char* data, int& done) {
@@ -294,7 +294,6 @@ bool LibusbDevice::control(const unsigned char setup[8], unsigned char* data, in
     }
     libusb_fill_control_transfer(transfer, nullptr, buffer.data(), nullptr, nullptr, kControlTimeoutMs);
     const bool ok = run(transfer, false, Pipe::Read, done);
-    libusb_free_transfer(transfer);
     if (ok && in && done > 0) std::memcpy(data, buffer.data() + LIBUSB_CONTROL_SETUP_SIZE, static_cast<std::size_t>(done));
     return ok;
 }

@@ -61,7 +61,7 @@ private:
     LibusbDevice() = default;
     bool takeInterface(libusb_device* device, const PipeEndpoints& overrides);
     const Endpoint& endpoint(Pipe pipe) const;
-    // Submits the filled transfer and handles events until it has completed.
+    // Submits the filled transfer, handles events until it has completed and frees it.
     bool run(libusb_transfer* transfer, bool onPipe, Pipe pipe, int& done);
     // After a call has finished: closes a device whose close no longer waits, once nothing is left.
     void finishLocked();
