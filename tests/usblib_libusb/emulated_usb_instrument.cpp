@@ -141,7 +141,7 @@ EmulatedUsbInstrument::EmulatedUsbInstrument(EmulatedUsbBus& bus, EmulatedDevice
 EmulatedUsbInstrument::~EmulatedUsbInstrument() {
     umockdev_testbed_detach_ioctl(bus_.testbed(), devnode_.c_str(), nullptr);
     std::lock_guard guard(lock_);
-    for (auto* list : {&pendingReads_, &pendingInterrupts_, &done_}) {
+    for (auto* list : {&pendingReads_, &pendingInterrupts_, &done_, &discarded_}) {
         for (Urb& urb : *list) {
             g_object_unref(urb.data);
             if (urb.buffer) g_object_unref(urb.buffer);
@@ -187,6 +187,12 @@ bool EmulatedUsbInstrument::raiseInterrupt(const std::vector<unsigned char>& byt
     if (size > 0) std::memcpy(urb.buffer->data, bytes.data(), static_cast<std::size_t>(size));
     finishLocked(urb, 0, size);
     return true;
+}
+
+void EmulatedUsbInstrument::finishDiscards() {
+    std::lock_guard guard(lock_);
+    for (Urb& urb : discarded_) finishLocked(urb, -ENOENT, 0);
+    discarded_.clear();
 }
 
 void EmulatedUsbInstrument::unplug() {
@@ -417,7 +423,8 @@ void EmulatedUsbInstrument::discard(UMockdevIoctlClient* client, UMockdevIoctlDa
         record(UsbEvent::Discard, reinterpret_cast<usbdevfs_urb*>(it->data->data)->endpoint);
         Urb urb = *it;
         list->erase(it);
-        finishLocked(urb, -ENOENT, 0);
+        if (options_.holdDiscards) discarded_.push_back(urb);
+        else finishLocked(urb, -ENOENT, 0);
         completeWith(client, 0);
         return;
     }
@@ -428,7 +435,7 @@ void EmulatedUsbInstrument::discard(UMockdevIoctlClient* client, UMockdevIoctlDa
 void EmulatedUsbInstrument::clientGone(UMockdevIoctlClient* client) {
     std::lock_guard guard(lock_);
     if (claimedBy_ == client) claimedBy_ = nullptr;
-    for (auto* list : {&pendingReads_, &pendingInterrupts_, &done_}) {
+    for (auto* list : {&pendingReads_, &pendingInterrupts_, &done_, &discarded_}) {
         std::erase_if(*list, [client](const Urb& urb) {
             if (urb.client != client) return false;
             g_object_unref(urb.data);

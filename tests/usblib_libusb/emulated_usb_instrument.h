@@ -35,6 +35,7 @@ struct EmulatedDeviceOptions {
     int points = 10;
     instrument::Faults faults;
     bool kernelDriverBound = false;  // a kernel driver holds the interface until detached
+    bool holdDiscards = false;       // a cancelled read ends only at finishDiscards()
 };
 
 // One umockdev testbed for a test; devices are added to it.
@@ -67,6 +68,8 @@ public:
     bool waitForPendingRead(unsigned endpoint);
     // Completes the oldest pending interrupt read with these bytes.
     bool raiseInterrupt(const std::vector<unsigned char>& bytes);
+    // Ends the reads whose cancellation the device has held back (holdDiscards).
+    void finishDiscards();
     // The device goes: pending transfers fail, later requests find nothing.
     void unplug();
 
@@ -102,6 +105,7 @@ private:
     std::vector<Urb> pendingReads_;
     std::vector<Urb> pendingInterrupts_;
     std::vector<Urb> done_;
+    std::vector<Urb> discarded_;  // held back by holdDiscards
     UMockdevIoctlClient* claimedBy_ = nullptr;
     bool kernelDriver_ = false;
     bool unplugged_ = false;

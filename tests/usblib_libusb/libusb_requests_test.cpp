@@ -198,4 +198,21 @@ TEST_F(RequestTest, CloseEndsAReadPendingOnAnotherThread) {
     EXPECT_EQ(device.events().back().kind, UsbEvent::Release) << "the interface went back after the read ended";
 }
 
+TEST_F(RequestTest, CloseDoesNotWaitForEverOnADeviceThatKeepsACancelledRead) {
+    EmulatedDeviceOptions options;
+    options.holdDiscards = true;
+    EmulatedUsbInstrument& device = plugAndOpen(options);
+    auto read = std::async(std::launch::async, [] { return readBytes(32); });
+    ASSERT_TRUE(device.waitForPendingRead(0x82));
+    auto close = std::async(std::launch::async, [] { QL260CloseDevice(0); });
+    ASSERT_EQ(close.wait_for(10s), std::future_status::ready) << "the close gave up waiting";
+    EXPECT_EQ(read.wait_for(0s), std::future_status::timeout) << "the read is still pending";
+    EXPECT_TRUE(device.events(UsbEvent::Release).empty()) << "not closed under a transfer in flight";
+    // When the device lets the read go at last, the read closes the device.
+    device.finishDiscards();
+    ASSERT_EQ(read.wait_for(5s), std::future_status::ready);
+    EXPECT_FALSE(read.get().ok);
+    EXPECT_EQ(device.events(UsbEvent::Release).size(), 1u);
+}
+
 }  // namespace
