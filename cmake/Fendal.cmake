@@ -17,6 +17,9 @@ endfunction()
 
 # fendal_qt_library(NAME SOURCES... [LIBS ...]): widgets and dialogs on top of a core.
 function(fendal_qt_library name)
+  if(NOT FENDAL_QT)
+    return()  # a build without Qt (the Windows cross build) has the cores only
+  endif()
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
   add_library(${name} STATIC ${ARG_SOURCES})
   set_target_properties(${name} PROPERTIES AUTOMOC ON AUTORCC ON AUTOUIC OFF)
@@ -29,6 +32,9 @@ endfunction()
 # of parallel tests never meet; Qt tests use the offscreen platform.
 function(fendal_test name)
   cmake_parse_arguments(ARG "QT" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  if(ARG_QT AND NOT FENDAL_QT)
+    return()
+  endif()
   add_executable(${name} ${ARG_SOURCES})
   if(ARG_QT)
     set_target_properties(${name} PROPERTIES AUTOMOC ON)
@@ -37,10 +43,14 @@ function(fendal_test name)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main Threads::Threads)
   set(rt ${CMAKE_CURRENT_BINARY_DIR}/${name}.runtime)
-  add_test(NAME ${name} COMMAND ${CMAKE_COMMAND} -E env
-    XDG_RUNTIME_DIR=${rt} QT_QPA_PLATFORM=offscreen
-    FENDAL_BIN_DIR=${PROJECT_BINARY_DIR}/bin FENDAL_SOURCE_DIR=${PROJECT_SOURCE_DIR}
-    ${CMAKE_COMMAND} -DRT=${rt} -DEXE=$<TARGET_FILE:${name}> -P ${PROJECT_SOURCE_DIR}/cmake/RunTest.cmake)
+  set(env XDG_RUNTIME_DIR=${rt} QT_QPA_PLATFORM=offscreen
+    FENDAL_BIN_DIR=${PROJECT_BINARY_DIR}/bin FENDAL_SOURCE_DIR=${PROJECT_SOURCE_DIR})
+  if(COMMAND fendal_windows_test)
+    fendal_windows_test(${name} ${rt} env)  # the same folders as a Windows program sees them
+  endif()
+  add_test(NAME ${name} COMMAND ${CMAKE_COMMAND} -E env ${env}
+    ${CMAKE_COMMAND} -DRT=${rt} -DEXE=$<TARGET_FILE:${name}> "-DEMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR}"
+    -P ${PROJECT_SOURCE_DIR}/cmake/RunTest.cmake)
   if(ARG_TIMEOUT)
     set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT})
   else()

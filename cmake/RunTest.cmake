@@ -2,7 +2,8 @@
 file(REMOVE_RECURSE ${RT})
 file(MAKE_DIRECTORY ${RT})
 file(CHMOD ${RT} DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
-execute_process(COMMAND ${EXE} RESULT_VARIABLE rc)
+# EMULATOR: what runs a cross-built program here (Wine for the Windows build), else nothing.
+execute_process(COMMAND ${EMULATOR} ${EXE} RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "${EXE} failed: ${rc}")
 endif()

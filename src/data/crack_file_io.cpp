@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <new>
 
+#include "platform/file_open.h"
 #include "platform/regular_file.h"
 #include "platform/safe_file_writer.h"
 #include "platform/text.h"
@@ -164,7 +165,7 @@ bool readCrackFile(const std::string& path, CrackDataFile& entry, std::error_cod
         return false;
     }
     std::error_code ec;
-    auto full = std::filesystem::absolute(path, ec);
+    auto full = std::filesystem::absolute(platform::filePath(path), ec);
     const bool read = readCrackData(f.get(), ec ? path : full.string(), entry, e);
     report(error, e);
     return read;

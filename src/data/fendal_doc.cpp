@@ -7,6 +7,7 @@
 
 #include "data/app_strings.h"
 #include "data/crack_file_io.h"
+#include "platform/file_open.h"
 #include "platform/safe_file_writer.h"
 #include "platform/temp_dir.h"
 #include "platform/text.h"
@@ -324,7 +325,7 @@ bool CFendalDoc::saveAsSeveralFiles() {
             return false;  // Cancel, or No: nothing is written and the changes stay unsaved
         }
 
-        std::filesystem::path folder = std::filesystem::path(request.chosenPath).parent_path();
+        std::filesystem::path folder = platform::filePath(request.chosenPath).parent_path();
         std::vector<Unwritten> failed;
         for (std::size_t i = 0; i < group.files.size(); ++i) {
             if (!request.checks[i]) continue;

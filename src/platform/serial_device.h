@@ -53,6 +53,9 @@ struct SerialStatus {
 // 2 not with 5). False, with `state` unchanged, on anything else.
 bool buildSerialState(const std::string& settings, SerialState& state);
 
+// The system's error code for a settings text that buildSerialState refuses.
+extern const int kSerialBadSettingsError;
+
 // A manual-reset event that the monitor can wait on together with the port: once set it
 // stays set until reset.
 class SerialSignal {

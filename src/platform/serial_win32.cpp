@@ -65,22 +65,19 @@ void fromDcb(const DCB& dcb, SerialState& state) {
     state.rts = rtsOf(dcb.fRtsControl);
 }
 
-// Waits for an overlapped call that did not complete at once.
+// Waits for an overlapped call that did not complete at once. A call that ran into its
+// time-out did what it could: that is success with a shorter count, as Windows itself has it
+// (Wine ends such calls with a time-out error).
 bool finish(HANDLE handle, OVERLAPPED& overlapped, DWORD& done) {
     if (GetLastError() != ERROR_IO_PENDING) return false;
-    return GetOverlappedResult(handle, &overlapped, &done, TRUE) != 0;
+    if (GetOverlappedResult(handle, &overlapped, &done, TRUE)) return true;
+    const DWORD error = GetLastError();
+    return error == ERROR_TIMEOUT || error == ERROR_SEM_TIMEOUT;
 }
 
 }  // namespace
 
-bool buildSerialState(const std::string& settings, SerialState& state) {
-    DCB dcb{};
-    dcb.DCBlength = sizeof dcb;
-    toDcb(state, dcb);
-    if (!BuildCommDCBA(settings.c_str(), &dcb)) return false;
-    fromDcb(dcb, state);
-    return true;
-}
+const int kSerialBadSettingsError = ERROR_INVALID_PARAMETER;
 
 struct SerialSignal::Impl {
     HANDLE event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
@@ -208,8 +205,7 @@ public:
             if (!waitPending_) {
                 if (WaitCommEvent(handle_, &fired_, &wait_)) {
                     // Done at once: only worth reporting when a byte is waiting.
-                    SerialStatus status;
-                    if (clearError(status) && status.inQueue == 0 && !stop.isSet()) continue;
+                    if (!stop.isSet() && noNews()) continue;
                     events = fired_;
                     return stop.isSet() ? Wake::Stop : Wake::Port;
                 }
@@ -224,8 +220,12 @@ public:
             case WAIT_OBJECT_0 + 1: {
                 DWORD unused = 0;
                 waitPending_ = false;
-                GetOverlappedResult(handle_, &wait_, &unused, FALSE);
+                const bool completed = GetOverlappedResult(handle_, &wait_, &unused, FALSE);
                 ResetEvent(wait_.hEvent);
+                // The driver remembers characters that arrived while no wait was pending, and
+                // some end a pending wait without any event; neither is news when the bytes
+                // have all been read already.
+                if (!completed || noNews()) continue;
                 events = fired_;
                 return Wake::Port;
             }
@@ -248,6 +248,13 @@ public:
     }
 
 private:
+    // A wait that reported data events (or none) while no byte is waiting.
+    bool noNews() {
+        if (fired_ & ~(kSerialEvRxChar | kSerialEvRxFlag)) return false;
+        SerialStatus status;
+        return clearError(status) && status.inQueue == 0;
+    }
+
     bool failed() {
         lastError_ = GetLastError();
         return false;

@@ -50,7 +50,9 @@ std::string_view trim(std::string_view s);
 
 // printf-style formatting into a std::string.
 std::string format(const char* fmt, ...)
-#if defined(__GNUC__)
+#if defined(__MINGW32__)
+    __attribute__((format(gnu_printf, 1, 2)))  // MinGW's C99 printf, not the old system one
+#elif defined(__GNUC__)
     __attribute__((format(printf, 1, 2)))
 #endif
     ;

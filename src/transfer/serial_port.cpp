@@ -1,7 +1,6 @@
 #include "transfer/serial_port.h"
 
 #include <cassert>
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -95,7 +94,7 @@ bool CSerialPort::openPort(SerialPortOwner* pPortOwner, unsigned portnr, unsigne
     } else {
         m_portState.rts = platform::RtsControl::Enable;
         if (!platform::buildSerialState(settings, m_portState)) {
-            reportError("BuildCommDCB()", EINVAL);
+            reportError("BuildCommDCB()", platform::kSerialBadSettingsError);
         } else if (!m_hComm->setState(m_portState)) {
             reportError("SetCommState()", m_hComm->lastError());
         }

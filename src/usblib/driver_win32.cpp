@@ -70,6 +70,12 @@ public:
 
     bool ioControl(QL260_HANDLE handle, uint32_t controlCode, void* buffer, uint32_t inSize,
                    uint32_t outSize, uint32_t& bytesReturned) override {
+        bytesReturned = 0;
+        // INVALID_HANDLE_VALUE is also the process's own pseudo-handle: never send it anything.
+        if (handle == nullptr || handle == INVALID_HANDLE_VALUE) {
+            SetLastError(ERROR_INVALID_HANDLE);
+            return false;
+        }
         DWORD returned = 0;
         BOOL ok;
         if (!isOverlapped(handle)) {

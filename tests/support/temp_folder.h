@@ -1,9 +1,8 @@
 #pragma once
 // A fresh folder for one test, removed afterwards.
-#include <stdlib.h>
-
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -12,10 +11,13 @@ public:
     TempFolder() {
         auto base = std::filesystem::temp_directory_path() / "fendal-test";
         std::filesystem::create_directories(base);
-        std::string tmpl = (base / "XXXXXX").string();
-        std::vector<char> buf(tmpl.begin(), tmpl.end());
-        buf.push_back('\0');
-        path_ = mkdtemp(buf.data());
+        // A name no one else holds: creating the folder is the test, as mkdtemp does it.
+        std::random_device seed;
+        std::mt19937 random(seed());
+        do {
+            path_ = base / std::to_string(random());
+        } while (!std::filesystem::create_directory(path_));
+        std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::replace);
     }
     ~TempFolder() {
         std::error_code ec;
@@ -24,7 +26,8 @@ public:
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
 
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
+    // In the system's own spelling: on Windows a/b becomes a\\b, as the program writes it.
+    std::string file(const std::string& name) const { return (path_ / name).make_preferred().string(); }
     const std::filesystem::path& path() const { return path_; }
 
     static std::vector<unsigned char> readAll(const std::string& p) {

@@ -1,12 +1,11 @@
 #include "transfer/instrument_transfer.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
+#include <filesystem>
 #include <thread>
 
-#include "pty_pair.h"
+#include "line_pair.h"
 #include "transfer_fakes.h"
 
 namespace {
@@ -174,13 +173,13 @@ TEST(UsbTransfer, StartFailuresReportAndLetTheUserTryAgain) {
 
 TEST(UsbTransfer, UnwritableReceivedFileStopsTheStart) {
     const std::string path = receivedDataPath();
-    ::unlink(path.c_str());
-    ASSERT_EQ(::mkdir(path.c_str(), 0700), 0);  // a folder in the file's place
+    std::filesystem::remove(path);
+    ASSERT_TRUE(std::filesystem::create_directory(path));  // a folder in the file's place
     ScriptedTransferUi ui;
     FakeUsbDevice usb(3);
     InstrumentTransfer transfer(ui, usb);
     transfer.start(InstrumentTransfer::kUsb, -1);
-    ::rmdir(path.c_str());
+    std::filesystem::remove(path);
     ASSERT_EQ(ui.shown().size(), 1u);
     // The reason follows the program's text.
     EXPECT_EQ(ui.shown()[0].text.rfind("初始化临时文件失败！\n" + path + ": ", 0), 0u)
@@ -263,7 +262,7 @@ struct SerialRun {
         for (unsigned char b : bytes) last = transfer.onPortChar(b, port);
         return last;
     }
-    PtyPair pty;
+    LinePair pty;
     ScriptedTransferUi ui;
     FakeUsbDevice usb;
     InstrumentTransfer transfer;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli_command.h"
+#include "platform/command_line.h"
 
 namespace {
 
@@ -20,15 +21,15 @@ void usage(std::FILE* out) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2 || !std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h") ||
-        !std::strcmp(argv[1], "help")) {
-        usage(argc < 2 ? stderr : stdout);
-        return argc < 2 ? 2 : 0;
+    const std::vector<std::string> args = platform::commandLineArguments(argc, argv);
+    if (args.size() < 2 || args[1] == "--help" || args[1] == "-h" || args[1] == "help") {
+        usage(args.size() < 2 ? stderr : stdout);
+        return args.size() < 2 ? 2 : 0;
     }
     for (const auto& c : CliRegistry::all()) {
-        if (std::strcmp(c.name, argv[1]) == 0) return c.run(std::vector<std::string>(argv + 2, argv + argc));
+        if (args[1] == c.name) return c.run(std::vector<std::string>(args.begin() + 2, args.end()));
     }
-    std::fprintf(stderr, "fendal-cli: unknown command '%s'\n\n", argv[1]);
+    std::fprintf(stderr, "fendal-cli: unknown command '%s'\n\n", args[1].c_str());
     usage(stderr);
     return 2;
 }
