@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: once in a normal build, once with
 # AddressSanitizer and UndefinedBehaviorSanitizer; then runs each reader's libFuzzer target
-# for a few seconds. Exits non-zero on any failure.
+# for a few seconds, and the Windows build and its tests under Wine. Exits non-zero on any failure.
 set -euo pipefail
 cd "$(dirname "$0")"
 ./scripts/install-deps.sh
@@ -36,4 +36,10 @@ if [ "${FENDAL_SKIP_FUZZ:-0}" != 1 ]; then
       -artifact_prefix=build-fuzz/ "build-fuzz/corpus/$name" "build-fuzz/seeds/$name" 2>&1 | tail -n 4
     [ "${PIPESTATUS[0]}" -eq 0 ]
   done
+fi
+
+# The Windows build (MinGW-w64) and its tests under Wine, when the tools are there.
+if [ "${FENDAL_SKIP_WINDOWS:-0}" != 1 ] && command -v x86_64-w64-mingw32-g++-posix > /dev/null &&
+  { command -v wine64 > /dev/null || [ -x /usr/lib/wine/wine64 ]; }; then
+  ./scripts/test-windows.sh
 fi

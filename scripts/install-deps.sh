@@ -15,6 +15,7 @@ packages=(
   poppler-utils
   python3 python3-docx python3-openpyxl
   clang libclang-rt-14-dev strace
+  g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools wine64
 )
 
 missing=()
