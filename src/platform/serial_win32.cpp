@@ -4,6 +4,7 @@
 #include <atomic>
 
 #include "platform/serial_device.h"
+#include "platform/utf16_win32.h"
 
 namespace platform {
 
@@ -121,7 +122,7 @@ public:
 
     bool open(const std::string& path) override {
         close();
-        handle_ = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+        handle_ = CreateFileW(toUtf16(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                               FILE_FLAG_OVERLAPPED, nullptr);
         if (handle_ == INVALID_HANDLE_VALUE) return failed();
         waitPending_ = false;
@@ -130,7 +131,15 @@ public:
 
     void close() override {
         if (handle_ == INVALID_HANDLE_VALUE) return;
-        CancelIo(handle_);
+        // An event wait left pending by the monitor thread writes its result into this object
+        // when it ends: cancel it (from any thread) and wait until it has, before the memory
+        // can go away.
+        if (waitPending_) {
+            DWORD unused = 0;
+            if (CancelIoEx(handle_, &wait_) || GetLastError() != ERROR_NOT_FOUND)
+                GetOverlappedResult(handle_, &wait_, &unused, TRUE);
+            waitPending_ = false;
+        }
         CloseHandle(handle_);
         handle_ = INVALID_HANDLE_VALUE;
     }
@@ -205,7 +214,8 @@ public:
             if (!waitPending_) {
                 if (WaitCommEvent(handle_, &fired_, &wait_)) {
                     // Done at once: only worth reporting when a byte is waiting.
-                    if (!stop.isSet() && noNews()) continue;
+                    SerialStatus status;
+                    if (clearError(status) && status.inQueue == 0 && !stop.isSet()) continue;
                     events = fired_;
                     return stop.isSet() ? Wake::Stop : Wake::Port;
                 }

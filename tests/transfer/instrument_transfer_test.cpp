@@ -302,6 +302,7 @@ TEST(SerialTransfer, LeadInsCountAndDataMakeTheFile) {
 TEST(SerialTransfer, CountZeroEndsAtOnce) {
     SerialRun t;
     t.listen();
+    ASSERT_EQ(t.ui.texts(), std::vector<std::string>{});  // listening, not failed
     t.feed({0x55, 0x00, 0x00});
     EXPECT_EQ(t.ui.endsWithOk, 1);
     EXPECT_TRUE(t.transfer.completed());
