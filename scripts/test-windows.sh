@@ -18,10 +18,14 @@ ctest --test-dir "$build32" --output-on-failure
 scripts/build-windows.sh x86_64 "$build64"
 export WINEPREFIX="$root/$build64/wine-prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEARCH=win64 DISPLAY=
-# A prefix of our own, made once (a few seconds); no display, no desktop integration.
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  "$wine" wineboot -i > /dev/null 2>&1
-fi
+# A prefix of our own, made once (a few seconds); no display, no desktop integration. One
+# server for the whole run, ended at the end. It and Wine's own service processes start here
+# with their output discarded: a helper that inherited a test's output would keep that test's
+# pipe open, and the test would never be seen to end.
+"$wineserver" -k 2> /dev/null || true
+"$wineserver" -w 2> /dev/null || true  # until a server of an earlier run has gone
+"$wineserver" -p > /dev/null 2>&1
+"$wine" wineboot -i > /dev/null 2>&1
 
 claims="$root/$build64/com-claims"
 rm -rf "$claims"
@@ -29,7 +33,12 @@ mkdir -p "$claims"
 pairs=24
 python3 scripts/wine-com-pairs.py "$WINEPREFIX" 11 "$pairs" > "$root/$build64/com-pairs.log" 2>&1 &
 relay=$!
-trap 'kill "$relay" 2>/dev/null || true; "$wineserver" -k 2>/dev/null || true' EXIT
+stop() {
+  kill "$@" 2> /dev/null || true
+  wait "$@" 2> /dev/null || true
+  "$wineserver" -k 2> /dev/null || true
+}
+trap 'stop "$relay"' EXIT
 for _ in $(seq 50); do
   grep -q '^READY' "$root/$build64/com-pairs.log" && break
   sleep 0.1
@@ -50,7 +59,7 @@ if [ -x "$instrument" ]; then
   cli="$root/$build64/bin/fendal-cli.exe"
   "$instrument" serial --points 9 --baud 0 > "$out/instrument.log" 2>&1 &
   serial=$!
-  trap 'kill "$serial" "$relay" 2>/dev/null || true; "$wineserver" -k 2>/dev/null || true' EXIT
+  trap 'stop "$serial" "$relay"' EXIT
   for _ in $(seq 50); do
     grep -q '^READY' "$out/instrument.log" && break
     sleep 0.1

@@ -7,7 +7,7 @@ Pair k joins COM(FIRST+2k) and COM(FIRST+2k+1): each port is a link in
 $WINEPREFIX/dosdevices to its own pseudo-terminal, and what is written to one arrives at the
 other. The relay keeps every terminal's own end open as well, so a port that the program
 closes and opens again stays joined. Prints READY once the links exist; ends on SIGTERM and
-removes its links.
+removes the links that are still its own.
 """
 import os
 import selectors
@@ -34,14 +34,15 @@ def main():
             if os.path.lexists(link):
                 os.unlink(link)
             os.symlink(os.ttyname(slave), link)
-            links.append(link)
+            links.append((link, os.ttyname(slave)))
             ends.append(master)
         masters[ends[0]] = ends[1]
         masters[ends[1]] = ends[0]
 
     def stop(*_):
-        for link in links:
-            if os.path.lexists(link):
+        # Only links that are still ours: a later relay may have made its own meanwhile.
+        for link, target in links:
+            if os.path.islink(link) and os.readlink(link) == target:
                 os.unlink(link)
         sys.exit(0)
 
