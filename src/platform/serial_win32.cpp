@@ -131,15 +131,16 @@ public:
 
     void close() override {
         if (handle_ == INVALID_HANDLE_VALUE) return;
-        // An event wait left pending by the monitor thread writes its result into this object
-        // when it ends: cancel it (from any thread) and wait until it has, before the memory
+        // A request still pending (the event wait the monitor thread leaves behind) writes its
+        // result into this object when it ends, cancelled or not: cancel everything on the
+        // port, from whichever thread asked, and wait until each has ended before the memory
         // can go away.
-        if (waitPending_) {
+        CancelIoEx(handle_, nullptr);
+        for (OVERLAPPED* request : {&wait_, &io_}) {
             DWORD unused = 0;
-            if (CancelIoEx(handle_, &wait_) || GetLastError() != ERROR_NOT_FOUND)
-                GetOverlappedResult(handle_, &wait_, &unused, TRUE);
-            waitPending_ = false;
+            if (!HasOverlappedIoCompleted(request)) GetOverlappedResult(handle_, request, &unused, TRUE);
         }
+        waitPending_ = false;
         CloseHandle(handle_);
         handle_ = INVALID_HANDLE_VALUE;
     }
