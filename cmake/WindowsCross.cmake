@@ -3,7 +3,7 @@
 # office reports need; a build on Windows with those installed uses the normal road instead.
 set(FENDAL_QT OFF)
 set(FENDAL_BENCH OFF CACHE BOOL "Build the benchmarks" FORCE)
-set(FENDAL_SKIP_DIRS src/office tests/office)
+set(FENDAL_SKIP_DIRS src/office tests/office fuzz)  # the readers' checks include the office ones
 option(FENDAL_WINDOWS_TESTS "Build the test programs (they run under Wine)" ON)
 
 if(FENDAL_WINDOWS_TESTS)

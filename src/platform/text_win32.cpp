@@ -13,11 +13,10 @@ constexpr wchar_t kReplacement = 0xFFFD;
 bool isLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
 bool isTrailByte(unsigned char c) { return c >= 0x40 && c <= 0xFE && c != 0x7F; }
 
-}  // namespace
-
 // Character by character, so that one damaged byte costs one U+FFFD and not the rest of the
-// field (the system call would replace whole runs with its own default character).
-std::string gbkToUtf8(std::string_view gbk) {
+// field (the system call would replace whole runs with its own default character); with
+// `exact`, a damaged byte gives nothing at all.
+std::optional<std::wstring> decodeGbk(std::string_view gbk, bool exact) {
     std::wstring wide;
     wide.reserve(gbk.size());
     for (std::size_t i = 0; i < gbk.size();) {
@@ -35,12 +34,24 @@ std::string gbkToUtf8(std::string_view gbk) {
         } else if (!isLeadByte(c) && MultiByteToWideChar(kGbk, MB_ERR_INVALID_CHARS, gbk.data() + i, 1, &ch, 1) == 1) {
             wide.push_back(ch);  // the code page's one single byte above ASCII (0x80, the euro sign)
             ++i;
+        } else if (exact) {
+            return std::nullopt;
         } else {
             wide.push_back(kReplacement);
             ++i;
         }
     }
-    return platform::fromUtf16(wide);
+    return wide;
+}
+
+}  // namespace
+
+std::string gbkToUtf8(std::string_view gbk) { return platform::fromUtf16(*decodeGbk(gbk, false)); }
+
+std::optional<std::string> gbkToUtf8Exact(std::string_view gbk) {
+    const auto wide = decodeGbk(gbk, true);
+    if (!wide) return std::nullopt;
+    return platform::fromUtf16(*wide);
 }
 
 std::optional<std::string> utf8ToGbk(std::string_view utf8) {

@@ -28,7 +28,8 @@ Result cli(const std::string& args) {
     const std::string program =
         (std::filesystem::path(std::getenv("FENDAL_BIN_DIR")) / "fendal-cli.exe").make_preferred().string();
     Result r{-1, {}};
-    FILE* p = _wpopen(platform::toUtf16("\"" + program + "\" " + args).c_str(), L"rb");
+    // The command interpreter drops the first and the last quote of the line: one pair more.
+    FILE* p = _wpopen(platform::toUtf16("\"\"" + program + "\" " + args + "\"").c_str(), L"rb");
     if (!p) return r;
     std::array<char, 4096> buf;
     std::size_t n;

@@ -8,6 +8,7 @@
 
 #include "data/crack_file_io.h"
 #include "data/received_data.h"
+#include "platform/safe_file_writer.h"
 #include "platform/temp_dir.h"
 #include "platform/utf16_win32.h"
 
@@ -23,7 +24,7 @@ TEST(DataPathsWin32, CrackFileSavedAndReadUnderAChineseName) {
     point.velocity = 4100;
     file.points = {point, point};
     file.receivedPoints = {point};
-    ASSERT_TRUE(canWriteFile(file.path));
+    ASSERT_TRUE(platform::canWriteFile(file.path));
     ASSERT_TRUE(writeCrackFile(file));
     EXPECT_NE(GetFileAttributesW((platform::toUtf16(folder) + L"\\\u6d4b\u70b9 1.fsy").c_str()),
               INVALID_FILE_ATTRIBUTES);

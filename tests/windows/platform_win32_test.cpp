@@ -102,6 +102,9 @@ TEST(TextWin32, CodePage936BothWays) {
     EXPECT_EQ(text::gbkToUtf8("\x81\x30z"), replacement + "0z");  // a lead byte without its trail
     EXPECT_EQ(text::gbkToUtf8("end\xC1"), "end" + replacement);
     EXPECT_EQ(text::gbkToUtf8(std::string("a\0b", 3)), std::string("a\0b", 3));
+    EXPECT_EQ(text::gbkToUtf8Exact("\xC1\xD1 A1"), "裂 A1");
+    EXPECT_FALSE(text::gbkToUtf8Exact("a\xFF" "b"));
+    EXPECT_FALSE(text::gbkToUtf8Exact("end\xC1"));
 
     EXPECT_EQ(text::utf8ToGbk(""), std::string());
     EXPECT_FALSE(text::utf8ToGbk("한국어"));          // Hangul has no place in GBK
