@@ -23,8 +23,11 @@ export WINEARCH=win64 DISPLAY=
 # with their output discarded: a helper that inherited a test's output would keep that test's
 # pipe open, and the test would never be seen to end.
 "$wineserver" -k 2> /dev/null || true
-"$wineserver" -w 2> /dev/null || true  # until a server of an earlier run has gone
-"$wineserver" -p > /dev/null 2>&1
+# A server of an earlier run may still be on its way out.
+for _ in $(seq 50); do
+  "$wineserver" -p > /dev/null 2>&1 && break
+  sleep 0.1
+done
 "$wine" wineboot -i > /dev/null 2>&1
 
 claims="$root/$build64/com-claims"

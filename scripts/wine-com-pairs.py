@@ -46,6 +46,14 @@ def main():
                 os.unlink(link)
         sys.exit(0)
 
+    # Wine's device manager, when it starts, may set up COM links of its own: ours are put back.
+    def keep_links():
+        for link, target in links:
+            if not (os.path.islink(link) and os.readlink(link) == target):
+                if os.path.lexists(link):
+                    os.unlink(link)
+                os.symlink(target, link)
+
     signal.signal(signal.SIGTERM, stop)
     signal.signal(signal.SIGINT, stop)
     selector = selectors.DefaultSelector()
@@ -53,7 +61,8 @@ def main():
         selector.register(fd, selectors.EVENT_READ)
     print("READY", flush=True)
     while True:
-        for key, _ in selector.select():
+        keep_links()
+        for key, _ in selector.select(timeout=0.1):
             try:
                 data = os.read(key.fd, 4096)
             except OSError:

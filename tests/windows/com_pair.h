@@ -37,8 +37,12 @@ public:
             if (h == INVALID_HANDLE_VALUE) continue;
             CloseHandle(h);
             near_ = first + 2 * k;
-            far_ = CreateFileA(portPath(near_ + 1).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                               0, nullptr);
+            // A link the relay is just putting back (Wine's device manager may have replaced it).
+            for (int attempt = 0; attempt < 40 && far_ == INVALID_HANDLE_VALUE; ++attempt) {
+                far_ = CreateFileA(portPath(near_ + 1).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                   OPEN_EXISTING, 0, nullptr);
+                if (far_ == INVALID_HANDLE_VALUE) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            }
             if (far_ == INVALID_HANDLE_VALUE) break;
             // Reads return at once with what has arrived.
             COMMTIMEOUTS timeouts{MAXDWORD, 0, 0, 0, 2000};
