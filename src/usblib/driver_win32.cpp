@@ -48,13 +48,18 @@ public:
     }
 
     // In the user's temporary folder, named after the interface path ('\\', '?' and '#' made '_').
+    // The lock takes UTF-8 paths: the folder is asked for in UTF-16, as a user's folder may
+    // have a name outside the ANSI code page.
     std::optional<std::string> lockFile(const std::string& path) override {
-        char folder[MAX_PATH + 1] = {};
-        const DWORD length = GetTempPathA(sizeof folder, folder);
+        wchar_t folder[MAX_PATH + 1] = {};
+        const DWORD length = GetTempPathW(MAX_PATH + 1, folder);
         if (length == 0 || length > MAX_PATH) return std::nullopt;
-        std::string name = "ql260-";
+        const int size = WideCharToMultiByte(CP_UTF8, 0, folder, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
+        std::string name(static_cast<std::size_t>(size), '\0');
+        WideCharToMultiByte(CP_UTF8, 0, folder, static_cast<int>(length), name.data(), size, nullptr, nullptr);
+        name += "ql260-";
         for (char c : path) name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-        return std::string(folder, length) + name + ".lock";
+        return name + ".lock";
     }
 
     QL260_HANDLE open(const std::string& path, bool overlapped) override {

@@ -193,7 +193,7 @@ TEST(UsbTransfer, UnwritableReceivedFileStopsTheStart) {
 // Two transfers at once would share the received-data file and import each other's points: the
 // second is refused at its start and touches nothing, until the first has been imported.
 TEST(ReceivedFileLock, SecondTransferIsRefusedUntilTheFirstIsGone) {
-    PtyPair pty;
+    LinePair pty;
     ScriptedTransferUi firstUi, secondUi;
     FakeUsbDevice firstUsb(40), secondUsb(7);
     firstUsb.stallAt = 2;  // the count and block 0 arrive, then the instrument is silent

@@ -254,6 +254,9 @@ TEST(SerialPort, ClosingWhileAMessageWaitsForItsHandlerDoesNotHang) {
 // A line that hangs up is told once, as a line error after its last bytes, and then the
 // monitor rests: no stream of empty events, no error box.
 TEST(SerialPort, LineThatHangsUpIsToldOnce) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the joined COM ports of the Windows tests cannot hang up";
+#endif
     RecordingOwner owner;
     LinePair pty;
     CSerialPort port;
