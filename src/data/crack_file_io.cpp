@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <new>
 
-#include "platform/file_open.h"
+#include "platform/file_path.h"
 #include "platform/regular_file.h"
 #include "platform/safe_file_writer.h"
 #include "platform/text.h"

@@ -7,7 +7,7 @@
 
 #include "data/app_strings.h"
 #include "data/crack_file_io.h"
-#include "platform/file_open.h"
+#include "platform/file_path.h"
 #include "platform/safe_file_writer.h"
 #include "platform/temp_dir.h"
 #include "platform/text.h"

@@ -4,9 +4,13 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
+#include <vector>
 
-#include "platform/file_open.h"
+#include "platform/file_path.h"
+#include "platform/regular_file.h"
+#include "platform/safe_file_writer.h"
 #include "platform/temp_dir.h"
 #include "platform/text.h"
 #include "platform/utf16_win32.h"
@@ -57,16 +61,14 @@ TEST(TempDirWin32, NonAsciiFolderIsMadeAndComesBackAsUtf8) {
     EXPECT_TRUE(attributes & FILE_ATTRIBUTE_DIRECTORY);
 
     // A file named in UTF-8 there carries the same name for the system.
-    std::FILE* f = platform::openFile(dir + "裂缝.fsy", "wb");
-    ASSERT_NE(f, nullptr);
-    EXPECT_GE(std::fputs("x", f), 0);
-    std::fclose(f);
+    std::error_code error;
+    ASSERT_TRUE(platform::writeFileSafely(dir + "裂缝.fsy", std::vector<unsigned char>{'x'}, error)) << error.message();
     EXPECT_NE(GetFileAttributesW((folder + L"\\\u88c2\u7f1d.fsy").c_str()), INVALID_FILE_ATTRIBUTES);
-    f = platform::openFile(dir + "裂缝.fsy", "rb");
-    ASSERT_NE(f, nullptr);
-    EXPECT_EQ(std::fgetc(f), 'x');
-    std::fclose(f);
-    EXPECT_EQ(platform::openFile(dir + "缺少.fsy", "rb"), nullptr);
+    platform::InputFile in = platform::openRegularFile(dir + "裂缝.fsy", error);
+    ASSERT_NE(in, nullptr);
+    EXPECT_EQ(std::fgetc(in.get()), 'x');
+    EXPECT_TRUE(std::filesystem::exists(platform::filePath(dir + "裂缝.fsy")));
+    EXPECT_EQ(platform::filePath(dir + "裂缝.fsy").filename().string(), "裂缝.fsy");
 }
 
 TEST(TempDirWin32, AFileInTheFoldersPlaceGivesNoFolder) {
