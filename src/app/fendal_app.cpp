@@ -43,9 +43,7 @@ void CFendalApp::openCommandLineFile(const QString& path) {
     // A file that cannot be read leaves the group empty, without a message. The path is made
     // absolute so that saving and the recent-file list do not depend on the starting folder.
     std::string native = QFile::encodeName(QFileInfo(path).absoluteFilePath()).toStdString();
-    if (!doc_.readSingleFile(native)) return;
-    recentFiles_.add(native);
-    doc_.updateAllViews(0);
+    if (doc_.openSingleFile(native)) recentFiles_.add(native);
 }
 
 bool CFendalApp::handles(CommandId id) const {
@@ -95,12 +93,7 @@ void CFendalApp::onFileNew() {
     // A new document is an empty group; unsaved changes are offered for saving first, and
     // Cancel keeps them.
     if (!doc_.promptSaveChanges()) return;
-    doc_.group.clear();
-    doc_.currentFile = -1;
-    doc_.currentPoint = -1;
-    doc_.setTitle("");
-    doc_.setModifiedFlag(false);
-    doc_.updateAllViews(0);
+    doc_.newDocument();
 }
 
 void CFendalApp::onRecentFile(int index) {
