@@ -1,34 +1,49 @@
 // fendal-cli: the crack data core without windows, for batch work and for tests.
+#include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cli_command.h"
 
-namespace {
-
-void usage(std::FILE* out) {
+int main(int argc, char** argv) {
+    CLI::App app{"fendal-cli: the crack data core without windows, for batch work and for tests", "fendal-cli"};
+    app.require_subcommand(1);
     auto list = CliRegistry::all();
     std::sort(list.begin(), list.end(),
               [](const CliCommand& a, const CliCommand& b) { return std::strcmp(a.name, b.name) < 0; });
-    std::fprintf(out, "usage: fendal-cli COMMAND [ARGS...]\n\ncommands:\n");
-    for (const auto& c : list) std::fprintf(out, "  %-44s %s\n", c.usage, c.summary);
-}
-
-}  // namespace
-
-int main(int argc, char** argv) {
-    if (argc < 2 || !std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h") ||
-        !std::strcmp(argv[1], "help")) {
-        usage(argc < 2 ? stderr : stdout);
-        return argc < 2 ? 2 : 0;
+    std::vector<std::pair<CLI::App*, std::function<int()>>> commands;
+    for (const CliCommand& c : list) {
+        CLI::App* sub = app.add_subcommand(c.name, c.summary);
+        if (c.define) {
+            commands.emplace_back(sub, c.define(*sub));
+            continue;
+        }
+        // Everything after the name, --help included, is the command's own to read.
+        sub->prefix_command();
+        sub->set_help_flag();
+        sub->footer(std::string("usage: fendal-cli ") + c.usage);
+        commands.emplace_back(sub, [sub, run = c.run] { return run(sub->remaining()); });
     }
-    for (const auto& c : CliRegistry::all()) {
-        if (std::strcmp(c.name, argv[1]) == 0) return c.run(std::vector<std::string>(argv + 2, argv + argc));
+    if (argc < 2) {
+        std::fputs(app.help().c_str(), stderr);
+        return 2;
     }
-    std::fprintf(stderr, "fendal-cli: unknown command '%s'\n\n", argv[1]);
-    usage(stderr);
+    if (std::strcmp(argv[1], "help") == 0) {
+        std::fputs(app.help().c_str(), stdout);
+        return 0;
+    }
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        // Help asked for is success; every refused command line is a usage error.
+        return app.exit(e) == 0 ? 0 : 2;
+    }
+    for (auto& [sub, run] : commands) {
+        if (sub->parsed()) return run();
+    }
     return 2;
 }
