@@ -57,7 +57,7 @@ double passSeconds(const CFendalDoc& doc) {
 void fillMillionPoints(benchmark::State& state) {
     listbench::Group group(static_cast<int>(state.range(0)));
     double fillTime = 0;
-    for (auto _ : state) fillTime += seconds([&] { group.doc.updateAllViews(0); });
+    for (auto _ : state) fillTime += seconds([&] { group.doc.updateAllViews(UpdateHint::Reloaded); });
 
     const double baseline = passSeconds(group.doc);
     const double perFill = fillTime / static_cast<double>(state.iterations());
@@ -77,7 +77,7 @@ void showIf(bool shown, CFendalView& view) {
 }
 
 // The update, and with a shown view also the layout and painting it brings about.
-void update(CFendalDoc& doc, bool shown, int hint) {
+void update(CFendalDoc& doc, bool shown, UpdateHint hint) {
     doc.updateAllViews(hint);
     if (shown) QApplication::processEvents();
 }
@@ -91,7 +91,7 @@ void fillFullGroup(benchmark::State& state) {
     long long allocations = 0;
     for (auto _ : state) {
         const long long before = gAllocations.load();
-        const double t = seconds([&] { update(group.doc, shown, 0); });
+        const double t = seconds([&] { update(group.doc, shown, UpdateHint::Reloaded); });
         allocations += gAllocations.load() - before;
         fillTime += t;
         slowest = std::max(slowest, t);
@@ -128,8 +128,7 @@ void refillAfterEdit(benchmark::State& state) {
     const int editedPoint = kLargestFile / 2;
     for (int f = 0; f < kFullGroupFiles; ++f)
         if (f == editedFile || expanded > 1) view.toggleCategory(f);
-    doc.currentFile = editedFile;
-    doc.currentPoint = editedPoint;
+    doc.setCurrent(editedFile, editedPoint);
     int flat = -1;
     doc.filePointToFlat(flat, editedFile, editedPoint);
     view.focusRow(view.core().rowOfValue(flat), true);
@@ -141,7 +140,7 @@ void refillAfterEdit(benchmark::State& state) {
     for (auto _ : state) {
         doc.group.files[editedFile].points[editedPoint].velocity = ++velocity;
         const long long before = gAllocations.load();
-        const double t = seconds([&] { update(doc, shown, 1); });
+        const double t = seconds([&] { update(doc, shown, UpdateHint::PointsEdited); });
         allocations += gAllocations.load() - before;
         refillTime += t;
         slowest = std::max(slowest, t);

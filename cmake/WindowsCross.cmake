@@ -26,6 +26,12 @@ file(CREATE_LINK ${FENDAL_JSON_INCLUDE}/nlohmann ${PROJECT_BINARY_DIR}/json-incl
 add_library(nlohmann_json INTERFACE)
 target_include_directories(nlohmann_json SYSTEM INTERFACE ${PROJECT_BINARY_DIR}/json-include)
 add_library(nlohmann_json::nlohmann_json ALIAS nlohmann_json)
+# CLI11, header-only as well, the same way.
+find_path(FENDAL_CLI11_INCLUDE CLI/CLI.hpp PATHS /usr/include NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+file(CREATE_LINK ${FENDAL_CLI11_INCLUDE}/CLI ${PROJECT_BINARY_DIR}/json-include/CLI SYMBOLIC)
+add_library(CLI11 INTERFACE)
+target_include_directories(CLI11 SYSTEM INTERFACE ${PROJECT_BINARY_DIR}/json-include)
+add_library(CLI11::CLI11 ALIAS CLI11)
 
 # Windows headers without their rarely used parts and without the min and max macros.
 # The C library's printf family as C99 has it (%zu and friends), not the old system one.

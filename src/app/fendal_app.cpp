@@ -45,9 +45,7 @@ void CFendalApp::openCommandLineFile(const std::string& path) {
     std::error_code error;
     const std::filesystem::path full = std::filesystem::absolute(path, error);
     const std::string native = error ? path : full.lexically_normal().string();
-    if (!doc_.readSingleFile(native)) return;
-    recentFiles_.add(native);
-    doc_.updateAllViews(0);
+    if (doc_.openSingleFile(native)) recentFiles_.add(native);
 }
 
 bool CFendalApp::handles(CommandId id) const {
@@ -97,12 +95,7 @@ void CFendalApp::onFileNew() {
     // A new document is an empty group; unsaved changes are offered for saving first, and
     // Cancel keeps them.
     if (!doc_.promptSaveChanges()) return;
-    doc_.group.clear();
-    doc_.currentFile = -1;
-    doc_.currentPoint = -1;
-    doc_.setTitle("");
-    doc_.setModifiedFlag(false);
-    doc_.updateAllViews(0);
+    doc_.newDocument();
 }
 
 void CFendalApp::onRecentFile(int index) {

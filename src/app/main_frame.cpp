@@ -271,7 +271,7 @@ void CMainFrame::run(CommandId id) {
     }
 }
 
-void CMainFrame::onDocumentUpdate(int) { updateCommandStates(); }
+void CMainFrame::onDocumentUpdate(UpdateHint) { updateCommandStates(); }
 
 void CMainFrame::onDocumentStateChanged() {
     updateTitle();

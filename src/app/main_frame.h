@@ -44,7 +44,7 @@ public:
     void run(CommandId id) override;
 
     // DocObserver
-    void onDocumentUpdate(int hint) override;
+    void onDocumentUpdate(UpdateHint hint) override;
     void onDocumentStateChanged() override;
 
 protected:

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <new>
 
+#include "platform/byte_order.h"
 #include "platform/file_path.h"
 #include "platform/regular_file.h"
 #include "platform/safe_file_writer.h"
@@ -15,17 +16,9 @@ namespace {
 
 constexpr std::size_t kBlockSize = 1 << 20;
 
-void putI32(unsigned char* p, int32_t v) {
-    auto u = static_cast<uint32_t>(v);
-    p[0] = static_cast<unsigned char>(u);
-    p[1] = static_cast<unsigned char>(u >> 8);
-    p[2] = static_cast<unsigned char>(u >> 16);
-    p[3] = static_cast<unsigned char>(u >> 24);
-}
+void putI32(unsigned char* p, int32_t v) { platform::storeLe32(p, static_cast<uint32_t>(v)); }
 
-int32_t getI32(const unsigned char* p) {
-    return static_cast<int32_t>(uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24);
-}
+int32_t getI32(const unsigned char* p) { return static_cast<int32_t>(platform::loadLe32(p)); }
 
 bool validCount(int32_t n) { return n >= 1 && n <= kMaxFileCount; }
 
@@ -69,8 +62,7 @@ bool writeHeader(CrackDataFile& entry, platform::SafeFileWriter* out) {
 
     unsigned char h[kHeaderSize] = {};
     std::memcpy(h, entry.signature, 15);
-    h[15] = static_cast<unsigned char>(entry.version);
-    h[16] = static_cast<unsigned char>(static_cast<uint16_t>(entry.version) >> 8);
+    platform::storeLe16(h + 15, static_cast<uint16_t>(entry.version));
     putI32(h + 17, counts.pointCount);
     putI32(h + 21, counts.receivedCount);
     std::memcpy(h + 25, entry.remark, sizeof entry.remark);
@@ -85,7 +77,7 @@ bool readHeader(CrackDataFile& entry, BlockReader& in, HeaderCounts& counts) {
 
     unsigned char v[2] = {};
     in.read(v, 2);
-    entry.version = static_cast<int16_t>(v[0] | v[1] << 8);
+    entry.version = static_cast<int16_t>(platform::loadLe16(v));
     if (entry.version != kCrackVersion) return false;
 
     unsigned char c[8] = {};

@@ -28,7 +28,7 @@ bool CFendalDoc::importReceivedData(const std::string& path) {
     group.files.emplace_back();
     if (data.status == ReceivedData::Status::BadLength) {
         // The old group is gone; the views must not go on showing its rows.
-        updateAllViews(0);
+        updateAllViews(UpdateHint::Reloaded);
         tell("接收数据错误，请重新传输或重新运行本程序！", MsgIcon::Error);
         return false;
     }
@@ -36,7 +36,7 @@ bool CFendalDoc::importReceivedData(const std::string& path) {
     const int promised = data.promised;
     CrackDataFile& f = group.files[0];
     f = crackFileFromReceived(std::move(data.points));
-    updateAllViews(0);
+    updateAllViews(UpdateHint::Reloaded);
     setModifiedFlag(true);
     if (!complete) {
         tell(text::format("数据传输不完整：仪器应传送 %d 个数据，只收到 %d 个。", promised, f.pointCount()),

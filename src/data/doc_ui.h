@@ -48,12 +48,15 @@ public:
     virtual bool runTransfer() = 0;
 };
 
+// What an update of the views follows: a whole new or saved group, or edited points (the
+// view then keeps its categories open or closed as they were).
+enum class UpdateHint { Reloaded = 0, PointsEdited = 1 };
+
 // Views of the document.
 class DocObserver {
 public:
     virtual ~DocObserver() = default;
-    // hint 0 after open, save and import; 1 after point edits.
-    virtual void onDocumentUpdate(int hint) = 0;
+    virtual void onDocumentUpdate(UpdateHint hint) = 0;
     // The title or the modified flag changed.
     virtual void onDocumentStateChanged() {}
 };

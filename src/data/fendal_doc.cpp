@@ -24,21 +24,39 @@ void CFendalDoc::removeObserver(DocObserver* observer) {
     observers_.erase(std::remove(observers_.begin(), observers_.end(), observer), observers_.end());
 }
 
-void CFendalDoc::updateAllViews(int hint) {
-    auto list = observers_;  // an observer may remove itself while being told
-    for (auto* o : list) o->onDocumentUpdate(hint);
+// An observer may remove itself, or another one, while being told: the loop runs over a copy
+// and skips whoever has left the list meanwhile.
+template <class Call> void CFendalDoc::notifyObservers(Call call) {
+    const auto list = observers_;
+    for (auto* o : list) {
+        if (std::find(observers_.begin(), observers_.end(), o) != observers_.end()) call(*o);
+    }
+}
+
+void CFendalDoc::updateAllViews(UpdateHint hint) {
+    notifyObservers([hint](DocObserver& o) { o.onDocumentUpdate(hint); });
 }
 
 void CFendalDoc::setModifiedFlag(bool modified) {
     if (modified_ == modified) return;
     modified_ = modified;
-    for (auto* o : observers_) o->onDocumentStateChanged();
+    notifyObservers([](DocObserver& o) { o.onDocumentStateChanged(); });
 }
 
 void CFendalDoc::setTitle(const std::string& title) {
     if (title_ == title) return;
     title_ = title;
-    for (auto* o : observers_) o->onDocumentStateChanged();
+    notifyObservers([](DocObserver& o) { o.onDocumentStateChanged(); });
+}
+
+void CFendalDoc::pointsEdited() {
+    updateAllViews(UpdateHint::PointsEdited);
+    setModifiedFlag(true);
+}
+
+void CFendalDoc::setCurrent(int file, int point) {
+    currentFile_ = file;
+    currentPoint_ = point;
 }
 
 MsgAnswer CFendalDoc::ask(const std::string& text, MsgButtons buttons, MsgIcon icon) {
@@ -65,8 +83,8 @@ bool CFendalDoc::flatToFilePoint(int flat, int& file, int& point) const {
 }
 
 bool CFendalDoc::filePointToFlat(int& flat, int file, int point) const {
-    if (file == kCurrent) file = currentFile;
-    if (point == kCurrent) point = currentPoint;
+    if (file == kCurrent) file = currentFile_;
+    if (point == kCurrent) point = currentPoint_;
     if (file < 0 || file >= group.fileCount()) return false;
     if (point < 0 || point >= group.files[file].pointCount()) return false;
     flat = pointsBefore(file) + point;
@@ -83,17 +101,15 @@ int CFendalDoc::pointsBefore(int file) const {
 }
 
 void CFendalDoc::selectFlat(int flat) {
-    currentFile = -1;
-    currentPoint = -1;
     int file, point;
-    if (flat >= 0 && flatToFilePoint(flat, file, point)) {
-        currentFile = file;
-        currentPoint = point;
-    }
+    if (flat >= 0 && flatToFilePoint(flat, file, point))
+        setCurrent(file, point);
+    else
+        setCurrent(-1, -1);
 }
 
 const CrackDataFile* CFendalDoc::fileAt(int file) const {
-    if (file == kCurrent) file = currentFile;
+    if (file == kCurrent) file = currentFile_;
     if (file < 0 || file >= group.fileCount()) return nullptr;
     return &group.files[file];
 }
@@ -103,8 +119,8 @@ CrackDataFile* CFendalDoc::fileAt(int file) {
 }
 
 const MeasurePoint* CFendalDoc::pointAt(int file, int point) const {
-    if (file == kCurrent) file = currentFile;
-    if (point == kCurrent) point = currentPoint;
+    if (file == kCurrent) file = currentFile_;
+    if (point == kCurrent) point = currentPoint_;
     const CrackDataFile* f = fileAt(file);
     if (!f || point < 0 || point >= f->pointCount()) return nullptr;
     return &f->points[point];
@@ -116,7 +132,7 @@ MeasurePoint* CFendalDoc::pointAt(int file, int point) {
 
 bool CFendalDoc::canDeletePoint() const { return hasValidCurrentPoint(); }
 
-bool CFendalDoc::canAddPoint() const { return hasFiles() && currentFile >= 0 && currentFile < group.fileCount(); }
+bool CFendalDoc::canAddPoint() const { return hasFiles() && currentFile_ >= 0 && currentFile_ < group.fileCount(); }
 
 // --- point operations
 
@@ -128,8 +144,8 @@ bool CFendalDoc::setPoint(int file, int point, const MeasurePoint& record) {
 }
 
 bool CFendalDoc::deletePoint(int file, int point) {
-    if (file == kCurrent) file = currentFile;
-    if (point == kCurrent) point = currentPoint;
+    if (file == kCurrent) file = currentFile_;
+    if (point == kCurrent) point = currentPoint_;
     if (!pointAt(file, point)) return false;
     auto& list = group.files[file].points;
     list.erase(list.begin() + point);
@@ -139,8 +155,8 @@ bool CFendalDoc::deletePoint(int file, int point) {
 
 // A file holds at most kMaxFileCount points: one more could not be read back after saving.
 bool CFendalDoc::insertPoint(int file, int point) {
-    if (file == kCurrent) file = currentFile;
-    if (point == kCurrent) point = currentPoint;
+    if (file == kCurrent) file = currentFile_;
+    if (point == kCurrent) point = currentPoint_;
     const MeasurePoint* p = pointAt(file, point);
     if (!p || group.files[file].pointCount() >= kMaxFileCount) return false;
     MeasurePoint copy = *p;
@@ -174,14 +190,15 @@ bool CFendalDoc::restoreFile(int file) {
 
 void CFendalDoc::freeGroup() {
     group.clear();
-    currentFile = -1;
-    currentPoint = -1;
+    setCurrent(-1, -1);
 }
 
-void CFendalDoc::titleFromGroup() {
-    if (group.fileCount() == 1)
-        setTitle(platform::fileNamePart(group.files[0].path));
-    else if (group.fileCount() > 1)
+// From the paths asked for rather than the files read: a file that could not be read still
+// names the document.
+void CFendalDoc::titleFromPaths(const std::vector<std::string>& paths) {
+    if (paths.size() == 1)
+        setTitle(platform::fileNamePart(paths[0]));
+    else if (paths.size() > 1)
         setTitle(kGroupTitle);
 }
 
@@ -200,8 +217,34 @@ bool CFendalDoc::readSingleFile(const std::string& path) {
     if (!readFile(path, entry)) return false;
     freeGroup();
     group.files.push_back(std::move(entry));
-    setTitle(platform::fileNamePart(path));
+    titleFromPaths({path});
     setModifiedFlag(false);
+    return true;
+}
+
+bool CFendalDoc::openSingleFile(const std::string& path) {
+    if (!readSingleFile(path)) return false;
+    updateAllViews(UpdateHint::Reloaded);
+    return true;
+}
+
+void CFendalDoc::newDocument() {
+    freeGroup();
+    setTitle("");
+    setModifiedFlag(false);
+    updateAllViews(UpdateHint::Reloaded);
+}
+
+bool CFendalDoc::editCurrentPoint(const std::function<bool(MeasurePoint&)>& edit) {
+    MeasurePoint* p = pointAt(kCurrent, kCurrent);
+    if (!p || !edit(*p)) return false;
+    pointsEdited();
+    return true;
+}
+
+bool CFendalDoc::replaceCurrentPoint(const MeasurePoint& record) {
+    if (!setPoint(kCurrent, kCurrent, record)) return false;
+    pointsEdited();
     return true;
 }
 
@@ -242,13 +285,10 @@ void CFendalDoc::onFileOpen() {
     for (std::size_t i = 0; i < paths->size(); ++i) {
         if (!readFile((*paths)[i], group.files[i])) group.files[i] = CrackDataFile{};
     }
-    if (paths->size() == 1) currentFile = 0;
-    if (paths->size() == 1)
-        setTitle(platform::fileNamePart((*paths)[0]));
-    else
-        setTitle(kGroupTitle);
+    if (paths->size() == 1) currentFile_ = 0;
+    titleFromPaths(*paths);
     setModifiedFlag(false);
-    updateAllViews(0);
+    updateAllViews(UpdateHint::Reloaded);
 }
 
 void CFendalDoc::reportUnwritten(const std::vector<Unwritten>& files) {
@@ -278,7 +318,7 @@ void CFendalDoc::onFileSave() {
         return;
     }
     setModifiedFlag(false);
-    updateAllViews(0);
+    updateAllViews(UpdateHint::Reloaded);
 }
 
 bool CFendalDoc::saveAsOneFile() {
@@ -352,7 +392,7 @@ void CFendalDoc::onFileSaveAs() {
     bool saved = group.fileCount() == 1 ? saveAsOneFile() : saveAsSeveralFiles();
     if (!saved) return;
     setModifiedFlag(false);
-    updateAllViews(0);
+    updateAllViews(UpdateHint::Reloaded);
 }
 
 void CFendalDoc::onDeletePoint() {
@@ -361,52 +401,48 @@ void CFendalDoc::onDeletePoint() {
 }
 
 bool CFendalDoc::removeCurrentPoint() {
-    if (!deletePoint(currentFile, currentPoint)) return false;
-    currentPoint = -1;
-    updateAllViews(1);
-    setModifiedFlag(true);
+    if (!deletePoint(currentFile_, currentPoint_)) return false;
+    currentPoint_ = -1;
+    pointsEdited();
     return true;
 }
 
 void CFendalDoc::onInsertPoint() {
-    if (!insertPoint(currentFile, currentPoint)) {
+    if (!insertPoint(currentFile_, currentPoint_)) {
         tell("插入失败", MsgIcon::Error);
         return;
     }
-    ++currentPoint;
-    updateAllViews(1);
-    setModifiedFlag(true);
+    ++currentPoint_;
+    pointsEdited();
 }
 
 void CFendalDoc::onAddPoint() {
-    if (!appendPoint(currentFile)) {
+    if (!appendPoint(currentFile_)) {
         tell("添加失败", MsgIcon::Error);
         return;
     }
-    currentPoint = group.files[currentFile].pointCount() - 1;
-    updateAllViews(1);
-    setModifiedFlag(true);
+    currentPoint_ = group.files[currentFile_].pointCount() - 1;
+    pointsEdited();
 }
 
 void CFendalDoc::onFileRestore() {
-    if (currentFile < 0) {
+    if (currentFile_ < 0) {
         tell("请选择要还原的文件！", MsgIcon::Warning);
         return;
     }
-    if (currentFile < group.fileCount()) {
-        std::string text = "确实要还原文件“" + text::displayPath(group.files[currentFile].path) + "”?";
+    if (currentFile_ < group.fileCount()) {
+        std::string text = "确实要还原文件“" + text::displayPath(group.files[currentFile_].path) + "”?";
         if (ask(text, MsgButtons::YesNoCancel, MsgIcon::Question) != MsgAnswer::Yes) return;
     }
-    if (!restoreFile(currentFile)) return;
-    if (currentPoint >= group.files[currentFile].pointCount()) currentPoint = -1;
-    updateAllViews(1);
-    setModifiedFlag(true);
+    if (!restoreFile(currentFile_)) return;
+    if (currentPoint_ >= group.files[currentFile_].pointCount()) currentPoint_ = -1;
+    pointsEdited();
 }
 
 bool CFendalDoc::openRecentFile(const std::string& path) {
     if (!promptSaveChanges()) return false;
     if (!readSingleFile(path)) return false;
-    currentFile = 0;
-    updateAllViews(0);
+    currentFile_ = 0;
+    updateAllViews(UpdateHint::Reloaded);
     return true;
 }

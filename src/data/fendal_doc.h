@@ -2,6 +2,7 @@
 // The document: the group of open crack data files, the current file and point, and the file
 // and point commands. Qt-free; everything it asks the user goes through DocUi.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -16,17 +17,31 @@ public:
     explicit CFendalDoc(DocUi& ui);
 
     FileGroup group;
-    int32_t currentFile = -1;
-    int32_t currentPoint = -1;
+
+    // --- current file and point (-1: none); choosing them changes no data and tells no view
+    int currentFile() const { return currentFile_; }
+    int currentPoint() const { return currentPoint_; }
+    void setCurrent(int file, int point);
 
     // --- observers, title and modified flag
     void addObserver(DocObserver* observer);
     void removeObserver(DocObserver* observer);
-    void updateAllViews(int hint);
+    void updateAllViews(UpdateHint hint);
     bool isModified() const { return modified_; }
     void setModifiedFlag(bool modified = true);
     const std::string& title() const { return title_; }
     void setTitle(const std::string& title);
+
+    // --- changes made from outside the document's own commands: each changes, marks the
+    // document modified (or not, for a new or reloaded group) and updates the views
+    // Empties the group: no file, no title, nothing to save.
+    void newDocument();
+    // Reads one file as the whole group (see readSingleFile) and shows it.
+    bool openSingleFile(const std::string& path);
+    // Lets edit change the current point in place; a true return marks it edited.
+    // False when there is no current point or the edit refused.
+    bool editCurrentPoint(const std::function<bool(MeasurePoint&)>& edit);
+    bool replaceCurrentPoint(const MeasurePoint& record);
 
     // --- addressing
     bool flatToFilePoint(int flat, int& file, int& point) const;
@@ -78,7 +93,7 @@ public:
     bool canDeletePoint() const;
     bool canInsertPoint() const { return canDeletePoint(); }
     bool canAddPoint() const;
-    bool canRestore() const { return currentFile >= 0 && currentFile < group.fileCount(); }
+    bool canRestore() const { return currentFile_ >= 0 && currentFile_ < group.fileCount(); }
 
     DocUi& ui() { return ui_; }
 
@@ -90,14 +105,18 @@ private:
         std::error_code reason;
     };
     void freeGroup();
+    void pointsEdited();
+    template <class Call> void notifyObservers(Call call);
     bool readFile(const std::string& path, CrackDataFile& entry);
     bool saveAsOneFile();
     bool saveAsSeveralFiles();
     void reportUnwritten(const std::vector<Unwritten>& files);
-    void titleFromGroup();
+    void titleFromPaths(const std::vector<std::string>& paths);
 
     DocUi& ui_;
     std::vector<DocObserver*> observers_;
     std::string title_;
     bool modified_ = false;
+    int32_t currentFile_ = -1;
+    int32_t currentPoint_ = -1;
 };

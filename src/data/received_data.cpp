@@ -1,6 +1,7 @@
 #include "data/received_data.h"
 
 #include "data/crack_file_io.h"
+#include "platform/byte_order.h"
 #include "platform/regular_file.h"
 #include "platform/safe_file_writer.h"
 #include "platform/temp_dir.h"
@@ -12,17 +13,13 @@ std::string receivedDataPath() {
 }
 
 void encodeReceivedRecord(const ReceivedRecord& r, unsigned char out[6]) {
-    out[0] = static_cast<unsigned char>(r.number >> 8);
-    out[1] = static_cast<unsigned char>(r.number);
-    out[2] = static_cast<unsigned char>(r.velocity >> 8);
-    out[3] = static_cast<unsigned char>(r.velocity);
-    out[4] = static_cast<unsigned char>(r.depth >> 8);
-    out[5] = static_cast<unsigned char>(r.depth);
+    platform::storeBe16(out, r.number);
+    platform::storeBe16(out + 2, r.velocity);
+    platform::storeBe16(out + 4, r.depth);
 }
 
 ReceivedRecord decodeReceivedRecord(const unsigned char in[6]) {
-    return ReceivedRecord{static_cast<uint16_t>(in[0] << 8 | in[1]), static_cast<uint16_t>(in[2] << 8 | in[3]),
-                          static_cast<uint16_t>(in[4] << 8 | in[5])};
+    return ReceivedRecord{platform::loadBe16(in), platform::loadBe16(in + 2), platform::loadBe16(in + 4)};
 }
 
 ReceivedRecord demoRecord(int index) {
@@ -34,8 +31,8 @@ bool writeReceivedDataFile(const std::string& path, const std::vector<ReceivedRe
                            std::error_code* error) {
     platform::SafeFileWriter out(path);
     auto count = static_cast<uint32_t>(records.size() * kReceivedRecordSize);
-    unsigned char len[4] = {static_cast<unsigned char>(count), static_cast<unsigned char>(count >> 8),
-                            static_cast<unsigned char>(count >> 16), static_cast<unsigned char>(count >> 24)};
+    unsigned char len[4];
+    platform::storeLe32(len, count);
     out.write(len, 4);
     for (const auto& r : records) {
         unsigned char rec[6];
@@ -80,8 +77,7 @@ ReceivedData readReceivedData(std::FILE* file) {
         data.status = ReceivedData::Status::BadLength;
         return data;
     }
-    auto byteCount = static_cast<int32_t>(uint32_t(len[0]) | uint32_t(len[1]) << 8 | uint32_t(len[2]) << 16 |
-                                          uint32_t(len[3]) << 24);
+    auto byteCount = static_cast<int32_t>(platform::loadLe32(len));
     int n = byteCount / kReceivedRecordSize;
     if (n < 0 || n > kMaxReceivedPoints) {
         data.status = ReceivedData::Status::BadLength;

@@ -43,7 +43,7 @@ void CFendalView::onInitialUpdate() {
         writeEdit(value, definition, text);
     };
     setCallbacks(std::move(callbacks));
-    onDocumentUpdate(0);
+    onDocumentUpdate(UpdateHint::Reloaded);
 }
 
 void CFendalView::saveLayout() {
@@ -52,12 +52,12 @@ void CFendalView::saveLayout() {
     columnManager().save(profile_, kListName);
 }
 
-void CFendalView::onDocumentUpdate(int hint) {
+void CFendalView::onDocumentUpdate(UpdateHint hint) {
     std::vector<int> rows(doc_.totalPoints());
     std::iota(rows.begin(), rows.end(), 0);
     // After an edit the categories stay open or closed as they were; other fills close them.
     GfxCategories categories = GfxCategories::None;
-    if (doc_.group.fileCount() > 1) categories = hint == 1 ? GfxCategories::KeepStates : GfxCategories::Collapsed;
+    if (doc_.group.fileCount() > 1) categories = hint == UpdateHint::PointsEdited ? GfxCategories::KeepStates : GfxCategories::Collapsed;
     fillRows(std::move(rows), categories);
     showCurrent();
 }
@@ -76,10 +76,10 @@ void CFendalView::showCurrent() {
     // A point under a closed category, or a file without a current point: the focus goes to
     // the file's category row, selected when the file itself is what is current.
     const CGfxCategoryManager* categories = core().categories();
-    if (!categories || currentIndex().isValid() || doc_.currentFile < 0) return;
+    if (!categories || currentIndex().isValid() || doc_.currentFile() < 0) return;
     for (int k = 0; k < categories->categoryCount(); ++k) {
-        if (pointlist::fileOfCategory(*categories, k) != doc_.currentFile) continue;
-        focusRow(categories->displayRowOfCategory(k), doc_.currentPoint < 0);
+        if (pointlist::fileOfCategory(*categories, k) != doc_.currentFile()) continue;
+        focusRow(categories->displayRowOfCategory(k), doc_.currentPoint() < 0);
         return;
     }
 }
@@ -99,13 +99,12 @@ void CFendalView::showMessage(const std::string& text) {
 }
 
 void CFendalView::followRow(const QPoint* viewportPos) {
-    const int oldFile = doc_.currentFile;
-    const int oldPoint = doc_.currentPoint;
+    const int oldFile = doc_.currentFile();
+    const int oldPoint = doc_.currentPoint();
     const GfxRowRef under = viewportPos ? rowRefAt(*viewportPos) : focusedRowRef();
     if (under.isCategory() && core().categories()) {
         // The file the category was made for, whatever its place among the categories.
-        doc_.currentFile = pointlist::fileOfCategory(*core().categories(), under.category);
-        doc_.currentPoint = -1;
+        doc_.setCurrent(pointlist::fileOfCategory(*core().categories(), under.category), -1);
     } else {
         const int row = selectedRow();
         const GfxRowRef selected = row >= 0 ? core().row(row) : GfxRowRef{};
@@ -115,9 +114,9 @@ void CFendalView::followRow(const QPoint* viewportPos) {
 }
 
 void CFendalView::currentMoved(int oldFile, int oldPoint) {
-    if (const CrackDataFile* file = doc_.fileAt(doc_.currentFile); file && !file->path.empty())
+    if (const CrackDataFile* file = doc_.fileAt(doc_.currentFile()); file && !file->path.empty())
         doc_.setTitle(platform::fileNamePart(file->path));
-    if (doc_.currentFile != oldFile || doc_.currentPoint != oldPoint) emit currentChanged();
+    if (doc_.currentFile() != oldFile || doc_.currentPoint() != oldPoint) emit currentChanged();
 }
 
 void CFendalView::writeEdit(int value, int definition, const std::string& text) {
@@ -126,9 +125,9 @@ void CFendalView::writeEdit(int value, int definition, const std::string& text) 
     // The text belongs to the point whose row was edited: that point is made current first,
     // so it can never land in another one.
     int file = -1, point = -1;
-    if (doc_.flatToFilePoint(value, file, point) && (file != doc_.currentFile || point != doc_.currentPoint)) {
-        const int oldFile = doc_.currentFile;
-        const int oldPoint = doc_.currentPoint;
+    if (doc_.flatToFilePoint(value, file, point) && (file != doc_.currentFile() || point != doc_.currentPoint())) {
+        const int oldFile = doc_.currentFile();
+        const int oldPoint = doc_.currentPoint();
         doc_.selectFlat(value);
         currentMoved(oldFile, oldPoint);
     }
@@ -149,7 +148,7 @@ void CFendalView::mousePressEvent(QMouseEvent* event) {
 void CFendalView::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Delete) {
         // Deleting asks first; with no current point there is nothing to delete.
-        if (doc_.currentFile >= 0 && doc_.currentPoint >= 0) doc_.onDeletePoint();
+        if (doc_.currentFile() >= 0 && doc_.currentPoint() >= 0) doc_.onDeletePoint();
         event->accept();
         return;
     }

@@ -22,7 +22,7 @@ public:
     // The frame's context menu (the Edit commands), shown on a right click.
     void setContextMenu(QMenu* menu) { contextMenu_ = menu; }
 
-    void onDocumentUpdate(int hint) override;
+    void onDocumentUpdate(UpdateHint hint) override;
 
     CFendalDoc& document() { return doc_; }
 

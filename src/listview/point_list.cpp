@@ -80,19 +80,18 @@ const char* columnName(int columnId) {
 }  // namespace
 
 EditResult writeEdit(CFendalDoc& doc, int columnId, const std::string& utf8Text) {
-    MeasurePoint* p = doc.pointAt(doc.currentFile, doc.currentPoint);
-    if (doc.currentFile < 0 || doc.currentPoint < 0 || !p) return EditResult::NoTarget;
+    if (!doc.hasValidCurrentPoint()) return EditResult::NoTarget;
     EditResult result = EditResult::Stored;
-    switch (columnId) {
-        case kNumber: result = storeText(p->number, sizeof p->number, utf8Text); break;
-        case kVelocity: p->velocity = gfx::leadingInt32(utf8Text); break;
-        case kDepth: p->depth = gfx::leadingInt32(utf8Text); break;
-        case kNote: result = storeText(p->note, sizeof p->note, utf8Text); break;
-        default: break;
-    }
-    if (result != EditResult::Stored) return result;
-    doc.updateAllViews(1);
-    doc.setModifiedFlag(true);
+    doc.editCurrentPoint([&](MeasurePoint& p) {
+        switch (columnId) {
+            case kNumber: result = storeText(p.number, sizeof p.number, utf8Text); break;
+            case kVelocity: p.velocity = gfx::leadingInt32(utf8Text); break;
+            case kDepth: p.depth = gfx::leadingInt32(utf8Text); break;
+            case kNote: result = storeText(p.note, sizeof p.note, utf8Text); break;
+            default: break;
+        }
+        return result == EditResult::Stored;
+    });
     return result;
 }
 

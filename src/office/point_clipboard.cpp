@@ -23,10 +23,7 @@ bool pasteOverCurrentPoint(CFendalDoc& doc, PointClipboard& clipboard) {
     if (!contents.opened || !contents.present) return false;
     const auto point = decodePointBlock(contents.data);
     if (!point) return false;
-    if (!doc.setPoint(CFendalDoc::kCurrent, CFendalDoc::kCurrent, *point)) return false;
-    doc.updateAllViews(1);
-    doc.setModifiedFlag(true);
-    return true;
+    return doc.replaceCurrentPoint(*point);
 }
 
 bool clipboardOffersPoint(PointClipboard& clipboard) {

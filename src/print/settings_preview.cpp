@@ -26,6 +26,21 @@ void drawCentredNumber(PrintCanvas& canvas, const std::string& number, const Can
     canvas.setTextBackgroundOpaque(true);
 }
 
+// One band, as on the printed page: its rule, its centred text, and the page number at the
+// left, centre or right when its position is one of this band's three (firstPosition, +1, +2).
+void drawBand(PrintCanvas& canvas, const PrintSettings& s, int ruleY, const CanvasRect& band, unsigned valign,
+              bool printText, const std::string& gbkText, int32_t firstPosition, const std::string& number) {
+    canvas.setPen({kGrey, 1});
+    canvas.drawLine({band.left, ruleY}, {band.right, ruleY});
+    if (printText) canvas.drawText(text::gbkToUtf8(gbkText), band, kAlignHCenter | valign);
+    // Compared before subtracting: a stored position can be any int32.
+    const int32_t position = s.pageNumberPosition;
+    if (!s.printPageNumber || position < firstPosition || position > firstPosition + 2) return;
+    if (position == firstPosition) canvas.drawText(number, band, kAlignLeft | valign);
+    if (position == firstPosition + 2) canvas.drawText(number, band, kAlignRight | valign);
+    if (position == firstPosition + 1) drawCentredNumber(canvas, number, band, valign, printText && hasText(gbkText));
+}
+
 }  // namespace
 
 void drawSettingsPreview(PrintCanvas& canvas, const PrintSettings& s, const CanvasRect& frame) {
@@ -49,30 +64,12 @@ void drawSettingsPreview(PrintCanvas& canvas, const PrintSettings& s, const Canv
     // The first page of the miniature: format 4 shows the start page as total and current.
     const std::string number = formatPageNumber(s, 1, 1);
 
-    if (s.hasHeaderBand()) {
-        canvas.setPen({kGrey, 1});
-        canvas.drawLine({P.left + 15, P.top + 15}, {P.right - 15, P.top + 15});
-        const CanvasRect band{P.left + 15, P.top, P.right - 15, P.top + 14};
-        if (s.printHeader) canvas.drawText(text::gbkToUtf8(s.headerText), band, kAlignHCenter | kAlignBottom);
-        if (s.printPageNumber) {
-            if (s.pageNumberPosition == kTopLeft) canvas.drawText(number, band, kAlignLeft | kAlignBottom);
-            if (s.pageNumberPosition == kTopRight) canvas.drawText(number, band, kAlignRight | kAlignBottom);
-            if (s.pageNumberPosition == kTopCentre)
-                drawCentredNumber(canvas, number, band, kAlignBottom, s.printHeader && hasText(s.headerText));
-        }
-    }
-    if (s.hasFooterBand()) {
-        canvas.setPen({kGrey, 1});
-        canvas.drawLine({P.left + 15, P.bottom - 15}, {P.right - 15, P.bottom - 15});
-        const CanvasRect band{P.left + 15, P.bottom - 13, P.right - 15, P.bottom};
-        if (s.printFooter) canvas.drawText(text::gbkToUtf8(s.footerText), band, kAlignHCenter | kAlignTop);
-        if (s.printPageNumber) {
-            if (s.pageNumberPosition == kBottomLeft) canvas.drawText(number, band, kAlignLeft | kAlignTop);
-            if (s.pageNumberPosition == kBottomRight) canvas.drawText(number, band, kAlignRight | kAlignTop);
-            if (s.pageNumberPosition == kBottomCentre)
-                drawCentredNumber(canvas, number, band, kAlignTop, s.printFooter && hasText(s.footerText));
-        }
-    }
+    if (s.hasHeaderBand())
+        drawBand(canvas, s, P.top + 15, {P.left + 15, P.top, P.right - 15, P.top + 14}, kAlignBottom, s.printHeader,
+                 s.headerText, kTopLeft, number);
+    if (s.hasFooterBand())
+        drawBand(canvas, s, P.bottom - 15, {P.left + 15, P.bottom - 13, P.right - 15, P.bottom}, kAlignTop,
+                 s.printFooter, s.footerText, kBottomLeft, number);
 
     canvas.drawText(kPrintTitle, {P.left + 15, P.top + 22, P.right - 15, P.bottom}, kAlignHCenter | kAlignTop);
     canvas.drawText(kPreviewSamplePath, {P.left + 15, P.top + 32, P.right - 15, P.bottom}, kAlignLeft | kAlignTop);

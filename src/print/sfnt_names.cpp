@@ -2,10 +2,12 @@
 
 #include <cstdint>
 
+#include "platform/byte_order.h"
+
 namespace {
 
 uint16_t u16(std::string_view s, std::size_t at) {
-    return static_cast<uint16_t>(static_cast<unsigned char>(s[at]) << 8 | static_cast<unsigned char>(s[at + 1]));
+    return platform::loadBe16(reinterpret_cast<const unsigned char*>(s.data() + at));
 }
 
 }  // namespace

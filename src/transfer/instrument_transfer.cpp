@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "data/received_data.h"
+#include "platform/byte_order.h"
 
 namespace {
 
@@ -18,8 +19,8 @@ constexpr unsigned kSendBufferSize = 512;
 constexpr unsigned char kLeadIn = 0x55;
 
 bool writeLength(std::FILE* file, int32_t n) {
-    const unsigned char bytes[4] = {static_cast<unsigned char>(n), static_cast<unsigned char>(n >> 8),
-                                    static_cast<unsigned char>(n >> 16), static_cast<unsigned char>(n >> 24)};
+    unsigned char bytes[4];
+    platform::storeLe32(bytes, static_cast<uint32_t>(n));
     return std::fwrite(bytes, 1, 4, file) == 4;
 }
 

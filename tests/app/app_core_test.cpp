@@ -147,8 +147,7 @@ TEST(DocumentCommands, FollowTheDocumentsRulesAndMakeTheTransferDialogWhenRun) {
     EXPECT_FALSE(commands.handles(CommandId::FileRestore));  // the frame's
 
     doc.group.files.push_back(sampleFile(2, "/tmp/a.fsy"));
-    doc.currentFile = 0;
-    doc.currentPoint = 1;
+    doc.setCurrent(0, 1);
     for (auto id : {CommandId::FileSave, CommandId::DeletePoint, CommandId::InsertPoint, CommandId::AddPoint})
         EXPECT_TRUE(router.isEnabled(id)) << static_cast<int>(id);
 

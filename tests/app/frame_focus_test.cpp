@@ -83,14 +83,14 @@ TEST_F(FrameFocusTest, SaveAndFocusChangesKeepThePointTheUserClicked) {
     clickRow(1, 0);  // the box of b: rows #a, #b, b0, b1, b2, #c
     clickRow(2, view().core().columnPosition(3));
     ASSERT_EQ(doc().title(), "b.fsy");
-    ASSERT_EQ(doc().currentFile, 1);
-    ASSERT_EQ(doc().currentPoint, 0);
+    ASSERT_EQ(doc().currentFile(), 1);
+    ASSERT_EQ(doc().currentPoint(), 0);
 
     QTest::keyClick(&frame(), Qt::Key_S, Qt::ControlModifier);  // Save refills the list
     focusAwayAndBack([&](const char* when) {
         EXPECT_EQ(doc().title(), "b.fsy") << when;
-        EXPECT_EQ(doc().currentFile, 1) << when;
-        EXPECT_EQ(doc().currentPoint, 0) << when;
+        EXPECT_EQ(doc().currentFile(), 1) << when;
+        EXPECT_EQ(doc().currentPoint(), 0) << when;
     });
 
     // The commands act on the file the user chose.
@@ -107,7 +107,7 @@ TEST_F(FrameFocusTest, GroupOfSeveralFilesHasNoCurrentFileUntilTheUserChoosesOne
     openFiles({writeSample("a.fsy", 2), writeSample("b.fsy", 2, 10)});
     ASSERT_EQ(doc().group.fileCount(), 2);
     focusAwayAndBack([&](const char* when) {
-        EXPECT_EQ(doc().currentFile, -1) << when;
+        EXPECT_EQ(doc().currentFile(), -1) << when;
         EXPECT_EQ(doc().title(), kGroupTitle) << when;
         EXPECT_TRUE(frame().windowTitle().startsWith(QString(kGroupTitle) + "[*]")) << when;
         EXPECT_FALSE(action(CommandId::FileRestore)->isEnabled()) << when;
@@ -122,9 +122,9 @@ TEST_F(FrameFocusTest, OneOpenedFileStaysCurrentForAddAndRestore) {
     start();
     const std::string a = writeSample("a.fsy", 2);
     openFiles({a});
-    ASSERT_EQ(doc().currentFile, 0);
+    ASSERT_EQ(doc().currentFile(), 0);
     focusAwayAndBack([&](const char* when) {
-        EXPECT_EQ(doc().currentFile, 0) << when;
+        EXPECT_EQ(doc().currentFile(), 0) << when;
         EXPECT_TRUE(action(CommandId::AddPoint)->isEnabled()) << when;
         EXPECT_TRUE(action(CommandId::FileRestore)->isEnabled()) << when;
     });
@@ -139,9 +139,9 @@ TEST_F(FrameFocusTest, RecentFileOpenedAfterAMenuStaysCurrent) {
     throughMenu();
     recentAction(0)->trigger();
     ASSERT_EQ(doc().group.fileCount(), 1);
-    EXPECT_EQ(doc().currentFile, 0);
+    EXPECT_EQ(doc().currentFile(), 0);
     focusAwayAndBack([&](const char* when) {
-        EXPECT_EQ(doc().currentFile, 0) << when;
+        EXPECT_EQ(doc().currentFile(), 0) << when;
         EXPECT_TRUE(action(CommandId::AddPoint)->isEnabled()) << when;
     });
 }

@@ -176,7 +176,7 @@ TEST_F(MainFrameTest, RecentFilesOpenAndAMissingOneChangesNothing) {
 
     recentAction(0)->trigger();
     ASSERT_EQ(doc().group.fileCount(), 1);
-    EXPECT_EQ(doc().currentFile, 0);
+    EXPECT_EQ(doc().currentFile(), 0);
     EXPECT_EQ(doc().title(), "a.fsy");
     EXPECT_TRUE(action(CommandId::FileRestore)->isEnabled());
 

@@ -220,3 +220,39 @@ TEST(Cli, BadInputIsRefusedClearly) {
 }
 
 }  // namespace
+
+namespace {
+
+// Every subcommand explains itself, and every command line it cannot take is refused with
+// the usage exit code before anything is read or written.
+TEST(Cli, CommandLinesThatCannotBeTakenAreRefusedBeforeAnyWork) {
+    for (const char* command : {"demo-data", "import", "info", "print-pdf", "report"}) {
+        const Result help = cli(std::string(command) + " --help");
+        EXPECT_EQ(help.code, 0) << command;
+        EXPECT_NE(help.out.find(std::string("fendal-cli ") + command), std::string::npos) << command;
+        EXPECT_EQ(cli(std::string(command) + " --bogus 2>/dev/null").code, 2) << command;
+    }
+    TempFolder dir;
+    const std::string tem = dir.file("d.tem");
+    for (const char* points : {"abc", "12x", "-1", "20001", ""}) {
+        EXPECT_EQ(cli("demo-data --points '" + std::string(points) + "' -o " + tem + " 2>/dev/null").code, 2) << points;
+        EXPECT_FALSE(std::filesystem::exists(tem)) << points;
+    }
+    ASSERT_EQ(cli("demo-data --points 20000 -o " + tem).code, 0);  // the largest count is taken
+
+    const std::string fsy = dir.file("x.fsy");
+    EXPECT_EQ(cli("import " + tem + " --bogus -o " + fsy + " 2>/dev/null").code, 2);
+    EXPECT_EQ(cli("import " + tem + " 2>/dev/null").code, 2);  // nowhere to write
+    EXPECT_EQ(cli("import " + tem + " " + tem + " -o " + fsy + " 2>/dev/null").code, 2);
+    EXPECT_FALSE(std::filesystem::exists(fsy));
+    ASSERT_EQ(cli("import " + tem + " -o " + fsy).code, 0);
+
+    EXPECT_EQ(cli("info 2>/dev/null").code, 2);
+    EXPECT_EQ(cli("report --docx --xlsx " + fsy + " -o " + dir.file("r") + " 2>/dev/null").code, 2);
+    EXPECT_EQ(cli("report " + fsy + " -o " + dir.file("r") + " 2>/dev/null").code, 2);
+    EXPECT_EQ(cli("print-pdf " + fsy + " -o 2>/dev/null").code, 2);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("r")));
+    EXPECT_EQ(cli("2>/dev/null").code, 2);
+}
+
+}  // namespace

@@ -12,8 +12,8 @@
 namespace {
 
 struct RecordingView : DocObserver {
-    std::vector<int> hints;
-    void onDocumentUpdate(int hint) override { hints.push_back(hint); }
+    std::vector<UpdateHint> hints;
+    void onDocumentUpdate(UpdateHint hint) override { hints.push_back(hint); }
 };
 
 class DocTest : public ::testing::Test {
@@ -41,9 +41,9 @@ protected:
 TEST_F(DocTest, GroupOfTwoFilesIsAddressedFlat) {
     openGroup({2, 3});
     EXPECT_EQ(doc.title(), kGroupTitle);
-    EXPECT_EQ(doc.currentFile, -1);
+    EXPECT_EQ(doc.currentFile(), -1);
     EXPECT_EQ(ui.recent.size(), 2u);
-    EXPECT_EQ(view.hints, std::vector<int>{0});
+    EXPECT_EQ(view.hints, std::vector<UpdateHint>{UpdateHint::Reloaded});
     EXPECT_EQ(ui.dialogs.at(0).title, "打开(支持多选)");
 
     int file = -9, point = -9;
@@ -59,17 +59,17 @@ TEST_F(DocTest, GroupOfTwoFilesIsAddressedFlat) {
     EXPECT_EQ(doc.pointsBefore(-1), 5);
 
     doc.selectFlat(2);
-    EXPECT_EQ(doc.currentFile, 1);
-    EXPECT_EQ(doc.currentPoint, 0);
+    EXPECT_EQ(doc.currentFile(), 1);
+    EXPECT_EQ(doc.currentPoint(), 0);
     doc.selectFlat(7);
-    EXPECT_EQ(doc.currentFile, -1);
-    EXPECT_EQ(doc.currentPoint, -1);
+    EXPECT_EQ(doc.currentFile(), -1);
+    EXPECT_EQ(doc.currentPoint(), -1);
 }
 
 TEST_F(DocTest, OneFileBecomesCurrentAndNamesTheDocument) {
     openGroup({2});
     EXPECT_EQ(doc.title(), "f0.fsy");
-    EXPECT_EQ(doc.currentFile, 0);
+    EXPECT_EQ(doc.currentFile(), 0);
     EXPECT_FALSE(doc.isModified());
 }
 
@@ -83,7 +83,7 @@ TEST_F(DocTest, UnreadableFileInGroupStaysEmpty) {
 
 TEST_F(DocTest, DeleteAsksAndDeletingTheLastPointEmptiesTheFile) {
     openGroup({1});
-    doc.currentPoint = 0;
+    doc.setCurrent(doc.currentFile(), 0);
     ui.answers = {MsgAnswer::No};
     doc.onDeletePoint();
     EXPECT_EQ(doc.group.files[0].pointCount(), 1);
@@ -93,38 +93,38 @@ TEST_F(DocTest, DeleteAsksAndDeletingTheLastPointEmptiesTheFile) {
     EXPECT_EQ(ui.shown.back().text, "是否要删除数据？");
     EXPECT_EQ(doc.group.files[0].pointCount(), 0);
     EXPECT_EQ(doc.group.files[0].receivedCount(), 1);
-    EXPECT_EQ(doc.currentPoint, -1);
+    EXPECT_EQ(doc.currentPoint(), -1);
     EXPECT_TRUE(doc.isModified());
-    EXPECT_EQ(view.hints.back(), 1);
+    EXPECT_EQ(view.hints.back(), UpdateHint::PointsEdited);
 
     doc.onAddPoint();
     ASSERT_EQ(doc.group.files[0].pointCount(), 1);
     const MeasurePoint empty{};
     EXPECT_EQ(0, std::memcmp(&doc.group.files[0].points[0], &empty, sizeof empty));
-    EXPECT_EQ(doc.currentPoint, 0);
+    EXPECT_EQ(doc.currentPoint(), 0);
 
     ui.answers = {MsgAnswer::Yes};
-    doc.currentPoint = 5;
+    doc.setCurrent(doc.currentFile(), 5);
     doc.onDeletePoint();
     EXPECT_EQ(ui.shown.back().text, "删除失败");
 }
 
 TEST_F(DocTest, InsertDuplicatesAboveAndAddCopiesTheLast) {
     openGroup({5});
-    doc.currentPoint = 2;
+    doc.setCurrent(doc.currentFile(), 2);
     doc.onInsertPoint();
     auto& pts = doc.group.files[0].points;
     ASSERT_EQ(pts.size(), 6u);
     EXPECT_EQ(0, std::memcmp(&pts[2], &pts[3], sizeof(MeasurePoint)));
-    EXPECT_EQ(doc.currentPoint, 3);
+    EXPECT_EQ(doc.currentPoint(), 3);
 
     pts.back().depth = 120;
     doc.onAddPoint();
     EXPECT_EQ(pts.size(), 7u);
     EXPECT_EQ(pts.back().depth, 120);
-    EXPECT_EQ(doc.currentPoint, 6);
+    EXPECT_EQ(doc.currentPoint(), 6);
 
-    doc.currentFile = -1;
+    doc.setCurrent(-1, doc.currentPoint());
     doc.onAddPoint();
     EXPECT_EQ(ui.shown.back().text, "添加失败");
 }
@@ -132,7 +132,7 @@ TEST_F(DocTest, InsertDuplicatesAboveAndAddCopiesTheLast) {
 TEST_F(DocTest, RestoreBringsBackTheReceivedListAfterAsking) {
     openGroup({3});
     auto received = doc.group.files[0].receivedPoints;
-    doc.currentPoint = 0;
+    doc.setCurrent(doc.currentFile(), 0);
     doc.onAddPoint();
     text::setField(doc.group.files[0].points[0].note, "edited");
     doc.setModifiedFlag(false);
@@ -149,9 +149,9 @@ TEST_F(DocTest, RestoreBringsBackTheReceivedListAfterAsking) {
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(0, std::memcmp(&doc.group.files[0].points[i], &received[i], sizeof(MeasurePoint)));
     EXPECT_TRUE(doc.isModified());
-    EXPECT_EQ(doc.currentPoint, -1);  // the point that was current is gone
+    EXPECT_EQ(doc.currentPoint(), -1);  // the point that was current is gone
 
-    doc.currentFile = -1;
+    doc.setCurrent(-1, doc.currentPoint());
     doc.onFileRestore();
     EXPECT_EQ(ui.shown.back().text, "请选择要还原的文件！");
 }
@@ -175,7 +175,7 @@ TEST_F(DocTest, EnableRulesFollowTheSelection) {
     EXPECT_TRUE(doc.canSave());
     EXPECT_TRUE(doc.canPrint());
     EXPECT_FALSE(doc.canRestore());
-    doc.currentFile = 1;
+    doc.setCurrent(1, doc.currentPoint());
     EXPECT_TRUE(doc.canAddPoint());
     EXPECT_FALSE(doc.canDeletePoint());
     doc.selectFlat(0);
@@ -189,16 +189,16 @@ TEST_F(DocTest, EnableRulesFollowTheSelection) {
 TEST_F(DocTest, AddAndInsertStopAtTheLargestCount) {
     openGroup({1});
     doc.group.files[0].points.resize(kMaxFileCount - 1, samplePoint(5));
-    doc.currentPoint = 0;
+    doc.setCurrent(doc.currentFile(), 0);
     doc.onAddPoint();
     EXPECT_EQ(doc.group.files[0].pointCount(), kMaxFileCount);
     EXPECT_TRUE(ui.shown.empty());
     doc.onAddPoint();
-    doc.currentPoint = 3;
+    doc.setCurrent(doc.currentFile(), 3);
     doc.onInsertPoint();
     EXPECT_EQ(ui.texts(), (std::vector<std::string>{"添加失败", "插入失败"}));
     EXPECT_EQ(doc.group.files[0].pointCount(), kMaxFileCount);
-    EXPECT_EQ(doc.currentPoint, 3);
+    EXPECT_EQ(doc.currentPoint(), 3);
 
     doc.onFileSave();
     CrackDataFile back;
@@ -215,8 +215,60 @@ TEST_F(DocTest, SingleFileReadKeepsTheGroupWhenTheFileIsMissing) {
 
     EXPECT_TRUE(doc.openRecentFile(dir.file("f1.fsy")));
     EXPECT_EQ(doc.group.fileCount(), 1);
-    EXPECT_EQ(doc.currentFile, 0);
+    EXPECT_EQ(doc.currentFile(), 0);
     EXPECT_EQ(doc.title(), "f1.fsy");
 }
 
 }  // namespace
+
+// Observers that leave while being told, themselves or another one (whose object may be gone
+// by then), must not break the loop or be called after leaving, on any of the three notices.
+TEST_F(DocTest, ObserversMayLeaveWhileBeingTold) {
+    struct Leaving : DocObserver {
+        CFendalDoc* doc = nullptr;
+        DocObserver* alsoRemove = nullptr;
+        int updates = 0, states = 0;
+        void leave() {
+            doc->removeObserver(this);
+            if (alsoRemove) doc->removeObserver(alsoRemove);
+        }
+        void onDocumentUpdate(UpdateHint) override { ++updates, leave(); }
+        void onDocumentStateChanged() override { ++states, leave(); }
+    };
+    for (int notice = 0; notice < 3; ++notice) {
+        CFendalDoc fresh{ui};
+        Leaving first, second;
+        first.doc = second.doc = &fresh;
+        first.alsoRemove = &second;
+        fresh.addObserver(&first);
+        fresh.addObserver(&second);
+        if (notice == 0) fresh.updateAllViews(UpdateHint::Reloaded);
+        if (notice == 1) fresh.setModifiedFlag(true);
+        if (notice == 2) fresh.setTitle("t");
+        EXPECT_EQ(first.updates + first.states, 1) << notice;
+        EXPECT_EQ(second.updates + second.states, 0) << notice;
+        fresh.updateAllViews(UpdateHint::Reloaded);  // both are gone
+        EXPECT_EQ(first.updates + first.states, 1) << notice;
+    }
+}
+
+// A new document empties the group and the selection, and nothing is left to save.
+TEST_F(DocTest, NewDocumentForgetsTheGroupAndItsChanges) {
+    openGroup({2});
+    doc.setCurrent(0, 1);
+    ASSERT_TRUE(doc.editCurrentPoint([](MeasurePoint& p) {
+        p.depth = 5;
+        return true;
+    }));
+    ASSERT_TRUE(doc.isModified());
+    EXPECT_FALSE(doc.editCurrentPoint([](MeasurePoint&) { return false; }));  // refused: no notice
+    EXPECT_EQ(view.hints.back(), UpdateHint::PointsEdited);
+    doc.newDocument();
+    EXPECT_FALSE(doc.hasFiles());
+    EXPECT_EQ(doc.currentFile(), -1);
+    EXPECT_EQ(doc.currentPoint(), -1);
+    EXPECT_EQ(doc.title(), "");
+    EXPECT_FALSE(doc.isModified());
+    EXPECT_EQ(view.hints.back(), UpdateHint::Reloaded);
+    EXPECT_FALSE(doc.editCurrentPoint([](MeasurePoint&) { return true; }));
+}

@@ -48,11 +48,11 @@ TEST_F(ImportTest, RecordsBecomeNumberedPointsTwice) {
     EXPECT_TRUE(f.path.empty());
     EXPECT_EQ(doc.title(), kImportTitle);
     EXPECT_TRUE(doc.isModified());
-    EXPECT_EQ(doc.currentFile, -1);
+    EXPECT_EQ(doc.currentFile(), -1);
     EXPECT_TRUE(ui.shown.empty());
 
     // edits are undone by restoring from the received list
-    doc.currentFile = 0;
+    doc.setCurrent(0, doc.currentPoint());
     doc.group.files[0].points[0].velocity = 1;
     ui.answers = {MsgAnswer::Yes};
     doc.onFileRestore();

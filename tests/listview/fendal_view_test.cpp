@@ -51,7 +51,7 @@ protected:
         int n = 0;
         for (auto& file : doc.group.files)
             for (auto& p : file.points) p.velocity = velocities.at(n++);
-        doc.updateAllViews(0);
+        doc.updateAllViews(UpdateHint::Reloaded);
     }
     // Opens the current cell's editor with Enter, types the text and ends with Enter.
     void editCurrentCell(const QString& text) {
@@ -74,7 +74,7 @@ TEST_F(FendalViewTest, OneFileHasNoCategoriesAndNoBoxColumn) {
     EXPECT_EQ(cell(2, kNumber), "P2");
     EXPECT_EQ(cell(2, kVelocity), "1002");
     doc.selectFlat(2);
-    doc.updateAllViews(0);  // as after a save: the current point stays selected
+    doc.updateAllViews(UpdateHint::Reloaded);  // as after a save: the current point stays selected
     EXPECT_EQ(view->currentIndex().row(), 2);
     EXPECT_TRUE(view->selectionModel()->isRowSelected(2, {}));
 }
@@ -118,26 +118,26 @@ TEST_F(FendalViewTest, CurrentPointFollowsClicksAndArrowKeys) {
     view->toggleCategory(1);  // rows: #0, 0, 1, 2, #1, 3, 4
 
     clickCell(*view, 2, position(kNumber));
-    EXPECT_EQ(doc.currentFile, 0);
-    EXPECT_EQ(doc.currentPoint, 1);
+    EXPECT_EQ(doc.currentFile(), 0);
+    EXPECT_EQ(doc.currentPoint(), 1);
     EXPECT_EQ(doc.title(), "file0.fsy");
     pressKey(view.get(), Qt::Key_Down);
     pressKey(view.get(), Qt::Key_Down);
     pressKey(view.get(), Qt::Key_Down);
-    EXPECT_EQ(doc.currentFile, 1);
-    EXPECT_EQ(doc.currentPoint, 0);
+    EXPECT_EQ(doc.currentFile(), 1);
+    EXPECT_EQ(doc.currentPoint(), 0);
     EXPECT_EQ(doc.title(), "file1.fsy");
     pressKey(view.get(), Qt::Key_Up);
-    EXPECT_EQ(doc.currentFile, 1);  // the category row of the second file
-    EXPECT_EQ(doc.currentPoint, -1);
+    EXPECT_EQ(doc.currentFile(), 1);  // the category row of the second file
+    EXPECT_EQ(doc.currentPoint(), -1);
     EXPECT_GE(changes, 3);
 
     QMenu menu;
     menu.addAction("删除(&D)");
     view->setContextMenu(&menu);
     clickCell(*view, 0, 3, Qt::RightButton);
-    EXPECT_EQ(doc.currentFile, 0);
-    EXPECT_EQ(doc.currentPoint, -1);
+    EXPECT_EQ(doc.currentFile(), 0);
+    EXPECT_EQ(doc.currentPoint(), -1);
     EXPECT_EQ(doc.title(), "file0.fsy");
     EXPECT_TRUE(menu.isVisible());
     menu.close();
@@ -153,10 +153,10 @@ TEST_F(FendalViewTest, LeftAndRightMoveTheCurrentColumn) {
     EXPECT_EQ(view->currentIndex().column(), position(kNote));  // stops at the last column
     pressKey(view.get(), Qt::Key_End);
     EXPECT_EQ(view->currentIndex(), model()->index(2, position(kNote)));
-    EXPECT_EQ(doc.currentPoint, 2);
+    EXPECT_EQ(doc.currentPoint(), 2);
     pressKey(view.get(), Qt::Key_Home);
     EXPECT_EQ(view->currentIndex(), model()->index(0, position(kNote)));
-    EXPECT_EQ(doc.currentPoint, 0);
+    EXPECT_EQ(doc.currentPoint(), 0);
 }
 
 TEST_F(FendalViewTest, HeaderClicksSortAscendingThenDescending) {
@@ -259,15 +259,14 @@ TEST_F(FendalViewTest, EditRefillKeepsCategoryStatesOnlyForTheSameFiles) {
     EXPECT_EQ(view->currentIndex().row(), 3);
 
     fillGroup(doc, {3, 2, 1});  // a third file: the remembered states no longer fit
-    doc.currentFile = 0;
-    doc.currentPoint = 0;
-    doc.updateAllViews(1);
+    doc.setCurrent(0, 0);
+    doc.updateAllViews(UpdateHint::PointsEdited);
     EXPECT_EQ(model()->rowCount(), 3);
     // The current point is under its closed category: the focus waits on the category row.
     EXPECT_EQ(view->currentIndex().row(), 0);
     EXPECT_FALSE(view->selectionModel()->isRowSelected(0, {}));
-    EXPECT_EQ(doc.currentFile, 0);
-    EXPECT_EQ(doc.currentPoint, 0);
+    EXPECT_EQ(doc.currentFile(), 0);
+    EXPECT_EQ(doc.currentPoint(), 0);
 }
 
 TEST_F(FendalViewTest, DoubleClickOpensTheCellEditor) {
@@ -346,7 +345,7 @@ TEST_F(FendalViewTest, TipShowsTheWholeTextOfACutOffCell) {
     text::setField(doc.group.files[0].points[0].note, std::string(150, 'x'));
     view->addStyle(gfx::kStyleTips);
     view->horizontalHeader()->resizeSection(position(kNote), 60);
-    doc.updateAllViews(0);
+    doc.updateAllViews(UpdateHint::Reloaded);
     const QRect r = view->visualRect(model()->index(0, position(kNote)));
     QMouseEvent move(QEvent::MouseMove, r.center(), view->viewport()->mapToGlobal(r.center()), Qt::NoButton,
                      Qt::NoButton, Qt::NoModifier);
@@ -363,25 +362,25 @@ TEST_F(FendalViewTest, FocusComingBackLeavesTheCurrentPointAlone) {
     open({3, 2});
     view->toggleCategory(1);  // rows: #0, #1, 3, 4
     clickCell(*view, 3, position(kNumber));
-    ASSERT_EQ(doc.currentFile, 1);
-    ASSERT_EQ(doc.currentPoint, 1);
-    doc.updateAllViews(0);  // as after a save: the categories close and the rows are new
+    ASSERT_EQ(doc.currentFile(), 1);
+    ASSERT_EQ(doc.currentPoint(), 1);
+    doc.updateAllViews(UpdateHint::Reloaded);  // as after a save: the categories close and the rows are new
     ASSERT_TRUE(focusAwayAndBack(view.get()));
-    EXPECT_EQ(doc.currentFile, 1);
-    EXPECT_EQ(doc.currentPoint, 1);
+    EXPECT_EQ(doc.currentFile(), 1);
+    EXPECT_EQ(doc.currentPoint(), 1);
     EXPECT_EQ(doc.title(), "file1.fsy");
     EXPECT_EQ(view->currentIndex().row(), 1);  // the focus waits on the point's category row
 
     // A group just opened has no current row, and the focus coming back makes none up.
     fillGroup(doc, {2, 2});
     doc.selectFlat(-1);
-    doc.updateAllViews(0);
+    doc.updateAllViews(UpdateHint::Reloaded);
     ASSERT_TRUE(focusAwayAndBack(view.get()));
-    EXPECT_EQ(doc.currentFile, -1);
+    EXPECT_EQ(doc.currentFile(), -1);
     EXPECT_FALSE(view->currentIndex().isValid());
     pressKey(view.get(), Qt::Key_Down);  // the user's first key starts at the top
-    EXPECT_EQ(doc.currentFile, 0);
-    EXPECT_EQ(doc.currentPoint, -1);
+    EXPECT_EQ(doc.currentFile(), 0);
+    EXPECT_EQ(doc.currentPoint(), -1);
 }
 
 TEST_F(FendalViewTest, AnEditGoesToThePointWhoseRowWasEdited) {
@@ -391,11 +390,11 @@ TEST_F(FendalViewTest, AnEditGoesToThePointWhoseRowWasEdited) {
     mouseClick(view->viewport(), third, Qt::LeftButton, Qt::ControlModifier);
     mouseClick(view->viewport(), third, Qt::LeftButton, Qt::ControlModifier);  // unselected, still focused
     ASSERT_EQ(view->currentIndex().row(), 2);
-    ASSERT_EQ(doc.currentPoint, 0);  // the selected row
+    ASSERT_EQ(doc.currentPoint(), 0);  // the selected row
     editCurrentCell("55");
     EXPECT_EQ(doc.group.files[0].points[2].depth, 55);
     EXPECT_EQ(doc.group.files[0].points[0].depth, 0);
-    EXPECT_EQ(doc.currentPoint, 2);
+    EXPECT_EQ(doc.currentPoint(), 2);
 }
 
 TEST_F(FendalViewTest, AFileWithoutPointsHasItsCategoryAndCategoriesKnowTheirFiles) {
@@ -405,11 +404,11 @@ TEST_F(FendalViewTest, AFileWithoutPointsHasItsCategoryAndCategoriesKnowTheirFil
     EXPECT_EQ(model()->index(2, 1).data().toString(), "文件目录: /data/file2.fsy (数据个数: 2)");
 
     clickCell(*view, 2, position(kNumber), Qt::RightButton);
-    EXPECT_EQ(doc.currentFile, 2);
+    EXPECT_EQ(doc.currentFile(), 2);
     EXPECT_EQ(doc.title(), "file2.fsy");
     clickCell(*view, 1, position(kNumber));  // the empty file can be chosen, to add to or restore it
-    EXPECT_EQ(doc.currentFile, 1);
-    EXPECT_EQ(doc.currentPoint, -1);
+    EXPECT_EQ(doc.currentFile(), 1);
+    EXPECT_EQ(doc.currentPoint(), -1);
     EXPECT_EQ(doc.title(), "file1.fsy");
     doc.onAddPoint();
     EXPECT_EQ(doc.group.files[1].pointCount(), 1);

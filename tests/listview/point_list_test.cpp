@@ -9,8 +9,8 @@ namespace {
 using namespace pointlist;
 
 struct Counter : DocObserver {
-    std::vector<int> hints;
-    void onDocumentUpdate(int hint) override { hints.push_back(hint); }
+    std::vector<UpdateHint> hints;
+    void onDocumentUpdate(UpdateHint hint) override { hints.push_back(hint); }
 };
 
 struct PointListTest : ::testing::Test {
@@ -64,7 +64,7 @@ TEST_F(PointListTest, LeadingIntegerForVelocityAndDepth) {
     EXPECT_EQ(writeEdit(doc, kDepth, "mm"), EditResult::Stored);
     EXPECT_EQ(doc.group.files[0].points[1].depth, 0);
     EXPECT_TRUE(doc.isModified());
-    EXPECT_EQ(views.hints, (std::vector<int>{1, 1}));
+    EXPECT_EQ(views.hints, (std::vector<UpdateHint>{UpdateHint::PointsEdited, UpdateHint::PointsEdited}));
 }
 
 TEST_F(PointListTest, NumberAndNoteLimitsAreGbkBytes) {
@@ -93,8 +93,7 @@ TEST_F(PointListTest, NumberAndNoteLimitsAreGbkBytes) {
 TEST_F(PointListTest, NoCurrentPointWritesNothing) {
     doc.selectFlat(-1);
     EXPECT_EQ(writeEdit(doc, kVelocity, "5"), EditResult::NoTarget);
-    doc.currentFile = 1;
-    doc.currentPoint = 2;  // beyond the file
+    doc.setCurrent(1, 2);  // beyond the file
     EXPECT_EQ(writeEdit(doc, kVelocity, "5"), EditResult::NoTarget);
     EXPECT_FALSE(doc.isModified());
     EXPECT_TRUE(views.hints.empty());

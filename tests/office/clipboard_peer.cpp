@@ -19,8 +19,7 @@ namespace {
 
 bool select(CFendalDoc& doc, const std::string& path, int point) {
     if (!doc.readSingleFile(path)) return false;
-    doc.currentFile = 0;
-    doc.currentPoint = point;
+    doc.setCurrent(0, point);
     return doc.hasValidCurrentPoint();
 }
 

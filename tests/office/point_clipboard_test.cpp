@@ -13,8 +13,8 @@
 namespace {
 
 struct HintLog : DocObserver {
-    std::vector<int> hints;
-    void onDocumentUpdate(int hint) override { hints.push_back(hint); }
+    std::vector<UpdateHint> hints;
+    void onDocumentUpdate(UpdateHint hint) override { hints.push_back(hint); }
 };
 
 class PointClipboardTest : public ::testing::Test {
@@ -25,8 +25,7 @@ protected:
         doc.addObserver(&log);
     }
     void select(int file, int point) {
-        doc.currentFile = file;
-        doc.currentPoint = point;
+        doc.setCurrent(file, point);
     }
     bool samePoint(const MeasurePoint& a, const MeasurePoint& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
@@ -46,9 +45,9 @@ TEST_F(PointClipboardTest, CopyThenPasteIntoAnotherFileReplacesTheWholePoint) {
     EXPECT_TRUE(samePoint(doc.group.files[1].points[1], doc.group.files[0].points[1]));
     EXPECT_EQ(doc.group.files[0].pointCount(), 3);
     EXPECT_EQ(doc.group.files[1].pointCount(), 2);
-    EXPECT_EQ(doc.currentPoint, 1);
+    EXPECT_EQ(doc.currentPoint(), 1);
     EXPECT_TRUE(doc.isModified());
-    EXPECT_EQ(log.hints, std::vector<int>{1});
+    EXPECT_EQ(log.hints, std::vector<UpdateHint>{UpdateHint::PointsEdited});
     // The clipboard keeps the point: it can be pasted again.
     select(1, 0);
     EXPECT_TRUE(office::pasteOverCurrentPoint(doc, clipboard));
@@ -76,9 +75,9 @@ TEST_F(PointClipboardTest, CutDeletesThePointOnceItIsOnTheClipboard) {
     select(0, 1);
     ASSERT_TRUE(office::cutCurrentPoint(doc, clipboard));
     EXPECT_EQ(doc.group.files[0].pointCount(), 2);
-    EXPECT_EQ(doc.currentPoint, -1);
+    EXPECT_EQ(doc.currentPoint(), -1);
     EXPECT_TRUE(doc.isModified());
-    EXPECT_EQ(log.hints, std::vector<int>{1});
+    EXPECT_EQ(log.hints, std::vector<UpdateHint>{UpdateHint::PointsEdited});
 
     select(1, 0);
     ASSERT_TRUE(office::pasteOverCurrentPoint(doc, clipboard));
@@ -90,7 +89,7 @@ TEST_F(PointClipboardTest, CutWithABusyClipboardKeepsThePoint) {
     select(0, 2);
     EXPECT_FALSE(office::cutCurrentPoint(doc, clipboard));
     EXPECT_EQ(doc.group.files[0].pointCount(), 3);
-    EXPECT_EQ(doc.currentPoint, 2);
+    EXPECT_EQ(doc.currentPoint(), 2);
     EXPECT_FALSE(doc.isModified());
     EXPECT_TRUE(log.hints.empty());
 }

@@ -22,8 +22,7 @@ protected:
         QGuiApplication::clipboard()->clear();
         doc.group.files.push_back(sampleFile(3, "/data/a.fsy"));
         doc.group.files.push_back(sampleFile(2, "/data/b.fsy", 10));
-        doc.currentFile = 0;
-        doc.currentPoint = 2;
+        doc.setCurrent(0, 2);
     }
     void putRaw(const QByteArray& bytes) {
         auto* data = new QMimeData;
@@ -50,10 +49,9 @@ TEST_F(QtClipboardTest, CutAndPasteMoveAPointBetweenFiles) {
     const MeasurePoint moved = doc.group.files[0].points[2];
     office::cutPoint(doc);
     EXPECT_EQ(doc.group.files[0].pointCount(), 2);
-    EXPECT_EQ(doc.currentPoint, -1);
+    EXPECT_EQ(doc.currentPoint(), -1);
 
-    doc.currentFile = 1;
-    doc.currentPoint = 0;
+    doc.setCurrent(1, 0);
     ASSERT_TRUE(office::canPaste());
     office::pastePoint(doc);
     EXPECT_EQ(0, std::memcmp(&doc.group.files[1].points[0], &moved, sizeof moved));

@@ -1,13 +1,22 @@
 #pragma once
 // fendal-cli subcommands register themselves here, one file per subcommand (cmd_*.cpp).
+#include <functional>
 #include <string>
 #include <vector>
 
+namespace CLI {
+class App;
+}
+
 struct CliCommand {
     const char* name;     // e.g. "info"
-    const char* usage;    // e.g. "info FILE..."
+    const char* usage;    // for a command that reads its own arguments: e.g. "info FILE..."
     const char* summary;  // one line for the help
-    int (*run)(const std::vector<std::string>& args);  // arguments after the name; exit code
+    // A command that reads its own arguments (those after the name); returns the exit code.
+    int (*run)(const std::vector<std::string>& args) = nullptr;
+    // Otherwise: declares the command's arguments on its parser and returns what runs the
+    // command once they are parsed and checked.
+    std::function<int()> (*define)(CLI::App& command) = nullptr;
 };
 
 class CliRegistry {

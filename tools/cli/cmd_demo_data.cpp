@@ -1,6 +1,7 @@
 // fendal-cli demo-data: a received-data file of demonstration points, as an instrument would send.
+#include <CLI/CLI.hpp>
 #include <cstdio>
-#include <cstdlib>
+#include <memory>
 #include <string>
 
 #include "cli_command.h"
@@ -9,17 +10,14 @@
 
 namespace {
 
-int run(const std::vector<std::string>& args) {
+struct Options {
     int count = 25;
     std::string out;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "-o" && i + 1 < args.size()) out = args[++i];
-        else if (args[i] == "--points" && i + 1 < args.size()) count = std::atoi(args[++i].c_str());
-    }
-    if (out.empty() || count < 0 || count > kMaxReceivedPoints) {
-        std::fprintf(stderr, "usage: fendal-cli demo-data [--points N (0..%d)] -o OUT.tem\n", kMaxReceivedPoints);
-        return 2;
-    }
+};
+
+int run(const Options& options) {
+    const int count = options.count;
+    const std::string& out = options.out;
     std::vector<ReceivedRecord> records;
     for (int i = 0; i < count; ++i) records.push_back(demoRecord(i));
     std::error_code error;
@@ -31,7 +29,16 @@ int run(const std::vector<std::string>& args) {
     return 0;
 }
 
-CliRegistrar reg({"demo-data", "demo-data [--points N] -o OUT.tem", "write a received-data file of demonstration points",
-                  run});
+std::function<int()> define(CLI::App& command) {
+    auto options = std::make_shared<Options>();
+    command.add_option("--points", options->count, "how many points")
+        ->check(CLI::Range(0, kMaxReceivedPoints))
+        ->capture_default_str();
+    command.add_option("-o", options->out, "the received-data file to write")->required();
+    return [options] { return run(*options); };
+}
+
+CliRegistrar reg({.name = "demo-data", .usage = nullptr,
+                  .summary = "write a received-data file of demonstration points", .define = define});
 
 }  // namespace

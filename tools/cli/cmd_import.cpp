@@ -1,5 +1,7 @@
 // fendal-cli import: a received-data file becomes a crack data file, as the transfer command does.
+#include <CLI/CLI.hpp>
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "cli_command.h"
@@ -11,17 +13,14 @@
 
 namespace {
 
-int run(const std::vector<std::string>& args) {
-    std::string in, out;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "-o" && i + 1 < args.size()) out = args[++i];
-        else in = args[i];
-    }
-    if (in.empty()) in = receivedDataPath();
-    if (out.empty()) {
-        std::fprintf(stderr, "usage: fendal-cli import [RECEIVED.tem] -o OUT.fsy\n");
-        return 2;
-    }
+struct Options {
+    std::string in;
+    std::string out;
+};
+
+int run(const Options& options) {
+    const std::string in = options.in.empty() ? receivedDataPath() : options.in;
+    const std::string& out = options.out;
     CliDocUi ui;
     CFendalDoc doc(ui);
     if (!doc.importReceivedData(in)) return 1;  // the document has said why
@@ -37,7 +36,15 @@ int run(const std::vector<std::string>& args) {
     return ui.errorShown ? 3 : 0;  // an incomplete transfer was saved as far as it came
 }
 
-CliRegistrar reg({"import", "import [RECEIVED.tem] -o OUT.fsy",
-                  "turn a received-data file (default: the last transfer's) into a crack data file", run});
+std::function<int()> define(CLI::App& command) {
+    auto options = std::make_shared<Options>();
+    command.add_option("RECEIVED", options->in, "the received-data file (default: the last transfer's)");
+    command.add_option("-o", options->out, "the crack data file to write")->required();
+    return [options] { return run(*options); };
+}
+
+CliRegistrar reg({.name = "import", .usage = nullptr,
+                  .summary = "turn a received-data file (default: the last transfer's) into a crack data file",
+                  .define = define});
 
 }  // namespace

@@ -1,5 +1,7 @@
 // fendal-cli info: the files read as one group, as opening them in the program would, as JSON.
+#include <CLI/CLI.hpp>
 #include <cstdio>
+#include <memory>
 #include <iostream>
 #include <nlohmann/json.hpp>
 #include <string>
@@ -33,10 +35,6 @@ std::string openFailure(const std::string& path) {
 }
 
 int run(const std::vector<std::string>& args) {
-    if (args.empty()) {
-        std::fprintf(stderr, "usage: fendal-cli info FILE.fsy...\n");
-        return 2;
-    }
     CliDocUi ui;
     ui.openPaths = args;
     CFendalDoc doc(ui);
@@ -65,6 +63,13 @@ int run(const std::vector<std::string>& args) {
     return rc;
 }
 
-CliRegistrar reg({"info", "info FILE...", "the files read as one group, as JSON", run});
+std::function<int()> define(CLI::App& command) {
+    auto files = std::make_shared<std::vector<std::string>>();
+    command.add_option("FILE", *files, "the crack data files, read as one group")->required();
+    return [files] { return run(*files); };
+}
+
+CliRegistrar reg({.name = "info", .usage = nullptr, .summary = "the files read as one group, as JSON",
+                  .define = define});
 
 }  // namespace

@@ -1,6 +1,7 @@
 // print-pdf: the printed table of a group of crack data files as a PDF.
 #include <unistd.h>
 
+#include <CLI/CLI.hpp>
 #include <QGuiApplication>
 #include <cstdio>
 #include <memory>
@@ -23,26 +24,16 @@ int fail(const std::string& message) {
     return 1;
 }
 
-int run(const std::vector<std::string>& args) {
+struct Options {
     std::vector<std::string> inputs;
     std::string output;
     std::string settingsPath;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if ((a == "-o" || a == "--settings") && i + 1 < args.size()) {
-            (a == "-o" ? output : settingsPath) = args[++i];
-        } else if (a == "-o" || a == "--settings") {
-            return fail(a + " needs a value");
-        } else if (!a.empty() && a[0] == '-') {
-            return fail("unknown option " + a);
-        } else {
-            inputs.push_back(a);
-        }
-    }
-    if (inputs.empty() || output.empty()) {
-        std::fprintf(stderr, "usage: fendal-cli print-pdf FILE... -o OUT.pdf [--settings FILE]\n");
-        return 2;
-    }
+};
+
+int run(const Options& options) {
+    const std::vector<std::string>& inputs = options.inputs;
+    const std::string& output = options.output;
+    const std::string& settingsPath = options.settingsPath;
 
     // Writing the PDF over one of the files being printed would destroy its points.
     if (isOneOfTheInputs(output, inputs)) return fail(shown(output) + " is one of the files to print");
@@ -98,7 +89,15 @@ int run(const std::vector<std::string>& args) {
     return 0;
 }
 
-const CliRegistrar registrar({"print-pdf", "print-pdf FILE... -o OUT.pdf [--settings FILE]",
-                              "print the files as one group into a PDF", run});
+std::function<int()> define(CLI::App& command) {
+    auto options = std::make_shared<Options>();
+    command.add_option("FILE", options->inputs, "the crack data files, printed as one group")->required();
+    command.add_option("-o", options->output, "the PDF to write")->required();
+    command.add_option("--settings", options->settingsPath, "a print settings file (default: the program's own)");
+    return [options] { return run(*options); };
+}
+
+const CliRegistrar registrar({.name = "print-pdf", .usage = nullptr,
+                              .summary = "print the files as one group into a PDF", .define = define});
 
 }  // namespace

@@ -1,5 +1,7 @@
 // fendal-cli report: the word-processor report or the spreadsheet table of a group of files.
+#include <CLI/CLI.hpp>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,30 +15,16 @@
 
 namespace {
 
-int usageError(const char* why) {
-    std::fprintf(stderr, "fendal-cli report: %s\nusage: fendal-cli report --docx|--xlsx FILE... -o OUT\n", why);
-    return 2;
-}
-
-int run(const std::vector<std::string>& args) {
-    std::string kind;
+struct Options {
+    bool docx = false;
+    bool xlsx = false;
     std::string out;
     std::vector<std::string> inputs;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "--docx" || a == "--xlsx") {
-            if (!kind.empty() && kind != a) return usageError("choose one of --docx and --xlsx");
-            kind = a;
-        } else if (a == "-o") {
-            if (i + 1 >= args.size()) return usageError("-o needs a file name");
-            out = args[++i];
-        } else {
-            inputs.push_back(a);
-        }
-    }
-    if (kind.empty()) return usageError("choose --docx or --xlsx");
-    if (out.empty()) return usageError("no output file (-o OUT)");
-    if (inputs.empty()) return usageError("no crack data file given");
+};
+
+int run(const Options& options) {
+    const std::string& out = options.out;
+    const std::vector<std::string>& inputs = options.inputs;
 
     // Writing the report over one of the files it is made of would destroy its points.
     if (isOneOfTheInputs(out, inputs)) {
@@ -56,7 +44,7 @@ int run(const std::vector<std::string>& args) {
     }
 
     std::string error;
-    const bool written = kind == "--docx" ? writeDocx(buildWordReport(group), out, error)
+    const bool written = options.docx ? writeDocx(buildWordReport(group), out, error)
                                           : writeXlsx(buildSheetReport(group), out, error);
     if (!written) {
         std::fprintf(stderr, "fendal-cli report: cannot write %s: %s\n", shown(out).c_str(), error.c_str());
@@ -65,7 +53,23 @@ int run(const std::vector<std::string>& args) {
     return 0;
 }
 
-const CliRegistrar registrar({"report", "report --docx|--xlsx FILE... -o OUT",
-                              "write the Word report or the Excel table of the files", run});
+std::function<int()> define(CLI::App& command) {
+    auto options = std::make_shared<Options>();
+    CLI::Option* docx = command.add_flag("--docx", options->docx, "write the word-processor report");
+    CLI::Option* xlsx = command.add_flag("--xlsx", options->xlsx, "write the spreadsheet table");
+    docx->excludes(xlsx);
+    xlsx->excludes(docx);
+    command.add_option("FILE", options->inputs, "the crack data files, reported as one group")->required();
+    command.add_option("-o", options->out, "the report file to write")->required();
+    // Exactly one of the two kinds: the flags exclude each other, and one must be there.
+    command.callback([docx, xlsx] {
+        if (!*docx && !*xlsx) throw CLI::RequiredError("--docx or --xlsx");
+    });
+    return [options] { return run(*options); };
+}
+
+const CliRegistrar registrar({.name = "report", .usage = nullptr,
+                              .summary = "write the Word report or the Excel table of the files",
+                              .define = define});
 
 }  // namespace

@@ -1,35 +1,57 @@
 // fendal-cli: the crack data core without windows, for batch work and for tests.
+#include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cli_command.h"
 #include "platform/command_line.h"
 
-namespace {
-
-void usage(std::FILE* out) {
+int main(int argc, char** argv) {
+    // The arguments as UTF-8 on every system (on Windows from the UTF-16 command line).
+    std::vector<std::string> args = platform::commandLineArguments(argc, argv);
+    std::vector<char*> utf8Argv;
+    for (std::string& a : args) utf8Argv.push_back(a.data());
+    utf8Argv.push_back(nullptr);
+    argc = static_cast<int>(args.size());
+    argv = utf8Argv.data();
+    CLI::App app{"fendal-cli: the crack data core without windows, for batch work and for tests", "fendal-cli"};
+    app.require_subcommand(1);
     auto list = CliRegistry::all();
     std::sort(list.begin(), list.end(),
               [](const CliCommand& a, const CliCommand& b) { return std::strcmp(a.name, b.name) < 0; });
-    std::fprintf(out, "usage: fendal-cli COMMAND [ARGS...]\n\ncommands:\n");
-    for (const auto& c : list) std::fprintf(out, "  %-44s %s\n", c.usage, c.summary);
-}
-
-}  // namespace
-
-int main(int argc, char** argv) {
-    const std::vector<std::string> args = platform::commandLineArguments(argc, argv);
-    if (args.size() < 2 || args[1] == "--help" || args[1] == "-h" || args[1] == "help") {
-        usage(args.size() < 2 ? stderr : stdout);
-        return args.size() < 2 ? 2 : 0;
+    std::vector<std::pair<CLI::App*, std::function<int()>>> commands;
+    for (const CliCommand& c : list) {
+        CLI::App* sub = app.add_subcommand(c.name, c.summary);
+        if (c.define) {
+            commands.emplace_back(sub, c.define(*sub));
+            continue;
+        }
+        // Everything after the name, --help included, is the command's own to read.
+        sub->prefix_command();
+        sub->set_help_flag();
+        sub->footer(std::string("usage: fendal-cli ") + c.usage);
+        commands.emplace_back(sub, [sub, run = c.run] { return run(sub->remaining()); });
     }
-    for (const auto& c : CliRegistry::all()) {
-        if (args[1] == c.name) return c.run(std::vector<std::string>(args.begin() + 2, args.end()));
+    if (argc < 2) {
+        std::fputs(app.help().c_str(), stderr);
+        return 2;
     }
-    std::fprintf(stderr, "fendal-cli: unknown command '%s'\n\n", args[1].c_str());
-    usage(stderr);
+    if (std::strcmp(argv[1], "help") == 0) {
+        std::fputs(app.help().c_str(), stdout);
+        return 0;
+    }
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        // Help asked for is success; every refused command line is a usage error.
+        return app.exit(e) == 0 ? 0 : 2;
+    }
+    for (auto& [sub, run] : commands) {
+        if (sub->parsed()) return run();
+    }
     return 2;
 }

@@ -14,6 +14,7 @@
 #include <cstring>
 #include <thread>
 
+#include "platform/byte_order.h"
 #include "stop_signal.h"
 
 namespace instrument {
@@ -135,8 +136,8 @@ SerialStream serialStream(const std::vector<ReceivedRecord>& records, const Faul
     SerialStream stream;
     stream.bytes.assign(kLeadInBytes, 0x55);
     const int count = std::min(static_cast<int>(records.size()) + faults.overcount, 65535);
-    stream.bytes.push_back(static_cast<unsigned char>(count >> 8));
-    stream.bytes.push_back(static_cast<unsigned char>(count & 0xFF));
+    stream.bytes.resize(stream.bytes.size() + 2);
+    platform::storeBe16(stream.bytes.data() + stream.bytes.size() - 2, static_cast<uint16_t>(count));
     const std::size_t head = stream.bytes.size();
     for (const ReceivedRecord& record : records) {
         unsigned char raw[kReceivedRecordSize];

@@ -1,5 +1,7 @@
 #include "usb_descriptors.h"
 
+#include "platform/byte_order.h"
+
 namespace instrument {
 namespace {
 
@@ -8,8 +10,9 @@ constexpr uint16_t kVendor = 0x1209;
 constexpr uint16_t kProduct = 0x0260;
 
 void put16(std::vector<unsigned char>& out, uint16_t value) {
-    out.push_back(static_cast<unsigned char>(value & 0xFF));
-    out.push_back(static_cast<unsigned char>(value >> 8));
+    unsigned char bytes[2];
+    platform::storeLe16(bytes, value);
+    out.insert(out.end(), bytes, bytes + 2);
 }
 
 void endpoint(std::vector<unsigned char>& out, unsigned char address, unsigned char attributes,
@@ -39,8 +42,7 @@ std::vector<unsigned char> configurationDescriptor() {
     endpoint(d, 0x82, 2, 64, 0);   // bulk data in
     endpoint(d, 0x02, 2, 64, 0);   // bulk data out
     endpoint(d, 0x04, 2, 64, 0);   // auxiliary bulk out
-    d[2] = static_cast<unsigned char>(d.size());
-    d[3] = static_cast<unsigned char>(d.size() >> 8);
+    platform::storeLe16(d.data() + 2, static_cast<uint16_t>(d.size()));
     return d;
 }
 
@@ -48,7 +50,7 @@ bool answerControl(const unsigned char setup[8], std::vector<unsigned char>& rep
     const unsigned char requestType = setup[0];
     const unsigned char request = setup[1];
     const unsigned char type = setup[3];
-    const std::size_t wanted = setup[6] | setup[7] << 8;
+    const std::size_t wanted = platform::loadLe16(setup + 6);
     if (requestType != 0x80 || request != 6) return false;
     if (type == 1)
         reply = deviceDescriptor();

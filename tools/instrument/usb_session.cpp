@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/byte_order.h"
+
 namespace instrument {
 
 UsbSession::UsbSession(std::vector<ReceivedRecord> records, Faults faults) : faults_(faults) {
@@ -32,7 +34,9 @@ bool UsbSession::write(const unsigned char* data, std::size_t size) {
         breakPending_ = false;
         complete_ = false;
         const int count = announcedCount();
-        answer_ = Answer{true, false, {static_cast<unsigned char>(count >> 8), static_cast<unsigned char>(count & 0xFF)}};
+        unsigned char bytes[2];
+        platform::storeBe16(bytes, static_cast<uint16_t>(count));
+        answer_ = Answer{true, false, {bytes[0], bytes[1]}};
     } else if (size == 3 && data[0] == 0 && data[1] == 0 && data[2] == 0) {
         answer_.reset();
         complete_ = true;
