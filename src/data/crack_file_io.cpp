@@ -151,7 +151,7 @@ bool readCrackData(std::FILE* file, const std::string& fullPath, CrackDataFile& 
 
 bool readCrackFile(const std::string& path, CrackDataFile& entry, std::error_code* error) {
     std::error_code e;
-    platform::InputFile f = platform::openRegularFile(path, e);
+    platform::UniqueFile f = platform::openRegularFile(path, e);
     if (!f) {
         report(error, e);
         return false;

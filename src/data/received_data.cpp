@@ -61,7 +61,7 @@ CrackDataFile crackFileFromReceived(std::vector<MeasurePoint> points) {
 
 ReceivedData readReceivedDataFile(const std::string& path) {
     ReceivedData data;
-    platform::InputFile f = platform::openRegularFile(path, data.error);
+    platform::UniqueFile f = platform::openRegularFile(path, data.error);
     if (!f) {
         data.status = ReceivedData::Status::CannotOpen;
         return data;

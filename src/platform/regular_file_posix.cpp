@@ -8,7 +8,7 @@
 
 namespace platform {
 
-InputFile openRegularFile(const std::string& path, std::error_code& error) {
+UniqueFile openRegularFile(const std::string& path, std::error_code& error) {
     error.clear();
     // O_NONBLOCK: opening a FIFO without a writer returns at once instead of waiting for one.
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
@@ -35,7 +35,7 @@ InputFile openRegularFile(const std::string& path, std::error_code& error) {
         error = systemError(errno);
         ::close(fd);
     }
-    return InputFile(file);
+    return UniqueFile(file);
 }
 
 }  // namespace platform

@@ -12,7 +12,7 @@
 
 namespace platform {
 
-InputFile openRegularFile(const std::string& path, std::error_code& error) {
+UniqueFile openRegularFile(const std::string& path, std::error_code& error) {
     error.clear();
     // Folders open too (backup semantics), so that they are told apart from missing files.
     HANDLE handle = CreateFileW(toUtf16(path).c_str(), GENERIC_READ,
@@ -45,7 +45,7 @@ InputFile openRegularFile(const std::string& path, std::error_code& error) {
         error = systemError(errno);
         _close(fd);
     }
-    return InputFile(file);
+    return UniqueFile(file);
 }
 
 }  // namespace platform

@@ -54,7 +54,7 @@ bool writeFileSafely(const std::string& path, std::span<const unsigned char> byt
 }
 
 bool copyFileSafely(const std::string& from, const std::string& to, std::error_code& error) {
-    InputFile in = openRegularFile(from, error);
+    UniqueFile in = openRegularFile(from, error);
     if (!in) return false;
     SafeFileWriter out(to);
     std::vector<unsigned char> buf(kChunk);

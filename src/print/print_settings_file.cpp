@@ -73,7 +73,7 @@ bool encodePrintSettings(const PrintSettings& settings, PrintSettingsImage& out)
 
 SettingsFileRead readPrintSettingsFile(const std::string& path, PrintSettings& settings) {
     std::error_code error;
-    platform::InputFile file = platform::openRegularFile(path, error);
+    platform::UniqueFile file = platform::openRegularFile(path, error);
     if (!file) return SettingsFileRead::Missing;
     PrintSettingsImage image{};
     const std::size_t got = std::fread(image.data(), 1, image.size(), file.get());

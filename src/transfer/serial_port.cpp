@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "transfer/serial_trace.h"
+#include "platform/trace.h"
 
 namespace {
 
@@ -41,7 +41,7 @@ CSerialPort::CSerialPort(platform::Profile* profile) : m_portNames(profile) {}
 CSerialPort::~CSerialPort() {
     if (m_hComm) {
         endMonitor();
-        serial_trace::line("Thread ended\n");
+        platform::trace(platform::TraceChannel::Serial, "Thread ended\n");
     } else if (m_thread.joinable()) {
         endMonitor();
     }
@@ -55,7 +55,7 @@ bool CSerialPort::openPort(SerialPortOwner* pPortOwner, unsigned portnr, unsigne
 
     if (m_threadRunning || m_thread.joinable()) {
         endMonitor();
-        serial_trace::line("Thread ended\n");
+        platform::trace(platform::TraceChannel::Serial, "Thread ended\n");
     }
     m_hStopEvent.reset();
     m_hSendEvent.reset();
@@ -102,7 +102,7 @@ bool CSerialPort::openPort(SerialPortOwner* pPortOwner, unsigned portnr, unsigne
 
     m_hComm->purge(kPurgeAll);
     guard.unlock();
-    serial_trace::line("Initialisation for communicationport %u completed.\nUse Startmonitor to communicate.\n",
+    platform::trace(platform::TraceChannel::Serial, "Initialisation for communicationport %u completed.\nUse Startmonitor to communicate.\n",
                        portnr);
     return true;
 }
@@ -119,12 +119,12 @@ bool CSerialPort::startMonitor() {
         m_threadRunning = false;
         return false;
     }
-    serial_trace::line("Thread started\n");
+    platform::trace(platform::TraceChannel::Serial, "Thread started\n");
     return true;
 }
 
 bool CSerialPort::resumeMonitor() {
-    serial_trace::line("Thread resumed\n");
+    platform::trace(platform::TraceChannel::Serial, "Thread resumed\n");
     {
         std::lock_guard<std::mutex> guard(m_suspendLock);
         m_suspended = false;
@@ -134,7 +134,7 @@ bool CSerialPort::resumeMonitor() {
 }
 
 bool CSerialPort::suspendMonitor() {
-    serial_trace::line("Thread suspended\n");
+    platform::trace(platform::TraceChannel::Serial, "Thread suspended\n");
     std::lock_guard<std::mutex> guard(m_suspendLock);
     m_suspended = true;
     return true;
@@ -254,12 +254,12 @@ void CSerialPort::sendQueued() {
     if (!ok) reportError("WriteFile()", error);
     const std::size_t length = strnlen(m_sendBuffer.data(), m_sendBuffer.size());
     if (sent != length)
-        serial_trace::line("WARNING: WriteFile() error.. Bytes Sent: %u; Message Length: %zu\n", sent, length);
+        platform::trace(platform::TraceChannel::Serial, "WARNING: WriteFile() error.. Bytes Sent: %u; Message Length: %zu\n", sent, length);
 }
 
 void CSerialPort::reportError(const char* operation, int error) {
     const std::string text =
         composePortError(operation, m_hComm ? m_hComm->errorText(error) : std::strerror(error), m_portNumber);
-    serial_trace::line("%s", text.c_str());
+    platform::trace(platform::TraceChannel::Serial, "%s", text.c_str());
     if (m_owner) m_owner->showPortError(text);
 }

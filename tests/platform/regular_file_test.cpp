@@ -16,7 +16,7 @@ TEST(RegularFile, OpensFilesAndLinksToThemOnly) {
     std::filesystem::create_symlink("a.fsy", dir.file("link.fsy"));
     std::error_code error;
     for (const char* name : {"a.fsy", "link.fsy"}) {
-        platform::InputFile f = platform::openRegularFile(dir.file(name), error);
+        platform::UniqueFile f = platform::openRegularFile(dir.file(name), error);
         ASSERT_TRUE(f) << name << ": " << error.message();
         EXPECT_EQ(std::fgetc(f.get()), 1);
     }

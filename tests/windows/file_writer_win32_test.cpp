@@ -29,7 +29,7 @@ protected:
 
     static Bytes read(const std::string& path) {
         std::error_code error;
-        platform::InputFile in = platform::openRegularFile(path, error);
+        platform::UniqueFile in = platform::openRegularFile(path, error);
         Bytes out;
         if (!in) return out;
         for (int c; (c = std::fgetc(in.get())) != EOF;) out.push_back(static_cast<unsigned char>(c));

@@ -64,7 +64,7 @@ TEST(TempDirWin32, NonAsciiFolderIsMadeAndComesBackAsUtf8) {
     std::error_code error;
     ASSERT_TRUE(platform::writeFileSafely(dir + "裂缝.fsy", std::vector<unsigned char>{'x'}, error)) << error.message();
     EXPECT_NE(GetFileAttributesW((folder + L"\\\u88c2\u7f1d.fsy").c_str()), INVALID_FILE_ATTRIBUTES);
-    platform::InputFile in = platform::openRegularFile(dir + "裂缝.fsy", error);
+    platform::UniqueFile in = platform::openRegularFile(dir + "裂缝.fsy", error);
     ASSERT_NE(in, nullptr);
     EXPECT_EQ(std::fgetc(in.get()), 'x');
     EXPECT_TRUE(std::filesystem::exists(platform::filePath(dir + "裂缝.fsy")));

@@ -1,0 +1,13 @@
+#pragma once
+// The one owner of a C stream: closes it when it goes out of scope.
+#include <cstdio>
+#include <memory>
+
+namespace platform {
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using UniqueFile = std::unique_ptr<std::FILE, FileCloser>;
+
+}  // namespace platform
