@@ -43,6 +43,8 @@ public:
     // After Error: the line the bad record starts on, and why it cannot be read.
     int errorLine() const { return errorLine_; }
     const std::string& error() const { return error_; }
+    // Whether the error is the source's: the bytes could not be read.
+    bool readFailed() const { return readFailed_; }
 
 private:
     int peek();  // the next byte, or -1 at the end (or where reading failed)

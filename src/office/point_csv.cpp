@@ -21,6 +21,21 @@ enum Column { kFile, kOrdinal, kNumber, kVelocity, kDepth, kNote, kColumns };
 constexpr csv::Limits kLimits{.maxFieldBytes = 1 << 16, .maxFields = 64};
 constexpr std::size_t kShownValueBytes = 32;
 
+// ASCII is the same in GBK and UTF-8: most numbers and many notes need no converter.
+bool isAscii(std::string_view s) {
+    for (char c : s)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+}
+
+std::optional<std::string> toUtf8(const std::string& gbk) {
+    return isAscii(gbk) ? std::optional<std::string>(gbk) : text::gbkToUtf8Exact(gbk);
+}
+
+std::optional<std::string> toGbk(const std::string& utf8) {
+    return isAscii(utf8) ? std::optional<std::string>(utf8) : text::utf8ToGbk(utf8);
+}
+
 std::vector<std::string> headerFields() { return {kPointCsvHeader.begin(), kPointCsvHeader.end()}; }
 
 // A value in a message, unless it is too long to help.
@@ -60,7 +75,7 @@ bool gbkField(const std::string& value, char (&field)[N], const char* column, st
         why = text::format("%s holds a NUL character, which would cut it short", column);
         return false;
     }
-    const std::optional<std::string> gbk = text::utf8ToGbk(value);
+    const std::optional<std::string> gbk = toGbk(value);
     if (!gbk) {
         why = text::format("%s holds a character that GBK cannot hold", column);
         return false;
@@ -100,8 +115,8 @@ bool groupToCsv(const FileGroup& group, std::string& out, CsvTextFault& fault) {
         for (std::size_t k = 0; k < file.points.size(); ++k) {
             const MeasurePoint& p = file.points[k];
             // A damaged text would come back as replacement characters: refused, never changed.
-            const std::optional<std::string> number = text::gbkToUtf8Exact(text::fieldText(p.number));
-            const std::optional<std::string> note = text::gbkToUtf8Exact(text::fieldText(p.note));
+            const std::optional<std::string> number = toUtf8(text::fieldText(p.number));
+            const std::optional<std::string> note = toUtf8(text::fieldText(p.note));
             if (!number || !note) {
                 fault = {static_cast<int>(f), static_cast<int>(k),
                          number ? kPointCsvHeader[kNote] : kPointCsvHeader[kNumber]};
@@ -135,7 +150,10 @@ bool csvToPoints(csv::Reader& reader, CsvPoints& out, CsvRefusal& refusal) {
     bool headerSeen = false;
     for (;;) {
         const csv::Reader::Result result = reader.next(record);
-        if (result == csv::Reader::Result::Error) return refuse(refusal, reader.errorLine(), reader.error());
+        if (result == csv::Reader::Result::Error) {
+            if (reader.readFailed()) refusal.error = std::make_error_code(std::errc::io_error);
+            return refuse(refusal, reader.errorLine(), reader.error());
+        }
         if (result == csv::Reader::Result::End) break;
         if (!allUtf8(record)) return refuse(refusal, record.line, "the text is not UTF-8");
         if (!headerSeen) {

@@ -40,8 +40,8 @@ struct CsvPoints {
     int fileCount = 0;  // how many different 文件 the rows name
 };
 
-// Why a CSV is not taken: the line its bad record starts on (0 for the file as a whole) and
-// the reason; or, when the file could not be opened or read, the system's reason.
+// Why a CSV is not taken: the line its bad record starts on and the reason; when the file
+// could not be opened or read, also the system's reason.
 struct CsvRefusal {
     int line = 0;
     std::string reason;

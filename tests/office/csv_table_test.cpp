@@ -137,6 +137,7 @@ TEST(CsvTable, AReadErrorIsNotTakenForTheEndOfTheFile) {
     ASSERT_EQ(reader.next(r), csv::Reader::Result::Record);
     EXPECT_EQ(reader.next(r), csv::Reader::Result::Error);  // "c," was cut off, not the last record
     EXPECT_EQ(reader.errorLine(), 2);
+    EXPECT_TRUE(reader.readFailed());
 }
 
 }  // namespace
