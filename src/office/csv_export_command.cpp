@@ -20,6 +20,17 @@ std::string startPath(const FileGroup& group) {
     return {};
 }
 
+// Writing over one of the group's own files would throw its points away unasked: the group
+// in memory is not modified, so nothing would prompt to save it again.
+bool isFileOfTheGroup(const FileGroup& group, const std::string& path) {
+    for (const CrackDataFile& file : group.files) {
+        std::error_code ec;
+        if (!file.path.empty() && std::filesystem::equivalent(platform::filePath(file.path), platform::filePath(path), ec))
+            return true;
+    }
+    return false;
+}
+
 std::string reasonOf(const FileGroup& group, const CsvExportFailure& failure) {
     if (!failure.text.field) return failure.error.message();
     const std::string& path = group.files[failure.text.file].path;
@@ -40,10 +51,15 @@ void exportCsv(CFendalDoc& doc) {
     options.startPath = startPath(doc.group);
     const std::optional<std::string> path = doc.ui().chooseSaveFile(options);
     if (!path) return;
+    std::string reason;
     CsvExportFailure failure;
-    if (writeGroupCsv(doc.group, *path, failure)) return;
-    doc.ui().messageBox(text::format("无法导出CSV文件“%s”:\n%s", text::displayPath(*path).c_str(),
-                                     reasonOf(doc.group, failure).c_str()),
+    if (isFileOfTheGroup(doc.group, *path))
+        reason = "它是打开的测深数据文件之一";
+    else if (!writeGroupCsv(doc.group, *path, failure))
+        reason = reasonOf(doc.group, failure);
+    else
+        return;
+    doc.ui().messageBox(text::format("无法导出CSV文件“%s”:\n%s", text::displayPath(*path).c_str(), reason.c_str()),
                         kAppTitle, MsgButtons::Ok, MsgIcon::Warning);
 }
 

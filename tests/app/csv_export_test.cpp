@@ -100,6 +100,15 @@ TEST_F(CsvExportTest, TellsTheUserWhyNothingWasWritten) {
     EXPECT_EQ(ui.shown[1].text, "无法导出CSV文件“" + csv + "”:\n文件“" + folder.file("a.fsy") +
                                     "”的第2个测点的备注不是有效的GBK文字");
     EXPECT_FALSE(std::filesystem::exists(csv));
+
+    // Chosen over the open file itself (with "所有文件"): the file on disk is kept.
+    const std::string fsy = doc().group.files[0].path;
+    const auto before = TempFolder::readAll(fsy);
+    ui.saveChoices.push_back(fsy);
+    action(CommandId::ExportCsv)->trigger();
+    ASSERT_EQ(ui.shown.size(), 3u);
+    EXPECT_EQ(ui.shown[2].text, "无法导出CSV文件“" + fsy + "”:\n它是打开的测深数据文件之一");
+    EXPECT_EQ(TempFolder::readAll(fsy), before);
 }
 
 // The real save dialog, set up as the program's other file dialogs are.
