@@ -1,10 +1,10 @@
 #include "office/point_csv.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <optional>
 #include <set>
-#include <span>
 #include <string_view>
 
 #include "data/crack_data_file.h"
@@ -38,9 +38,13 @@ std::optional<std::string> toGbk(const std::string& utf8) {
 
 std::vector<std::string> headerFields() { return {kPointCsvHeader.begin(), kPointCsvHeader.end()}; }
 
-// A value in a message, unless it is too long to help.
+// A value in a message, unless it is too long to help or holds control characters, which a
+// terminal would act on.
 std::string quoted(const std::string& value) {
-    return value.size() <= kShownValueBytes ? " \"" + value + "\"" : std::string();
+    const bool printable = std::none_of(value.begin(), value.end(), [](char c) {
+        return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+    });
+    return printable && value.size() <= kShownValueBytes ? " \"" + value + "\"" : std::string();
 }
 
 bool refuse(CsvRefusal& refusal, int line, std::string reason) {

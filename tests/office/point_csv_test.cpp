@@ -179,6 +179,7 @@ TEST(PointCsv, RowsThatCannotBecomePointsAreRefusedWithTheirLine) {
         {kHeader + "f,1,N,1.5,1,\r\n", 2, "声速(m/s) \"1.5\" is not a whole number"},
         {kHeader + "f,1,N,-,1,\r\n", 2, "声速(m/s) \"-\" is not a whole number"},
         {kHeader + "f,x,N,1,1,\r\n", 2, "序号 \"x\" is not a whole number"},
+        {kHeader + "f,\"\x1B]0;x\x07\",N,1,1,\r\n", 2, "序号 is not a whole number"},  // not sent to a terminal
         {kHeader + "f,1,N,2147483648,1,\r\n", 2, "声速(m/s) \"2147483648\" lies outside -2147483648..2147483647"},
         {kHeader + "f,1,N,1,-2147483649,\r\n", 2, "深度(mm) \"-2147483649\" lies outside -2147483648..2147483647"},
         {kHeader + "f,1,N,1,99999999999999999999999,\r\n", 2,
