@@ -28,6 +28,9 @@ if [ "${FENDAL_SKIP_FUZZ:-0}" != 1 ]; then
   build/bin/fendal-cli demo-data --points 3 -o build-fuzz/seeds/fuzz_received_data/demo.tem >/dev/null
   build/bin/fendal-cli import build-fuzz/seeds/fuzz_received_data/demo.tem \
     -o build-fuzz/seeds/fuzz_crack_file/demo.fsy >/dev/null
+  mkdir -p build-fuzz/seeds/fuzz_point_csv
+  build/bin/fendal-cli export-csv build-fuzz/seeds/fuzz_crack_file/demo.fsy \
+    -o build-fuzz/seeds/fuzz_point_csv/demo.csv
   for fuzzer in build-fuzz/bin/fuzz_*; do
     name=$(basename "$fuzzer")
     mkdir -p "build-fuzz/corpus/$name" "build-fuzz/seeds/$name"

@@ -11,6 +11,7 @@ enum class CommandId : int {
     InsertPoint = 32791,
     AddPoint = 32792,
     DataTransfer = 32796,
+    ExportCsv = 32798,  // the points of the group as a CSV file for the user's own tools
 
     FileNew = 57600,
     FileOpen = 57601,

@@ -10,6 +10,7 @@ constexpr CommandInfo kCommands[] = {
     {FileOpen, "打开(&O)...", "Ctrl+O", "打开一个或多个测深数据文件", "打开", "open"},
     {FileSave, "保存(&S)", "Ctrl+S", "保存打开的测深数据文件", "保存", "save"},
     {FileSaveAs, "另存为(&A)...", nullptr, "用新名称保存测深数据文件", "另存为", nullptr},
+    {ExportCsv, "导出CSV(&E)...", nullptr, "把打开的全部测点导出为CSV文件", "导出CSV", nullptr},
     {FilePrintSetup, "打印设置(&R)...", nullptr, "设置打印的页眉、页脚和页码", "打印设置", "print_setup"},
     {FilePrint, "打印(&P)...", "Ctrl+P", "打印测点表格", "打印", "print"},
     {FilePrintDirect, nullptr, nullptr, "用当前设置直接打印测点表格", "直接打印", nullptr},
@@ -37,7 +38,7 @@ constexpr CommandInfo kCommands[] = {
 };
 
 // The recent-file place stands in the File menu; the frame replaces it by the list's entries.
-constexpr CommandId kFileMenu[] = {FileOpen,  FileSave,         FileSaveAs,     Separator, FilePrint,
+constexpr CommandId kFileMenu[] = {FileOpen,  FileSave,         FileSaveAs,     ExportCsv, Separator, FilePrint,
                                    FilePrintPreview, FilePrintSetup, Separator,  RecentFile1, Separator,
                                    AppExit};
 constexpr CommandId kEditMenu[] = {FileRestore, Separator, EditCut, EditCopy, EditPaste,

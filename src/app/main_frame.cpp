@@ -18,6 +18,7 @@
 #include "app/subsystem_commands.h"
 #include "data/app_strings.h"
 #include "listview/fendal_view.h"
+#include "office/csv_export_command.h"
 #include "platform/text.h"
 
 namespace {
@@ -201,6 +202,7 @@ bool CMainFrame::handles(CommandId id) const {
     case CommandId::FileRestore:
     case CommandId::ReportWord:
     case CommandId::ReportExcel:
+    case CommandId::ExportCsv:
     case CommandId::ViewToolBar:
     case CommandId::ViewStatusBar:
     case CommandId::NextPane:
@@ -223,6 +225,7 @@ bool CMainFrame::isEnabled(CommandId id) const {
         return doc_.canRestore();
     case CommandId::ReportWord:
     case CommandId::ReportExcel:
+    case CommandId::ExportCsv:
         return doc_.hasFiles();
     default:
         return true;
@@ -251,6 +254,9 @@ void CMainFrame::run(CommandId id) {
         break;
     case CommandId::ReportExcel:
         commands::excelReport(this, doc_);
+        break;
+    case CommandId::ExportCsv:
+        office::exportCsv(doc_);
         break;
     case CommandId::ViewToolBar:
         toolBar_->setVisible(toolBar_->isHidden());

@@ -58,7 +58,8 @@ TEST_F(MainFrameTest, StartsMaximisedWithEveryCommandAndItsTexts) {
     QList<QAction*> menus = frame().menuBar()->actions();
     EXPECT_EQ(texts(menus), (QStringList{"文件(&F)", "编辑(&E)", "查看(&V)", "工具(&T)", "帮助(&H)"}));
     EXPECT_EQ(texts(menus[0]->menu()->actions()),
-              (QStringList{"打开(&O)...\tCtrl+O", "保存(&S)\tCtrl+S", "另存为(&A)...", "-", "打印(&P)...\tCtrl+P",
+              (QStringList{"打开(&O)...\tCtrl+O", "保存(&S)\tCtrl+S", "另存为(&A)...", "导出CSV(&E)...", "-",
+                           "打印(&P)...\tCtrl+P",
                            "打印预览(&V)", "打印设置(&R)...", "-", "最近文件", "-", "退出(&X)"}));
     QStringList edit{"文件还原(&U)\tCtrl+Z", "-", "剪切(&T)\tCtrl+X", "复制(&C)\tCtrl+C", "粘贴(&P)\tCtrl+V",
                      "-", "删除(&D)", "插入(&I)", "添加(&A)"};
