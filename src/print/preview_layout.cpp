@@ -20,9 +20,14 @@ PreviewLayout::PreviewLayout(int pageCount, PaperSize paper, double pixelsPerPoi
     zoom_ = clampZoom(1.0);
 }
 
+void PreviewLayout::setColumns(int columns) {
+    columns_ = std::clamp(columns, 1, 2);
+    zoom_ = clampZoom(zoom_);
+}
+
 double PreviewLayout::maxZoom() const {
     if (pageCount_ == 0) return kMaxZoom;
-    const double tallest = static_cast<double>((kMaxContentHeight - kGap) / pageCount_ - kGap);
+    const double tallest = static_cast<double>((kMaxContentHeight - kGap) / rowCount() - kGap);
     // Rounding a page's height must not take it past the tallest page that fits.
     return std::min(kMaxZoom, (tallest - 1) / (paper_.height * pixelsPerPoint_));
 }
@@ -43,41 +48,43 @@ int64_t PreviewLayout::pageHeight() const {
 }
 
 PixelRect PreviewLayout::pageRect(int page, int64_t viewportWidth) const {
-    const int64_t x = std::max(kGap, (viewportWidth - pageWidth()) / 2);
-    return {x, kGap + (page - 1) * pitch(), pageWidth(), pageHeight()};
+    const int64_t left = std::max(kGap, (viewportWidth - contentWidth()) / 2 + kGap);
+    const int64_t column = (page - 1) % columns_;
+    return {left + column * (pageWidth() + kGap), kGap + rowOf(page) * pitch(), pageWidth(), pageHeight()};
 }
 
 PageSpan PreviewLayout::pagesInView(int64_t top, int64_t height) const {
     if (pageCount_ == 0 || height <= 0) return {};
     const int64_t bottom = top + height;  // exclusive
-    // Page k covers kGap + (k - 1) * pitch up to that plus the page height.
-    const int64_t first = floorDiv(top - kGap - pageHeight(), pitch()) + 2;
-    const int64_t last = floorDiv(bottom - kGap - 1, pitch()) + 1;
-    const int64_t from = std::max<int64_t>(1, first), to = std::min<int64_t>(pageCount_, last);
-    if (from > to) return {};
-    return {static_cast<int>(from), static_cast<int>(to)};
+    // Row r (from 0) covers kGap + r * pitch up to that plus the page height.
+    const int64_t firstRow = std::max<int64_t>(0, floorDiv(top - kGap - pageHeight(), pitch()) + 1);
+    const int64_t lastRow = std::min(rowCount() - 1, floorDiv(bottom - kGap - 1, pitch()));
+    if (firstRow > lastRow) return {};
+    return {static_cast<int>(firstRow * columns_ + 1),
+            static_cast<int>(std::min<int64_t>(pageCount_, (lastRow + 1) * columns_))};
 }
 
 int PreviewLayout::pageAt(int64_t top, int64_t height) const {
-    const PageSpan span = pagesInView(top, std::max<int64_t>(1, height));
     if (pageCount_ == 0) return 0;
-    // A viewport in a gap is on the page below it.
-    if (span.empty()) return static_cast<int>(std::clamp<int64_t>(floorDiv(top, pitch()) + 1, 1, pageCount_));
-    int best = span.first;
-    int64_t bestRows = -1;
-    for (int page = span.first; page <= span.last; ++page) {
-        const int64_t y = kGap + (page - 1) * pitch();
-        const int64_t rows = std::min(y + pageHeight(), top + height) - std::max(y, top);
-        if (rows > bestRows) {
-            best = page;
-            bestRows = rows;
+    const PageSpan span = pagesInView(top, std::max<int64_t>(1, height));
+    // A viewport in a gap is on the row below it.
+    int64_t best = std::clamp<int64_t>(floorDiv(top, pitch()), 0, rowCount() - 1);
+    if (!span.empty()) {
+        int64_t bestRows = -1;
+        for (int64_t row = rowOf(span.first); row <= rowOf(span.last); ++row) {
+            const int64_t y = kGap + row * pitch();
+            const int64_t rows = std::min(y + pageHeight(), top + height) - std::max(y, top);
+            if (rows > bestRows) {
+                best = row;
+                bestRows = rows;
+            }
         }
     }
-    return best;
+    return static_cast<int>(best * columns_ + 1);
 }
 
 int64_t PreviewLayout::scrollTopOf(int page) const {
-    return (std::clamp(page, 1, std::max(1, pageCount_)) - 1) * pitch();
+    return rowOf(std::clamp(page, 1, std::max(1, pageCount_))) * pitch();
 }
 
 double PreviewLayout::positionAt(int64_t top) const {
@@ -89,7 +96,8 @@ int64_t PreviewLayout::topAt(double position) const {
 }
 
 double PreviewLayout::fitWidthZoom(int64_t viewportWidth) const {
-    return clampZoom(static_cast<double>(viewportWidth - 2 * kGap) / (paper_.width * pixelsPerPoint_));
+    const double room = static_cast<double>(viewportWidth - (columns_ + 1) * kGap) / columns_;
+    return clampZoom(room / (paper_.width * pixelsPerPoint_));
 }
 
 double PreviewLayout::fitPageZoom(int64_t viewportWidth, int64_t viewportHeight) const {

@@ -1,7 +1,7 @@
 #pragma once
-// The print preview's pages in one column of the scroll area, in the view's pixels: their size
-// at a zoom, where each one lies, which of them a viewport shows and which page it is on. Only
-// arithmetic, so laying out thousands of pages costs nothing and no page is drawn for it.
+// The print preview's pages in rows of one page or two facing pages down the scroll area, in the
+// view's pixels: their size at a zoom, where each one lies, which of them a viewport shows and
+// which page it is on. Only arithmetic, so laying out thousands of pages draws none of them.
 #include <cstdint>
 
 // The paper in points (1/72 inch).
@@ -36,6 +36,9 @@ public:
     PreviewLayout(int pageCount, PaperSize paper, double pixelsPerPoint);
 
     int pageCount() const { return pageCount_; }
+    // Pages side by side in a row: 1, or 2 for facing pages (1 and 2, 3 and 4, ...).
+    int columns() const { return columns_; }
+    void setColumns(int columns);
     double zoom() const { return zoom_; }
     // Clamped to kMinZoom..maxZoom().
     void setZoom(double zoom);
@@ -46,23 +49,24 @@ public:
 
     int64_t pageWidth() const;
     int64_t pageHeight() const;
-    int64_t contentWidth() const { return pageWidth() + 2 * kGap; }
-    int64_t contentHeight() const { return kGap + pageCount_ * pitch(); }
+    int64_t contentWidth() const { return columns_ * pageWidth() + (columns_ + 1) * kGap; }
+    int64_t contentHeight() const { return kGap + rowCount() * pitch(); }
 
-    // Page `page` in content coordinates; pages are centred in a viewport wider than they are.
+    // Page `page` in content coordinates; rows are centred in a viewport wider than they are.
     PixelRect pageRect(int page, int64_t viewportWidth) const;
     // The pages that reach into the rows top..top+height of the content.
     PageSpan pagesInView(int64_t top, int64_t height) const;
-    // The page that fills most of the viewport (the first of equals); 0 without pages.
+    // The first page of the row that fills most of the viewport (the first of equals); 0 without
+    // pages.
     int pageAt(int64_t top, int64_t height) const;
-    // The scroll position that puts `page` at the top of the viewport, below one gap.
+    // The scroll position that puts the row of `page` at the top of the viewport, below one gap.
     int64_t scrollTopOf(int page) const;
 
     // A scroll position as pages from the top (2.5: halfway down page 3), which a zoom keeps.
     double positionAt(int64_t top) const;
     int64_t topAt(double position) const;
 
-    // The zooms at which a page fills the viewport's width, or fits whole into it.
+    // The zooms at which a row fills the viewport's width, or fits whole into it.
     double fitWidthZoom(int64_t viewportWidth) const;
     double fitPageZoom(int64_t viewportWidth, int64_t viewportHeight) const;
     // The next of the usual zoom steps above (direction > 0) or below the zoom.
@@ -70,9 +74,12 @@ public:
 
 private:
     int64_t pitch() const { return pageHeight() + kGap; }
+    int64_t rowCount() const { return (pageCount_ + columns_ - 1) / columns_; }
+    int rowOf(int page) const { return (page - 1) / columns_; }  // from 0
     double clampZoom(double zoom) const;
 
     int pageCount_;
+    int columns_ = 1;
     PaperSize paper_;
     double pixelsPerPoint_;
     double zoom_ = 1.0;

@@ -81,6 +81,17 @@ PrintPreviewDialog::PrintPreviewDialog(PreviewPagePainter& pages, QWidget* paren
     bar->addAction(last);
     bar->addSeparator();
 
+    QAction* single = addCommand("singlePage", QStringLiteral("单页"), QIcon::fromTheme("view-paged"));
+    QAction* facing = addCommand("facingPages", QStringLiteral("两页"), QIcon::fromTheme("view-dual"));
+    auto* modes = new QActionGroup(this);
+    for (QAction* a : {single, facing}) {
+        a->setCheckable(true);
+        modes->addAction(a);
+        bar->addAction(a);
+    }
+    single->setChecked(true);
+    bar->addSeparator();
+
     QAction* print = addCommand("print", qtText("Print"), QIcon::fromTheme("document-print"));
     QAction* close = addCommand("close", QStringLiteral("关闭"), QIcon::fromTheme("window-close"));
     bar->addAction(print);
@@ -99,10 +110,13 @@ PrintPreviewDialog::PrintPreviewDialog(PreviewPagePainter& pages, QWidget* paren
     connect(zoomBox_, &QComboBox::textActivated, this, &PrintPreviewDialog::takeZoomText);
     connect(zoomBox_->lineEdit(), &QLineEdit::returnPressed, this, &PrintPreviewDialog::takeZoomText);
     connect(first, &QAction::triggered, view_, [this] { view_->setCurrentPage(1); });
-    connect(previous, &QAction::triggered, view_, [this] { view_->setCurrentPage(view_->currentPage() - 1); });
-    connect(next, &QAction::triggered, view_, [this] { view_->setCurrentPage(view_->currentPage() + 1); });
+    // A step is a row: one page, or two facing pages.
+    const auto step = [this] { return view_->layout().columns(); };
+    connect(previous, &QAction::triggered, view_, [this, step] { view_->setCurrentPage(view_->currentPage() - step()); });
+    connect(next, &QAction::triggered, view_, [this, step] { view_->setCurrentPage(view_->currentPage() + step()); });
     connect(last, &QAction::triggered, view_, [this] { view_->setCurrentPage(view_->pageCount()); });
     connect(pageNumber_, &QSpinBox::valueChanged, view_, &PrintPreviewView::setCurrentPage);
+    connect(facing, &QAction::toggled, view_, &PrintPreviewView::setFacingPages);
     connect(print, &QAction::triggered, this, &PrintPreviewDialog::printRequested);
     connect(close, &QAction::triggered, this, &QDialog::reject);
     connect(view_, &PrintPreviewView::currentPageChanged, this, &PrintPreviewDialog::showPage);

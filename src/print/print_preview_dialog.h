@@ -1,5 +1,5 @@
 #pragma once
-// The print preview window: the pages in one scrolling column with zoom and page navigation,
+// The print preview window: the pages, one or two side by side, with zoom and page navigation,
 // and the way on to printing. Printing itself is the caller's: it answers printRequested.
 #include <QDialog>
 
@@ -17,7 +17,7 @@ public:
 
     PrintPreviewView* view() const { return view_; }
     // The toolbar's commands by name: fitWidth, fitPage, zoomOut, zoomIn, firstPage,
-    // previousPage, nextPage, lastPage, print, close.
+    // previousPage, nextPage, lastPage, singlePage, facingPages, print, close.
     QAction* command(const char* name) const;
     QSpinBox* pageNumber() const { return pageNumber_; }
 

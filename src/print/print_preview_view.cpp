@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QScrollBar>
+#include <QWheelEvent>
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -68,6 +69,25 @@ void PrintPreviewView::fitToPage() {
     applyZoom(layout_.fitPageZoom(viewport()->width(), viewport()->height()), ZoomMode::FitPage);
 }
 
+void PrintPreviewView::setFacingPages(bool facing) {
+    const int columns = facing ? 2 : 1;
+    if (columns == layout_.columns()) return;
+    const int page = currentPage_;
+    layout_.setColumns(columns);
+    const bool was = std::exchange(navigating_, true);
+    refit();
+    updateScrollBars();
+    navigating_ = was;
+    setCurrentPage(page);
+    viewport()->update();
+}
+
+// A fitting zoom follows the view's size and the pages in a row.
+void PrintPreviewView::refit() {
+    if (mode_ == ZoomMode::FitWidth) fitToWidth();
+    if (mode_ == ZoomMode::FitPage) fitToPage();
+}
+
 void PrintPreviewView::applyZoom(double zoom, ZoomMode mode) {
     const ZoomMode modeBefore = std::exchange(mode_, mode);
     const double before = layout_.zoom();
@@ -104,8 +124,7 @@ void PrintPreviewView::updateCurrentPage() {
 void PrintPreviewView::resizeEvent(QResizeEvent* event) {
     QAbstractScrollArea::resizeEvent(event);
     const bool was = std::exchange(navigating_, true);
-    if (mode_ == ZoomMode::FitWidth) fitToWidth();
-    if (mode_ == ZoomMode::FitPage) fitToPage();
+    refit();
     updateScrollBars();
     navigating_ = was;
 }
@@ -119,6 +138,14 @@ void PrintPreviewView::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Home) return setCurrentPage(1);
     if (event->key() == Qt::Key_End) return setCurrentPage(pageCount());
     QAbstractScrollArea::keyPressEvent(event);
+}
+
+void PrintPreviewView::wheelEvent(QWheelEvent* event) {
+    if (!(event->modifiers() & Qt::ControlModifier)) return QAbstractScrollArea::wheelEvent(event);
+    const int turn = event->angleDelta().y();
+    if (turn > 0) zoomIn();
+    if (turn < 0) zoomOut();
+    event->accept();
 }
 
 std::size_t PrintPreviewView::pictureBytes() const {

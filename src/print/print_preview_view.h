@@ -1,6 +1,7 @@
 #pragma once
-// The print preview's pages in one scrolling column. Only the pages in view are drawn, each
-// when it comes into view; the last few drawn are kept as pictures for scrolling back.
+// The print preview's pages scrolling down in rows of one page or two facing pages. Only the
+// pages in view are drawn, each when it comes into view; the last few drawn are kept as pictures
+// for scrolling back.
 #include <QAbstractScrollArea>
 #include <QImage>
 
@@ -38,6 +39,8 @@ public slots:
     void zoomOut();
     void fitToWidth();
     void fitToPage();
+    // Two pages side by side, or one; the current page stays in view.
+    void setFacingPages(bool facing);
 
 signals:
     void currentPageChanged(int page);
@@ -48,9 +51,11 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     void applyZoom(double zoom, ZoomMode mode);
+    void refit();
     void updateScrollBars();
     void updateCurrentPage();
     void paintPage(QPainter& painter, int page, const QRect& target, const QRect& exposed);

@@ -75,6 +75,22 @@ TEST(PreviewLayout, ZoomKeepsThePlaceAndPagesCentred) {
     EXPECT_DOUBLE_EQ(layout.zoom(), 1.0);
 }
 
+TEST(PreviewLayout, FacingPagesGoInPairs) {
+    PreviewLayout layout = a4(5);
+    layout.setColumns(2);
+    EXPECT_EQ(layout.contentHeight(), 12 + 3 * 854);  // rows 1-2, 3-4 and 5 alone
+    EXPECT_EQ(layout.contentWidth(), 2 * 595 + 3 * 12);
+    EXPECT_EQ(layout.pagesInView(0, 900), (PageSpan{1, 4}));
+    EXPECT_EQ(layout.pagesInView(2 * 854, 900), (PageSpan{5, 5}));  // the odd last page
+    EXPECT_EQ(layout.pageRect(4, 1216), (PixelRect{12 + 595 + 12, 866, 595, 842}));
+    EXPECT_EQ(layout.pageRect(5, 1216), (PixelRect{12, 12 + 2 * 854, 595, 842}));
+    EXPECT_EQ(layout.pageAt(500, 900), 3);  // the row of pages 3 and 4 fills most of the view
+    EXPECT_EQ(layout.scrollTopOf(4), layout.scrollTopOf(3));
+    EXPECT_DOUBLE_EQ(layout.fitWidthZoom(2 * 595 + 3 * 12), 1.0);
+    layout.setColumns(7);
+    EXPECT_EQ(layout.columns(), 2);
+}
+
 TEST(PreviewLayout, ColumnOfAMillionPagesStaysWithinAScrollBar) {
     PreviewLayout layout(1'000'000, {595, 842}, 96.0 / 72);
     layout.setZoom(PreviewLayout::kMaxZoom);

@@ -12,6 +12,7 @@
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QTest>
+#include <QWheelEvent>
 #include <memory>
 #include <set>
 
@@ -231,6 +232,40 @@ TEST(PrintPreview, ZoomKeepsThePageInView) {
     preview.dialog->resize(1200, 700);
     QCoreApplication::processEvents();
     EXPECT_GT(view.zoom(), width);
+}
+
+TEST(PrintPreview, FacingPagesKeepTheCurrentPageAndStepByTwo) {
+    Preview preview(groupOf({99999}));
+    preview.open();
+    PrintPreviewView& view = preview.view();
+    view.setCurrentPage(301);
+    const double single = view.zoom();
+    preview.trigger("facingPages");
+    EXPECT_EQ(view.layout().columns(), 2);
+    EXPECT_LT(view.zoom(), single);  // two pages fill the width now
+    EXPECT_EQ(view.currentPage(), 301);
+    EXPECT_EQ(view.pagesInView().first, 301);
+    EXPECT_GE(view.pagesInView().last, 302);
+    preview.trigger("nextPage");
+    EXPECT_EQ(preview.dialog->pageNumber()->value(), 303);
+    preview.repaint();
+    EXPECT_TRUE(view.keptPictures() >= 2);
+    preview.trigger("singlePage");
+    EXPECT_EQ(view.layout().columns(), 1);
+    EXPECT_DOUBLE_EQ(view.zoom(), single);
+    EXPECT_EQ(view.pagesInView().first, 303);
+
+    // Ctrl and the wheel zoom; the wheel alone scrolls.
+    const int top = view.verticalScrollBar()->value();
+    QWheelEvent up(QPointF(50, 50), view.viewport()->mapToGlobal(QPointF(50, 50)), {}, {0, 120}, Qt::NoButton,
+                   Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(view.viewport(), &up);
+    EXPECT_DOUBLE_EQ(view.zoom(), PreviewLayout::nextZoomStep(single, 1));
+    QWheelEvent down(QPointF(50, 50), view.viewport()->mapToGlobal(QPointF(50, 50)), {}, {0, -120}, Qt::NoButton,
+                     Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(view.viewport(), &down);
+    EXPECT_GT(view.verticalScrollBar()->value(), view.layout().scrollTopOf(303) - 1);
+    EXPECT_NE(view.verticalScrollBar()->value(), top);
 }
 
 TEST(PrintPreview, KeepsOnlyAFewPagePictures) {
