@@ -1,6 +1,5 @@
 #include <QMessageBox>
 #include <QPrintDialog>
-#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QProgressDialog>
 #include <algorithm>
@@ -9,7 +8,9 @@
 #include "app/subsystem_commands.h"
 #include "data/app_strings.h"
 #include "data/fendal_doc.h"
+#include "print/preview_page_painter.h"
 #include "print/print_output.h"
+#include "print/print_preview_dialog.h"
 #include "print/print_set_dlg.h"
 #include "print/print_table.h"
 
@@ -23,10 +24,22 @@ std::pair<int, int> chosenPages(const QPrinter& printer, int maxPage) {
     return {1, maxPage};
 }
 
+// Qt's print dialog for the prepared job; false when the user cancels it.
+bool choosePrinter(QWidget* parent, QPrinter& printer, const PrintInfo& info) {
+    QPrintDialog dialog(&printer, parent);
+    dialog.setMinMax(1, std::max(1, info.maxPage));
+    dialog.setFromTo(1, std::max(1, info.maxPage));
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, info.maxPage > 0);
+    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    return dialog.exec() == QDialog::Accepted;
+}
+
 // Prints the pages the printer asks for, with a progress window that can cancel the job.
-void printJob(QWidget* parent, QPrinter& printer, PrintTable& table, PrintInfo& info) {
+// True when every page went out.
+bool printJob(QWidget* parent, QPrinter& printer, PrintTable& table, PrintInfo& info) {
     const auto [from, to] = chosenPages(printer, info.maxPage);
-    if (from > to) return;
+    if (from > to) return false;
     QProgressDialog progress(QStringLiteral("正在打印..."), QStringLiteral("取消"), 0, to - from + 1, parent);
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(500);
@@ -42,6 +55,7 @@ void printJob(QWidget* parent, QPrinter& printer, PrintTable& table, PrintInfo& 
     progress.setValue(to - from + 1);
     if (!done && !progress.wasCanceled())
         QMessageBox::warning(parent, QString::fromUtf8(kAppTitle), QStringLiteral("打印失败：无法向打印机输出。"));
+    return done;
 }
 
 }  // namespace
@@ -61,33 +75,28 @@ void print(QWidget* parent, CFendalDoc& doc, bool direct) {
             QMessageBox::warning(parent, QString::fromUtf8(kAppTitle), QStringLiteral("没有可用的打印机。"));
             return;
         }
-    } else {
-        QPrintDialog dialog(&printer, parent);
-        dialog.setMinMax(1, std::max(1, info.maxPage));
-        dialog.setFromTo(1, std::max(1, info.maxPage));
-        dialog.setOption(QAbstractPrintDialog::PrintPageRange, info.maxPage > 0);
-        dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
-        dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
-        if (dialog.exec() != QDialog::Accepted) return;
+    } else if (!choosePrinter(parent, printer, info)) {
+        return;
     }
     printJob(parent, printer, table, info);
 }
 
+// Pages are drawn as they come into view, so that a group of many thousand pages opens at once;
+// printing goes through Qt's print dialog and closes the preview once every page went out.
 void printPreview(QWidget* parent, CFendalDoc& doc) {
     PrintTable table(&doc.group);
     PrintInfo info;
     table.preparePrinting(info);
     QPrinter printer(QPrinter::HighResolution);
-    QPrintPreviewDialog dialog(&printer, parent);
+    PreviewPagePainter pages(table, info, PaperGeometry::of(printer.pageLayout()));
+    PrintPreviewDialog dialog(pages, parent);
     // The preview takes the frame's place: maximised, and at the frame's size where no window
     // manager maximises it.
     if (parent) dialog.setGeometry(parent->window()->geometry());
     dialog.setWindowState(dialog.windowState() | Qt::WindowMaximized);
-    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
-                     [&](QPrinter* target) {
-                         const auto [from, to] = chosenPages(*target, info.maxPage);
-                         paintPages(*target, table, info, from, to);
-                     });
+    QObject::connect(&dialog, &PrintPreviewDialog::printRequested, &dialog, [&] {
+        if (choosePrinter(&dialog, printer, info) && printJob(&dialog, printer, table, info)) dialog.accept();
+    });
     dialog.exec();
 }
 

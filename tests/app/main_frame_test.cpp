@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QLabel>
 #include <QMessageBox>
-#include <QPrintPreviewDialog>
 #include <QPushButton>
 #include <QTimer>
 #include <QMenuBar>
@@ -16,6 +15,7 @@
 #include "app/about_dialog.h"
 #include "data/app_strings.h"
 #include "frame_fixture.h"
+#include "print/print_preview_dialog.h"
 
 namespace {
 
@@ -287,7 +287,7 @@ TEST_F(MainFrameTest, PrintPreviewCoversTheFrame) {
     start({"fendal", writeSample("a.fsy", 3)});
     bool seen = false;
     QTimer::singleShot(0, [&] {
-        auto* preview = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
+        auto* preview = qobject_cast<PrintPreviewDialog*>(QApplication::activeModalWidget());
         ASSERT_NE(preview, nullptr);
         seen = true;
         EXPECT_TRUE(preview->windowState() & Qt::WindowMaximized);
