@@ -21,6 +21,7 @@
 #include <mutex>
 #include <optional>
 
+#include "platform/byte_order.h"
 #include "usblib/driver.h"
 #include "usblib/socket_protocol.h"
 
@@ -83,7 +84,7 @@ struct SocketDevice {
 };
 
 uint32_t fieldAt(const void* buffer, uint32_t inSize, uint32_t offset) {
-    return inSize >= offset + 4 ? ql260sock::getU32(static_cast<const unsigned char*>(buffer) + offset) : 0;
+    return inSize >= offset + 4 ? platform::loadLe32(static_cast<const unsigned char*>(buffer) + offset) : 0;
 }
 
 // A library stream wakes up every kWaitSlice while it waits, so that it can give up.

@@ -14,6 +14,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/byte_order.h"
+
 namespace ql260sock {
 
 namespace {
@@ -106,17 +108,6 @@ int connectDevice(const std::string& path) {
     return fd;
 }
 
-uint32_t getU32(const unsigned char* p) {
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
-
-void putU32(unsigned char* p, uint32_t value) {
-    p[0] = static_cast<unsigned char>(value);
-    p[1] = static_cast<unsigned char>(value >> 8);
-    p[2] = static_cast<unsigned char>(value >> 16);
-    p[3] = static_cast<unsigned char>(value >> 24);
-}
-
 bool sendAll(int fd, const void* data, std::size_t size, const KeepWaiting& keepWaiting) {
     const char* p = static_cast<const char*>(data);
     while (size > 0) {
@@ -145,9 +136,9 @@ bool recvAll(int fd, void* data, std::size_t size, const KeepWaiting& keepWaitin
 
 bool sendRequest(int fd, const RequestHeader& header, const void* input, const KeepWaiting& keepWaiting) {
     std::vector<unsigned char> frame(kRequestHeaderSize + header.inSize);
-    putU32(&frame[0], header.controlCode);
-    putU32(&frame[4], header.inSize);
-    putU32(&frame[8], header.outSize);
+    platform::storeLe32(&frame[0], header.controlCode);
+    platform::storeLe32(&frame[4], header.inSize);
+    platform::storeLe32(&frame[8], header.outSize);
     if (header.inSize > 0) std::memcpy(&frame[kRequestHeaderSize], input, header.inSize);
     return sendAll(fd, frame.data(), frame.size(), keepWaiting);
 }
@@ -155,16 +146,16 @@ bool sendRequest(int fd, const RequestHeader& header, const void* input, const K
 bool recvRequestHeader(int fd, RequestHeader& header) {
     unsigned char raw[kRequestHeaderSize];
     if (!recvAll(fd, raw, sizeof raw)) return false;
-    header.controlCode = getU32(raw);
-    header.inSize = getU32(raw + 4);
-    header.outSize = getU32(raw + 8);
+    header.controlCode = platform::loadLe32(raw);
+    header.inSize = platform::loadLe32(raw + 4);
+    header.outSize = platform::loadLe32(raw + 8);
     return header.inSize <= kMaxPayload && header.outSize <= kMaxPayload;
 }
 
 bool sendReply(int fd, bool ok, const void* output, uint32_t size) {
     std::vector<unsigned char> frame(kReplyHeaderSize + size);
-    putU32(&frame[0], ok ? 1 : 0);
-    putU32(&frame[4], size);
+    platform::storeLe32(&frame[0], ok ? 1 : 0);
+    platform::storeLe32(&frame[4], size);
     if (size > 0) std::memcpy(&frame[kReplyHeaderSize], output, size);
     return sendAll(fd, frame.data(), frame.size());
 }
@@ -172,8 +163,8 @@ bool sendReply(int fd, bool ok, const void* output, uint32_t size) {
 bool recvReplyHeader(int fd, ReplyHeader& header, const KeepWaiting& keepWaiting) {
     unsigned char raw[kReplyHeaderSize];
     if (!recvAll(fd, raw, sizeof raw, keepWaiting)) return false;
-    header.ok = getU32(raw);
-    header.bytesReturned = getU32(raw + 4);
+    header.ok = platform::loadLe32(raw);
+    header.bytesReturned = platform::loadLe32(raw + 4);
     return true;
 }
 

@@ -42,9 +42,6 @@ std::vector<std::string> listDevices(const std::string& folder);
 // new streams is full (it has stopped accepting) is given up after about a second.
 int connectDevice(const std::string& path);
 
-uint32_t getU32(const unsigned char* p);
-void putU32(unsigned char* p, uint32_t value);
-
 // On a stream with send and receive time-outs: asked each time the stream has been quiet for one
 // time-out whether to go on waiting. Without one, a time-out fails the call.
 using KeepWaiting = std::function<bool()>;

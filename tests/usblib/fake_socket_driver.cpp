@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "platform/byte_order.h"
 #include "usblib/ql260.h"
 #include "usblib/socket_protocol.h"
 
@@ -24,14 +25,14 @@ bool peerGone(int fd) {
 
 }  // namespace
 
-uint32_t RawRequest::function() const { return input.size() >= 4 ? ql260sock::getU32(input.data()) : 0; }
-uint32_t RawRequest::length() const { return input.size() >= 8 ? ql260sock::getU32(input.data() + 4) : 0; }
+uint32_t RawRequest::function() const { return input.size() >= 4 ? platform::loadLe32(input.data()) : 0; }
+uint32_t RawRequest::length() const { return input.size() >= 8 ? platform::loadLe32(input.data() + 4) : 0; }
 
 FakeReply driverReply(uint32_t function, uint32_t length, const std::vector<unsigned char>& data) {
     FakeReply reply;
     reply.output.resize(8);
-    ql260sock::putU32(&reply.output[0], function);
-    ql260sock::putU32(&reply.output[4], length);
+    platform::storeLe32(&reply.output[0], function);
+    platform::storeLe32(&reply.output[4], length);
     reply.output.insert(reply.output.end(), data.begin(), data.end());
     return reply;
 }

@@ -7,6 +7,7 @@
 #include <future>
 
 #include "data/received_data.h"
+#include "platform/byte_order.h"
 #include "usblib/fake_socket_driver.h"
 #include "usblib/instrument_process.h"
 #include "usblib/ql260.h"
@@ -88,7 +89,9 @@ TEST_F(InstrumentTest, BlockNumbersCountIn255s) {
     auto instrument = start({"usb", "--points", "1400"});
     const Bytes data = demoBytes(1400);
     ASSERT_TRUE(writeBytes({0}));
-    EXPECT_EQ(readBytes(2).bytes, Bytes({1400 >> 8, 1400 & 0xFF}));
+    const Bytes count = readBytes(2).bytes;
+    ASSERT_EQ(count.size(), 2u);
+    EXPECT_EQ(platform::loadBe16(count.data()), 1400);
     for (int b : {254, 255, 256, 262}) {
         ASSERT_TRUE(writeBytes(blockRequest(b)));
         EXPECT_EQ(readBytes(32).bytes, block(data, b)) << "block " << b;
@@ -142,7 +145,7 @@ TEST_F(InstrumentTest, Descriptors) {
     length = 1024;
     ASSERT_TRUE(QL260GetConfigDescr(0, buffer, &length));
     EXPECT_EQ(buffer[1], 2);
-    EXPECT_EQ(length, static_cast<QL260_ULONG>(buffer[2] | buffer[3] << 8)) << "whole configuration";
+    EXPECT_EQ(length, platform::loadLe16(buffer + 2)) << "whole configuration";
     length = 9;
     ASSERT_TRUE(QL260GetConfigDescr(0, buffer, &length));
     EXPECT_EQ(length, 9u);

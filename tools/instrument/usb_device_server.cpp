@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstring>
 
+#include "platform/byte_order.h"
 #include "usb_descriptors.h"
 #include "usblib/ql260.h"
 #include "usblib/socket_protocol.h"
@@ -17,16 +18,16 @@
 namespace instrument {
 namespace {
 
-using ql260sock::getU32;
-using ql260sock::putU32;
+using platform::loadLe32;
+using platform::storeLe32;
 
 // How often a waiting read looks whether its stream still has a host at the other end.
 constexpr auto kPeerCheck = std::chrono::milliseconds(50);
 
 std::vector<unsigned char> header(uint32_t function, uint32_t length) {
     std::vector<unsigned char> bytes(QL260_REQUEST_HEADER);
-    putU32(&bytes[0], function);
-    putU32(&bytes[4], length);
+    storeLe32(&bytes[0], function);
+    storeLe32(&bytes[4], length);
     return bytes;
 }
 
@@ -151,8 +152,8 @@ UsbDeviceServer::Reply UsbDeviceServer::handle(int fd, uint32_t controlCode,
         return reply;
     }
     if (controlCode != QL260_IOCTL_REQUEST || input.size() < QL260_REQUEST_HEADER) return reply;
-    const uint32_t function = getU32(&input[0]);
-    const uint32_t length = getU32(&input[4]);
+    const uint32_t function = loadLe32(&input[0]);
+    const uint32_t length = loadLe32(&input[4]);
     const unsigned char* data = input.data() + QL260_REQUEST_HEADER;
     const std::size_t dataSize = input.size() - QL260_REQUEST_HEADER;
     switch (function) {
@@ -186,7 +187,7 @@ UsbDeviceServer::Reply UsbDeviceServer::handle(int fd, uint32_t controlCode,
     case QL260_FUNC_ABORT_PIPE:
     case QL260_FUNC_RESET_PIPE:
         if (dataSize < 4) return reply;
-        return pipeRequest(function, getU32(data));
+        return pipeRequest(function, loadLe32(data));
     default:
         return reply;
     }
