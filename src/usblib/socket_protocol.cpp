@@ -20,7 +20,6 @@ namespace ql260sock {
 
 namespace {
 
-constexpr auto kConnectBound = std::chrono::seconds(1);
 constexpr auto kConnectRetry = std::chrono::milliseconds(10);
 
 // A call that timed out on a stream with time-outs: go on only when the caller says so.
@@ -29,6 +28,24 @@ bool retryAfterTimeout(const KeepWaiting& keepWaiting) {
     if (keepWaiting && keepWaiting()) return true;
     errno = ETIMEDOUT;
     return false;
+}
+
+// The socket address of a device path; false (ENAMETOOLONG) when the path does not fit one.
+bool deviceAddress(const std::string& path, sockaddr_un& address) {
+    address = {};
+    address.sun_family = AF_UNIX;
+    if (path.empty() || path.size() >= sizeof(address.sun_path)) {
+        errno = ENAMETOOLONG;
+        return false;
+    }
+    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+    return true;
+}
+
+void closeKeepingErrno(int fd) {
+    const int saved = errno;
+    ::close(fd);
+    errno = saved;
 }
 
 }  // namespace
@@ -62,19 +79,14 @@ std::vector<std::string> listDevices(const std::string& folder) {
     return paths;
 }
 
-int connectDevice(const std::string& path) {
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    if (path.empty() || path.size() >= sizeof(address.sun_path)) {
-        errno = ENAMETOOLONG;
-        return -1;
-    }
-    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+int connectDevice(const std::string& path, std::chrono::milliseconds bound) {
+    sockaddr_un address;
+    if (!deviceAddress(path, address)) return -1;
     // Without waiting: a device that has stopped accepting fills its queue of new streams, and
     // a blocking connect would then wait for ever.
     int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (fd < 0) return -1;
-    const auto deadline = std::chrono::steady_clock::now() + kConnectBound;
+    const auto deadline = std::chrono::steady_clock::now() + bound;
     int rc;
     while ((rc = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address))) != 0) {
         if (errno == EINTR) continue;
@@ -86,7 +98,7 @@ int connectDevice(const std::string& path) {
             pollfd p{fd, POLLOUT, 0};
             int error = ETIMEDOUT;
             socklen_t size = sizeof error;
-            if (::poll(&p, 1, static_cast<int>(std::chrono::milliseconds(kConnectBound).count())) > 0)
+            if (::poll(&p, 1, static_cast<int>(bound.count())) > 0)
                 ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size);
             rc = error == 0 ? 0 : -1;
             errno = error;
@@ -99,12 +111,22 @@ int connectDevice(const std::string& path) {
         std::this_thread::sleep_for(kConnectRetry);
     }
     if (rc != 0) {
-        int saved = errno;
-        ::close(fd);
-        errno = saved;
+        closeKeepingErrno(fd);
         return -1;
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return fd;
+}
+
+int listenDevice(const std::string& path, int backlog) {
+    sockaddr_un address;
+    if (!deviceAddress(path, address)) return -1;
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) return -1;
+    if (::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 || ::listen(fd, backlog) != 0) {
+        closeKeepingErrno(fd);
+        return -1;
+    }
     return fd;
 }
 

@@ -5,6 +5,7 @@
 //   request: u32 controlCode, u32 inSize, u32 outSize, then inSize bytes
 //   reply:   u32 ok (1 or 0), u32 bytesReturned, then bytesReturned bytes (at most outSize)
 // All integers little-endian. Shared by the library (client) and the virtual instrument (server).
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -38,9 +39,18 @@ std::string deviceFolder();
 // without those whose path is longer than kMaxDevicePath.
 std::vector<std::string> listDevices(const std::string& folder);
 
-// Connects a new stream to a device socket; -1 (errno set) on failure. A device whose queue of
-// new streams is full (it has stopped accepting) is given up after about a second.
-int connectDevice(const std::string& path);
+// How long a connect waits for a device whose queue of new streams is full (it has stopped
+// accepting).
+inline constexpr std::chrono::milliseconds kConnectBound{1000};
+
+// Connects a new stream to a device socket; -1 (errno set, ENAMETOOLONG for a path that fits
+// no socket address) on failure. A device that does not take the stream within `bound` is
+// given up (ETIMEDOUT).
+int connectDevice(const std::string& path, std::chrono::milliseconds bound = kConnectBound);
+
+// Creates the device socket at `path` and listens on it with room for `backlog` streams not yet
+// accepted; -1 (errno set) on failure. An entry already at `path` is left alone (the bind fails).
+int listenDevice(const std::string& path, int backlog);
 
 // On a stream with send and receive time-outs: asked each time the stream has been quiet for one
 // time-out whether to go on waiting. Without one, a time-out fails the call.

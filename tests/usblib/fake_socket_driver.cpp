@@ -3,7 +3,6 @@
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -39,12 +38,8 @@ FakeReply driverReply(uint32_t function, uint32_t length, const std::vector<unsi
 
 FakeSocketDriver::FakeSocketDriver(const std::string& folder, const std::string& name, Handler handler)
     : path_(folder + "/" + name), handler_(std::move(handler)) {
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    std::strncpy(address.sun_path, path_.c_str(), sizeof(address.sun_path) - 1);
-    listenFd_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (::bind(listenFd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || ::listen(listenFd_, 8) != 0)
-        throw std::runtime_error("cannot serve " + path_);
+    listenFd_ = ql260sock::listenDevice(path_, 8);
+    if (listenFd_ < 0) throw std::runtime_error("cannot serve " + path_);
     acceptThread_ = std::thread([this] {
         for (int stream = 0;; ++stream) {
             int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);

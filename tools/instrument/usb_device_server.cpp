@@ -44,27 +44,23 @@ UsbDeviceServer::UsbDeviceServer(std::string path, UsbSession session, std::func
 UsbDeviceServer::~UsbDeviceServer() { stop(); }
 
 bool UsbDeviceServer::start(std::string& error) {
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    if (path_.size() >= sizeof(address.sun_path) || path_.size() > ql260sock::kMaxDevicePath) {
-        error = "socket path too long: " + path_;
-        return false;
-    }
-    std::memcpy(address.sun_path, path_.c_str(), path_.size() + 1);
     // A socket left by an instrument that died is replaced; a live one is not taken over.
-    int probe = ql260sock::connectDevice(path_);
+    const int probe = ql260sock::connectDevice(path_);
     if (probe >= 0) {
         ::close(probe);
         error = "device already served: " + path_;
         return false;
     }
+    // A socket address holds fewer bytes than a device name may have, so this covers both.
+    static_assert(sizeof(sockaddr_un::sun_path) <= ql260sock::kMaxDevicePath);
+    if (errno == ENAMETOOLONG) {
+        error = "socket path too long: " + path_;
+        return false;
+    }
     ::unlink(path_.c_str());
-    listenFd_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (listenFd_ < 0 || ::bind(listenFd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        ::listen(listenFd_, 16) != 0) {
+    listenFd_ = ql260sock::listenDevice(path_, 16);
+    if (listenFd_ < 0) {
         error = "cannot create " + path_ + ": " + std::strerror(errno);
-        if (listenFd_ >= 0) ::close(listenFd_);
-        listenFd_ = -1;
         return false;
     }
     acceptThread_ = std::thread([this] { acceptLoop(); });
