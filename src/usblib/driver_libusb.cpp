@@ -8,13 +8,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <map>
 #include <memory>
-#include <mutex>
 
 #include "platform/byte_order.h"
 #include "usblib/driver.h"
 #include "usblib/driver_libusb_device.h"
+#include "usblib/handle_table.h"
 
 namespace ql260 {
 namespace {
@@ -116,63 +115,31 @@ public:
 
     QL260_HANDLE open(const std::string& path, bool /*overlapped*/) override {
         // Every transfer is asynchronous inside, so an overlapped handle needs nothing more.
-        std::lock_guard guard(tableLock_);
-        std::shared_ptr<LibusbDevice> device;
-        for (const auto& [id, open] : devices_)
-            if (open->name() == path) device = open;
-        if (!device) device = LibusbDevice::open(path, configuredInstruments());
-        if (!device) return QL260_INVALID_HANDLE;
-        // Handle values are never reused, so a stale handle fails instead of reaching a newer device.
-        const uintptr_t id = nextHandle_;
-        nextHandle_ += 4;
-        devices_[id] = std::move(device);
-        return reinterpret_cast<QL260_HANDLE>(id);
+        return devices_.addShared([&](const std::shared_ptr<LibusbDevice>& open) { return open->name() == path; },
+                                  [&] { return LibusbDevice::open(path, configuredInstruments()); });
     }
 
     bool ioControl(QL260_HANDLE handle, uint32_t controlCode, void* buffer, uint32_t inSize, uint32_t outSize,
                    uint32_t& bytesReturned) override {
         bytesReturned = 0;
-        std::shared_ptr<LibusbDevice> device = find(handle);
-        if (!device) {
-            errno = EBADF;
-            return false;
-        }
+        const std::optional<std::shared_ptr<LibusbDevice>> device = devices_.find(handle);
+        if (!device) return false;
         if (controlCode != QL260_IOCTL_REQUEST || inSize < QL260_REQUEST_HEADER ||
             inSize > QL260_REQUEST_HEADER + QL260_MAX_DATA)
             return invalid();
-        return execute(*device, static_cast<unsigned char*>(buffer), inSize, outSize, bytesReturned);
+        return execute(**device, static_cast<unsigned char*>(buffer), inSize, outSize, bytesReturned);
     }
 
     bool close(QL260_HANDLE handle) override {
-        std::shared_ptr<LibusbDevice> device;
-        bool lastHandle = true;
-        {
-            std::lock_guard guard(tableLock_);
-            auto it = devices_.find(reinterpret_cast<uintptr_t>(handle));
-            if (it == devices_.end()) {
-                errno = EBADF;
-                return false;
-            }
-            device = std::move(it->second);
-            devices_.erase(it);
-            for (const auto& [id, open] : devices_)
-                if (open == device) lastHandle = false;
-        }
+        const auto removed = devices_.remove(handle);
+        if (!removed) return false;
         // Requests still pending on other threads fail; the device goes back to the system.
-        if (lastHandle) device->shutdown();
+        if (removed->last) removed->value->shutdown();
         return true;
     }
 
 private:
-    std::shared_ptr<LibusbDevice> find(QL260_HANDLE handle) {
-        std::lock_guard guard(tableLock_);
-        auto it = devices_.find(reinterpret_cast<uintptr_t>(handle));
-        return it == devices_.end() ? nullptr : it->second;
-    }
-
-    std::mutex tableLock_;
-    std::map<uintptr_t, std::shared_ptr<LibusbDevice>> devices_;
-    uintptr_t nextHandle_ = 4;
+    HandleTable<std::shared_ptr<LibusbDevice>> devices_;
 };
 
 }  // namespace
