@@ -79,7 +79,7 @@ private:
 
 }  // namespace
 
-Driver& driver() {
+Driver& systemDriver() {
     // Never destroyed: a detached interrupt thread may still use it while the process exits.
     static SelectingDriver* instance = new SelectingDriver;
     return *instance;
