@@ -38,6 +38,13 @@ ReadResult readBytes(QL260_ULONG wanted) {
 
 Bytes blockRequest(int b) { return {static_cast<unsigned char>(b / 255), static_cast<unsigned char>(b % 255)}; }
 
+// The start of a transfer: the count request with its answer, then block 0.
+::testing::AssertionResult readCountAndFirstBlock() {
+    if (!writeBytes({0}) || !readBytes(2).ok) return ::testing::AssertionFailure() << "count request";
+    if (!writeBytes(blockRequest(0)) || !readBytes(32).ok) return ::testing::AssertionFailure() << "block 0";
+    return ::testing::AssertionSuccess();
+}
+
 Bytes demoBytes(int count) {
     Bytes bytes(static_cast<std::size_t>(count) * 6);
     for (int i = 0; i < count; ++i) encodeReceivedRecord(demoRecord(i), &bytes[static_cast<std::size_t>(i) * 6]);
@@ -171,10 +178,7 @@ TEST_F(InstrumentTest, OvercountFailsTheReadBeyondThePoints) {
 
 TEST_F(InstrumentTest, BreakFailsEverythingAfterTheBlock) {
     auto instrument = start({"usb", "--points", "20", "--break-after", "1"});
-    ASSERT_TRUE(writeBytes({0}));
-    ASSERT_TRUE(readBytes(2).ok);
-    ASSERT_TRUE(writeBytes(blockRequest(0)));
-    EXPECT_TRUE(readBytes(32).ok);
+    ASSERT_TRUE(readCountAndFirstBlock());
     EXPECT_FALSE(writeBytes(blockRequest(1)));
     EXPECT_FALSE(readBytes(32).ok);
     // The device is there again for a new open, as if replugged.
@@ -185,10 +189,7 @@ TEST_F(InstrumentTest, BreakFailsEverythingAfterTheBlock) {
 
 TEST_F(InstrumentTest, StalledReadEndsWithAnAbortFromAnotherThread) {
     auto instrument = start({"usb", "--points", "20", "--stall-after", "1"});
-    ASSERT_TRUE(writeBytes({0}));
-    ASSERT_TRUE(readBytes(2).ok);
-    ASSERT_TRUE(writeBytes(blockRequest(0)));
-    EXPECT_TRUE(readBytes(32).ok);
+    ASSERT_TRUE(readCountAndFirstBlock());
     ASSERT_TRUE(writeBytes(blockRequest(1)));
     auto read = std::async(std::launch::async, [] { return readBytes(32); });
     EXPECT_EQ(read.wait_for(200ms), std::future_status::timeout) << "the instrument stays silent";
