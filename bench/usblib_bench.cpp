@@ -33,7 +33,7 @@ public:
         listenFd_ = ql260sock::listenDevice(path_, 8);
         acceptThread_ = std::thread([this] {
             for (;;) {
-                int fd = ::accept(listenFd_, nullptr, nullptr);
+                const int fd = ql260sock::acceptStream(listenFd_);
                 if (fd < 0) return;
                 std::thread([fd] { serve(fd); }).detach();
             }

@@ -130,6 +130,13 @@ int listenDevice(const std::string& path, int backlog) {
     return fd;
 }
 
+int acceptStream(int listenFd) {
+    for (;;) {
+        const int fd = ::accept4(listenFd, nullptr, nullptr, SOCK_CLOEXEC);
+        if (fd >= 0 || (errno != EINTR && errno != ECONNABORTED)) return fd;
+    }
+}
+
 bool sendAll(int fd, const void* data, std::size_t size, const KeepWaiting& keepWaiting) {
     const char* p = static_cast<const char*>(data);
     while (size > 0) {

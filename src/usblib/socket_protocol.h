@@ -52,6 +52,10 @@ int connectDevice(const std::string& path, std::chrono::milliseconds bound = kCo
 // accepted; -1 (errno set) on failure. An entry already at `path` is left alone (the bind fails).
 int listenDevice(const std::string& path, int backlog);
 
+// The next stream on a listening device socket, waiting for it; -1 once the socket has been
+// shut down or fails. A stream given up before it was taken is passed over.
+int acceptStream(int listenFd);
+
 // On a stream with send and receive time-outs: asked each time the stream has been quiet for one
 // time-out whether to go on waiting. Without one, a time-out fails the call.
 using KeepWaiting = std::function<bool()>;

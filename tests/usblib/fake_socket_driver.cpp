@@ -42,7 +42,7 @@ FakeSocketDriver::FakeSocketDriver(const std::string& folder, const std::string&
     if (listenFd_ < 0) throw std::runtime_error("cannot serve " + path_);
     acceptThread_ = std::thread([this] {
         for (int stream = 0;; ++stream) {
-            int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
+            const int fd = ql260sock::acceptStream(listenFd_);
             if (fd < 0) return;
             std::lock_guard guard(lock_);
             if (stopping_) {

@@ -90,11 +90,8 @@ void UsbDeviceServer::stop() {
 
 void UsbDeviceServer::acceptLoop() {
     for (;;) {
-        int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
-        if (fd < 0) {
-            if (errno == EINTR || errno == ECONNABORTED) continue;
-            return;
-        }
+        const int fd = ql260sock::acceptStream(listenFd_);
+        if (fd < 0) return;
         std::lock_guard guard(lock_);
         if (stopping_) {
             ::close(fd);
