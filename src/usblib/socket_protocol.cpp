@@ -137,6 +137,11 @@ int acceptStream(int listenFd) {
     }
 }
 
+bool peerClosed(int fd) {
+    pollfd p{fd, POLLRDHUP, 0};
+    return ::poll(&p, 1, 0) > 0 && (p.revents & (POLLRDHUP | POLLHUP | POLLERR)) != 0;
+}
+
 bool sendAll(int fd, const void* data, std::size_t size, const KeepWaiting& keepWaiting) {
     const char* p = static_cast<const char*>(data);
     while (size > 0) {

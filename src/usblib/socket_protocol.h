@@ -56,6 +56,10 @@ int listenDevice(const std::string& path, int backlog);
 // shut down or fails. A stream given up before it was taken is passed over.
 int acceptStream(int listenFd);
 
+// Whether the other end of a stream has closed it or gone, without waiting: a device uses it to
+// end a request it holds for a host that is no longer there.
+bool peerClosed(int fd);
+
 // On a stream with send and receive time-outs: asked each time the stream has been quiet for one
 // time-out whether to go on waiting. Without one, a time-out fails the call.
 using KeepWaiting = std::function<bool()>;

@@ -1,6 +1,5 @@
 #include "usblib/fake_socket_driver.h"
 
-#include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,15 +13,6 @@
 #include "platform/byte_order.h"
 #include "usblib/ql260.h"
 #include "usblib/socket_protocol.h"
-
-namespace {
-
-bool peerGone(int fd) {
-    pollfd p{fd, POLLRDHUP, 0};
-    return ::poll(&p, 1, 0) > 0 && (p.revents & (POLLRDHUP | POLLHUP | POLLERR)) != 0;
-}
-
-}  // namespace
 
 uint32_t RawRequest::function() const { return input.size() >= 4 ? platform::loadLe32(input.data()) : 0; }
 uint32_t RawRequest::length() const { return input.size() >= 8 ? platform::loadLe32(input.data() + 4) : 0; }
@@ -116,7 +106,7 @@ void FakeSocketDriver::serve(int fd, int stream) {
             changed_.notify_all();
             if (reply.hang) {
                 // The stream stays open and silent until the library closes it or the test ends.
-                while (!stopping_ && !peerGone(fd)) changed_.wait_for(guard, std::chrono::milliseconds(20));
+                while (!stopping_ && !ql260sock::peerClosed(fd)) changed_.wait_for(guard, std::chrono::milliseconds(20));
                 return;
             }
             if (reply.waitForAbort) {

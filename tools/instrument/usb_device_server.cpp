@@ -1,6 +1,5 @@
 #include "usb_device_server.h"
 
-#include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -29,11 +28,6 @@ std::vector<unsigned char> header(uint32_t function, uint32_t length) {
     storeLe32(&bytes[0], function);
     storeLe32(&bytes[4], length);
     return bytes;
-}
-
-bool peerClosed(int fd) {
-    pollfd p{fd, POLLRDHUP, 0};
-    return ::poll(&p, 1, 0) > 0 && (p.revents & (POLLRDHUP | POLLHUP | POLLERR)) != 0;
 }
 
 }  // namespace
@@ -188,7 +182,7 @@ UsbDeviceServer::Reply UsbDeviceServer::handle(int fd, uint32_t controlCode,
 
 bool UsbDeviceServer::streamGone(int fd) const {
     auto it = streams_.find(fd);
-    return stopping_ || it == streams_.end() || it->second || peerClosed(fd);
+    return stopping_ || it == streams_.end() || it->second || ql260sock::peerClosed(fd);
 }
 
 void UsbDeviceServer::waitWhileFrozen(int fd) {
