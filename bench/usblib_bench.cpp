@@ -3,7 +3,6 @@
 // request record, handle table, stream lock) should cost little beyond the socket round trips.
 #include <benchmark/benchmark.h>
 #include <sys/socket.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -13,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/byte_order.h"
 #include "ratio_main.h"
 #include "usblib/ql260.h"
 #include "usblib/socket_protocol.h"
@@ -30,15 +30,10 @@ public:
         folder_ = ::mkdtemp(pattern);
         path_ = folder_ + "/bench.sock";
         ::setenv("QL260_DEVICE_DIR", folder_.c_str(), 1);
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        std::strncpy(address.sun_path, path_.c_str(), sizeof(address.sun_path) - 1);
-        listenFd_ = ::socket(AF_UNIX, SOCK_STREAM, 0);
-        ::bind(listenFd_, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        ::listen(listenFd_, 8);
+        listenFd_ = ql260sock::listenDevice(path_, 8);
         acceptThread_ = std::thread([this] {
             for (;;) {
-                int fd = ::accept(listenFd_, nullptr, nullptr);
+                const int fd = ql260sock::acceptStream(listenFd_);
                 if (fd < 0) return;
                 std::thread([fd] { serve(fd); }).detach();
             }
@@ -61,12 +56,12 @@ private:
         while (ql260sock::recvRequestHeader(fd, request)) {
             input.resize(request.inSize);
             if (!ql260sock::recvAll(fd, input.data(), input.size())) break;
-            const uint32_t function = ql260sock::getU32(input.data());
-            uint32_t length = ql260sock::getU32(input.data() + 4);
+            const uint32_t function = platform::loadLe32(input.data());
+            uint32_t length = platform::loadLe32(input.data() + 4);
             std::vector<unsigned char> reply(8);
             if (function == QL260_FUNC_READ_DATA) reply.resize(8 + length, 0x5A);
-            ql260sock::putU32(&reply[0], function);
-            ql260sock::putU32(&reply[4], length);
+            platform::storeLe32(&reply[0], function);
+            platform::storeLe32(&reply[4], length);
             if (!ql260sock::sendReply(fd, true, reply.data(), static_cast<uint32_t>(reply.size()))) break;
         }
         ::close(fd);
@@ -86,9 +81,9 @@ EchoDevice& device() {
 // The exchanges of one transfer, as raw frames.
 bool rawExchange(int fd, uint32_t function, const std::vector<unsigned char>& data, uint32_t readLength) {
     unsigned char request[8 + 8] = {};
-    ql260sock::putU32(request, function);
+    platform::storeLe32(request, function);
     const bool read = function == QL260_FUNC_READ_DATA;
-    ql260sock::putU32(request + 4, read ? readLength : static_cast<uint32_t>(data.size()));
+    platform::storeLe32(request + 4, read ? readLength : static_cast<uint32_t>(data.size()));
     std::memcpy(request + 8, data.data(), data.size());
     const uint32_t inSize = read ? 8 : 8 + static_cast<uint32_t>(data.size());
     const uint32_t outSize = read ? readLength + 8 : 8;

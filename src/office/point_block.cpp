@@ -3,21 +3,14 @@
 #include <cstdint>
 #include <cstring>
 
+#include "platform/byte_order.h"
 #include "platform/text.h"
 
 namespace {
 
-// Written byte by byte so the block is the same on any host.
-void putInt32(unsigned char* at, int32_t value) {
-    auto v = static_cast<uint32_t>(value);
-    for (int i = 0; i < 4; ++i) at[i] = static_cast<unsigned char>(v >> (8 * i));
-}
+void putInt32(unsigned char* at, int32_t value) { platform::storeLe32(at, static_cast<uint32_t>(value)); }
 
-int32_t getInt32(const unsigned char* at) {
-    uint32_t v = 0;
-    for (int i = 0; i < 4; ++i) v |= static_cast<uint32_t>(at[i]) << (8 * i);
-    return static_cast<int32_t>(v);
-}
+int32_t getInt32(const unsigned char* at) { return static_cast<int32_t>(platform::loadLe32(at)); }
 
 }  // namespace
 

@@ -1,10 +1,12 @@
 #pragma once
 // An exclusive lock on a file, held through a handle of its own for as long as the holder keeps
 // it, so that two programs (or two objects of one) never write the same file at once. The lock
-// keeps out only those who lock too: readers read on. One backend per system
-// (file_lock_posix.cpp; on Windows a lock beyond the file's data, so readers are not refused).
+// keeps out only those who lock too: readers read on. What both systems share is in
+// file_lock.cpp; one backend per system (file_lock_posix.cpp; file_lock_win32.cpp, a lock beyond
+// the file's data, so readers are not refused).
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 
 namespace platform {
@@ -34,6 +36,13 @@ public:
 
 private:
     static constexpr intptr_t kNoHandle = -1;
+
+    // The backend's steps. One attempt at the file `path` names: its lock held in m_handle, or
+    // Busy or Failed (m_error set); none when the file was replaced meanwhile.
+    std::optional<Result> lockOnce(const std::string& path);
+    static void closeHandle(intptr_t handle);
+    std::FILE* rewriteLocked();
+
     intptr_t m_handle = kNoHandle;
     std::string m_error;
 };

@@ -14,8 +14,6 @@ namespace platform {
 
 namespace {
 
-constexpr int kAttempts = 5;
-
 bool sameFile(int fd, const std::string& path) {
     struct stat opened {};
     struct stat named {};
@@ -25,57 +23,42 @@ bool sameFile(int fd, const std::string& path) {
 
 }  // namespace
 
-FileLock::Result FileLock::lock(const std::string& path) {
-    unlock();
-    m_error.clear();
-    // A holder may replace or remove the file while we wait for it; then lock what the name
-    // means now.
-    for (int attempt = 0; attempt < kAttempts; ++attempt) {
-        // Never through a planted link, and never blocked by a FIFO without a reader.
-        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
-        if (fd < 0) {
-            m_error = path + ": " + (errno == ELOOP ? "a symbolic link" : std::strerror(errno));
-            return Result::Failed;
-        }
-        struct stat info {};
-        if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-            m_error = path + ": not a regular file";
-            ::close(fd);
-            return Result::Failed;
-        }
-        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-        int rc;
-        do {
-            rc = ::flock(fd, LOCK_EX | LOCK_NB);
-        } while (rc != 0 && errno == EINTR);
-        if (rc != 0) {
-            const int error = errno;
-            ::close(fd);
-            if (error == EWOULDBLOCK) return Result::Busy;
-            m_error = path + ": " + std::strerror(error);
-            return Result::Failed;
-        }
-        if (sameFile(fd, path)) {
-            m_handle = fd;
-            return Result::Locked;
-        }
+std::optional<FileLock::Result> FileLock::lockOnce(const std::string& path) {
+    // Never through a planted link, and never blocked by a FIFO without a reader.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        m_error = path + ": " + (errno == ELOOP ? "a symbolic link" : std::strerror(errno));
+        return Result::Failed;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        m_error = path + ": not a regular file";
         ::close(fd);
+        return Result::Failed;
     }
-    m_error = path + ": replaced while being locked";
-    return Result::Failed;
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    int rc;
+    do {
+        rc = ::flock(fd, LOCK_EX | LOCK_NB);
+    } while (rc != 0 && errno == EINTR);
+    if (rc != 0) {
+        const int error = errno;
+        ::close(fd);
+        if (error == EWOULDBLOCK) return Result::Busy;
+        m_error = path + ": " + std::strerror(error);
+        return Result::Failed;
+    }
+    if (!sameFile(fd, path)) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    m_handle = fd;
+    return Result::Locked;
 }
 
-void FileLock::unlock() {
-    if (m_handle == kNoHandle) return;
-    ::close(static_cast<int>(m_handle));
-    m_handle = kNoHandle;
-}
+void FileLock::closeHandle(intptr_t handle) { ::close(static_cast<int>(handle)); }
 
-std::FILE* FileLock::rewrite() {
-    if (m_handle == kNoHandle) {
-        m_error = "no file is locked";
-        return nullptr;
-    }
+std::FILE* FileLock::rewriteLocked() {
     const int fd = static_cast<int>(m_handle);
     // The stream has a descriptor of its own on the same open file, so closing it keeps the lock.
     const int copy = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);

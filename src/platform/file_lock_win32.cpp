@@ -13,7 +13,6 @@ namespace platform {
 
 namespace {
 
-constexpr int kAttempts = 5;
 constexpr DWORD kLockOffsetHigh = 0x7FFFFFFF;  // the lock's byte: no received-data file gets there
 
 // The file lock library stands alone (the USB library links it), so it converts paths itself.
@@ -49,60 +48,45 @@ bool sameFile(HANDLE handle, const std::wstring& path) {
 
 }  // namespace
 
-FileLock::Result FileLock::lock(const std::string& path) {
-    unlock();
-    m_error.clear();
+std::optional<FileLock::Result> FileLock::lockOnce(const std::string& path) {
     const std::wstring name = wide(path);
-    // A holder may replace or remove the file while we wait for it; then lock what the name
-    // means now.
-    for (int attempt = 0; attempt < kAttempts; ++attempt) {
-        // The link itself, never what it points to; a folder opens only to be refused.
-        HANDLE handle = CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
-                                    FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-        if (handle == INVALID_HANDLE_VALUE) {
-            m_error = path + ": " + systemText(GetLastError());
-            return Result::Failed;
-        }
-        BY_HANDLE_FILE_INFORMATION info{};
-        if (GetFileType(handle) != FILE_TYPE_DISK || !GetFileInformationByHandle(handle, &info) ||
-            (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))) {
-            m_error = path + ": " + (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT ? "a symbolic link"
-                                                                                          : "not a regular file");
-            CloseHandle(handle);
-            return Result::Failed;
-        }
-        OVERLAPPED at{};
-        at.OffsetHigh = kLockOffsetHigh;
-        if (!LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at)) {
-            const DWORD error = GetLastError();
-            CloseHandle(handle);
-            if (error == ERROR_LOCK_VIOLATION || error == ERROR_IO_PENDING) return Result::Busy;
-            m_error = path + ": " + systemText(error);
-            return Result::Failed;
-        }
-        if (sameFile(handle, name)) {
-            m_handle = reinterpret_cast<intptr_t>(handle);
-            return Result::Locked;
-        }
+    // The link itself, never what it points to; a folder opens only to be refused.
+    HANDLE handle = CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                                FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        m_error = path + ": " + systemText(GetLastError());
+        return Result::Failed;
+    }
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (GetFileType(handle) != FILE_TYPE_DISK || !GetFileInformationByHandle(handle, &info) ||
+        (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))) {
+        m_error = path + ": " + (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT ? "a symbolic link"
+                                                                                      : "not a regular file");
         CloseHandle(handle);
+        return Result::Failed;
     }
-    m_error = path + ": replaced while being locked";
-    return Result::Failed;
+    OVERLAPPED at{};
+    at.OffsetHigh = kLockOffsetHigh;
+    if (!LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at)) {
+        const DWORD error = GetLastError();
+        CloseHandle(handle);
+        if (error == ERROR_LOCK_VIOLATION || error == ERROR_IO_PENDING) return Result::Busy;
+        m_error = path + ": " + systemText(error);
+        return Result::Failed;
+    }
+    if (!sameFile(handle, name)) {
+        CloseHandle(handle);
+        return std::nullopt;
+    }
+    m_handle = reinterpret_cast<intptr_t>(handle);
+    return Result::Locked;
 }
 
-void FileLock::unlock() {
-    if (m_handle == kNoHandle) return;
-    // Closing the handle ends the lock (its duplicates share the same open file and go with it).
-    CloseHandle(reinterpret_cast<HANDLE>(m_handle));
-    m_handle = kNoHandle;
-}
+// Closing the handle ends the lock (its duplicates share the same open file and go with it).
+void FileLock::closeHandle(intptr_t handle) { CloseHandle(reinterpret_cast<HANDLE>(handle)); }
 
-std::FILE* FileLock::rewrite() {
-    if (m_handle == kNoHandle) {
-        m_error = "no file is locked";
-        return nullptr;
-    }
+std::FILE* FileLock::rewriteLocked() {
     const HANDLE handle = reinterpret_cast<HANDLE>(m_handle);
     // The stream has a handle of its own on the same open file, so closing it keeps the lock.
     HANDLE copy = nullptr;

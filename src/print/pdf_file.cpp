@@ -40,8 +40,6 @@ bool isRegularFile(std::FILE* f) {
 
 }  // namespace
 
-void PdfFile::Closer::operator()(std::FILE* f) const { std::fclose(f); }
-
 bool PdfFile::readAt(long long offset, long long size, std::string& out) const {
     if (!file_ || offset < 0 || size < 0 || offset > size_ || !seekTo(file_.get(), offset, SEEK_SET)) return false;
     out.resize(static_cast<std::size_t>(std::min(size, size_ - offset)));

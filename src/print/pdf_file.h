@@ -3,12 +3,12 @@
 // its objects by number, and new versions of them appended as an incremental update, which
 // leaves every byte already written as it is.
 #include <cstdint>
-#include <cstdio>
-#include <memory>
 #include <map>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "platform/unique_file.h"
 
 class PdfFile {
 public:
@@ -44,11 +44,8 @@ private:
     bool readSection(long long offset, std::map<long long, Object>& entries, std::string& trailer,
                      std::string& error);
 
-    struct Closer {
-        void operator()(std::FILE* f) const;
-    };
     std::string path_;
-    std::unique_ptr<std::FILE, Closer> file_;
+    platform::UniqueFile file_;
     long long size_ = 0;
     long long lastSection_ = 0;
     std::string trailer_;  // the newest trailer dictionary

@@ -3,7 +3,8 @@
 // class, open it, send I/O-control requests, close it. One backend per file:
 // driver_win32.cpp (device installation services + DeviceIoControl) on Windows; on Linux
 // driver_socket.cpp (the socket driver served by fendal-instrument) and driver_libusb.cpp (the
-// USB chip itself through libusb), of which driver_select.cpp picks one.
+// USB chip itself through libusb), of which driver_select.cpp picks one. driver_trace.cpp
+// logs every call on its way to the backend when FENDAL_TRACE names "usb".
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -37,8 +38,10 @@ public:
     virtual bool close(QL260_HANDLE handle) = 0;
 };
 
-// The backend of this system.
+// What the library calls: the backend of this system, behind the trace when that is on.
 Driver& driver();
+// The backend of this system itself.
+Driver& systemDriver();
 
 #ifndef _WIN32
 Driver& socketDriver();

@@ -8,19 +8,18 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <map>
 #include <memory>
-#include <mutex>
 
+#include "platform/byte_order.h"
 #include "usblib/driver.h"
 #include "usblib/driver_libusb_device.h"
-#include "usblib/socket_protocol.h"
+#include "usblib/handle_table.h"
 
 namespace ql260 {
 namespace {
 
-using ql260sock::getU32;
-using ql260sock::putU32;
+using platform::loadLe32;
+using platform::storeLe32;
 
 bool pipeOf(uint32_t selector, Pipe& pipe) {
     if (selector < static_cast<uint32_t>(Pipe::Interrupt) || selector > static_cast<uint32_t>(Pipe::Aux)) return false;
@@ -36,8 +35,8 @@ bool invalid() {
 // Carries out one request on the device; the response goes into the same buffer.
 bool execute(LibusbDevice& device, unsigned char* request, uint32_t inSize, uint32_t outSize,
              uint32_t& bytesReturned) {
-    const uint32_t function = getU32(request);
-    const uint32_t length = getU32(request + 4);
+    const uint32_t function = loadLe32(request);
+    const uint32_t length = loadLe32(request + 4);
     unsigned char* data = request + QL260_REQUEST_HEADER;
     const uint32_t given = inSize - QL260_REQUEST_HEADER;
     // Data that fits the response; never more than a request record holds.
@@ -51,12 +50,11 @@ bool execute(LibusbDevice& device, unsigned char* request, uint32_t inSize, uint
         unsigned char setup[8];
         std::memcpy(setup, data, sizeof setup);
         const bool in = (setup[0] & 0x80) != 0;
-        uint32_t stage = setup[6] | setup[7] << 8;
+        uint32_t stage = platform::loadLe16(setup + 6);
         if (in) {
             // The device may send no more than the response holds.
             stage = std::min(stage, room);
-            setup[6] = static_cast<unsigned char>(stage);
-            setup[7] = static_cast<unsigned char>(stage >> 8);
+            platform::storeLe16(setup + 6, static_cast<uint16_t>(stage));
         } else if (stage > given - 8 || stage > QL260_MAX_DATA - 8) {
             return invalid();  // an OUT data stage follows the setup packet in the request
         }
@@ -64,7 +62,7 @@ bool execute(LibusbDevice& device, unsigned char* request, uint32_t inSize, uint
         if (!in) std::memcpy(stageData, data + 8, stage);
         if (!device.control(setup, stageData, done)) return false;
         if (in) std::memcpy(data, stageData, static_cast<std::size_t>(done));
-        putU32(request + 4, static_cast<uint32_t>(done));
+        storeLe32(request + 4, static_cast<uint32_t>(done));
         bytesReturned = QL260_REQUEST_HEADER + (in ? static_cast<uint32_t>(done) : 0);
         break;
     }
@@ -72,7 +70,7 @@ bool execute(LibusbDevice& device, unsigned char* request, uint32_t inSize, uint
     case QL260_FUNC_READ_DATA: {
         const Pipe pipe = function == QL260_FUNC_READ_INTER ? Pipe::Interrupt : Pipe::Read;
         if (!device.transfer(pipe, data, static_cast<int>(std::min(length, room)), done)) return false;
-        putU32(request + 4, static_cast<uint32_t>(done));
+        storeLe32(request + 4, static_cast<uint32_t>(done));
         bytesReturned = QL260_REQUEST_HEADER + static_cast<uint32_t>(done);
         break;
     }
@@ -81,14 +79,14 @@ bool execute(LibusbDevice& device, unsigned char* request, uint32_t inSize, uint
         if (length > given || length > QL260_MAX_DATA) return invalid();
         const Pipe pipe = function == QL260_FUNC_WRITE_DATA ? Pipe::Write : Pipe::Aux;
         if (!device.transfer(pipe, data, static_cast<int>(length), done)) return false;
-        putU32(request + 4, static_cast<uint32_t>(done));
+        storeLe32(request + 4, static_cast<uint32_t>(done));
         bytesReturned = QL260_REQUEST_HEADER;
         break;
     }
     case QL260_FUNC_RESET_PIPE:
     case QL260_FUNC_ABORT_PIPE: {
         Pipe pipe;
-        if (given < 4 || !pipeOf(getU32(data), pipe)) return invalid();
+        if (given < 4 || !pipeOf(loadLe32(data), pipe)) return invalid();
         const bool ok = function == QL260_FUNC_RESET_PIPE ? device.reset(pipe) : device.abort(pipe);
         if (!ok) return false;
         bytesReturned = QL260_REQUEST_HEADER;
@@ -117,63 +115,31 @@ public:
 
     QL260_HANDLE open(const std::string& path, bool /*overlapped*/) override {
         // Every transfer is asynchronous inside, so an overlapped handle needs nothing more.
-        std::lock_guard guard(tableLock_);
-        std::shared_ptr<LibusbDevice> device;
-        for (const auto& [id, open] : devices_)
-            if (open->name() == path) device = open;
-        if (!device) device = LibusbDevice::open(path, configuredInstruments());
-        if (!device) return QL260_INVALID_HANDLE;
-        // Handle values are never reused, so a stale handle fails instead of reaching a newer device.
-        const uintptr_t id = nextHandle_;
-        nextHandle_ += 4;
-        devices_[id] = std::move(device);
-        return reinterpret_cast<QL260_HANDLE>(id);
+        return devices_.addShared([&](const std::shared_ptr<LibusbDevice>& open) { return open->name() == path; },
+                                  [&] { return LibusbDevice::open(path, configuredInstruments()); });
     }
 
     bool ioControl(QL260_HANDLE handle, uint32_t controlCode, void* buffer, uint32_t inSize, uint32_t outSize,
                    uint32_t& bytesReturned) override {
         bytesReturned = 0;
-        std::shared_ptr<LibusbDevice> device = find(handle);
-        if (!device) {
-            errno = EBADF;
-            return false;
-        }
+        const std::optional<std::shared_ptr<LibusbDevice>> device = devices_.find(handle);
+        if (!device) return false;
         if (controlCode != QL260_IOCTL_REQUEST || inSize < QL260_REQUEST_HEADER ||
             inSize > QL260_REQUEST_HEADER + QL260_MAX_DATA)
             return invalid();
-        return execute(*device, static_cast<unsigned char*>(buffer), inSize, outSize, bytesReturned);
+        return execute(**device, static_cast<unsigned char*>(buffer), inSize, outSize, bytesReturned);
     }
 
     bool close(QL260_HANDLE handle) override {
-        std::shared_ptr<LibusbDevice> device;
-        bool lastHandle = true;
-        {
-            std::lock_guard guard(tableLock_);
-            auto it = devices_.find(reinterpret_cast<uintptr_t>(handle));
-            if (it == devices_.end()) {
-                errno = EBADF;
-                return false;
-            }
-            device = std::move(it->second);
-            devices_.erase(it);
-            for (const auto& [id, open] : devices_)
-                if (open == device) lastHandle = false;
-        }
+        const auto removed = devices_.remove(handle);
+        if (!removed) return false;
         // Requests still pending on other threads fail; the device goes back to the system.
-        if (lastHandle) device->shutdown();
+        if (removed->last) removed->value->shutdown();
         return true;
     }
 
 private:
-    std::shared_ptr<LibusbDevice> find(QL260_HANDLE handle) {
-        std::lock_guard guard(tableLock_);
-        auto it = devices_.find(reinterpret_cast<uintptr_t>(handle));
-        return it == devices_.end() ? nullptr : it->second;
-    }
-
-    std::mutex tableLock_;
-    std::map<uintptr_t, std::shared_ptr<LibusbDevice>> devices_;
-    uintptr_t nextHandle_ = 4;
+    HandleTable<std::shared_ptr<LibusbDevice>> devices_;
 };
 
 }  // namespace

@@ -6,10 +6,9 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <map>
-#include <mutex>
 
 #include "usblib/driver.h"
+#include "usblib/handle_table.h"
 #include "usblib/socket_protocol.h"
 
 namespace ql260 {
@@ -48,62 +47,39 @@ public:
         Driver& backend = backendOf(path);
         QL260_HANDLE inner = backend.open(path, overlapped);
         if (inner == QL260_INVALID_HANDLE) return inner;
-        std::lock_guard guard(lock_);
         // Our own numbers: the two backends count their handles independently.
-        const uintptr_t id = nextHandle_;
-        nextHandle_ += 4;
-        handles_[id] = {&backend, inner};
-        return reinterpret_cast<QL260_HANDLE>(id);
+        return handles_.add({&backend, inner});
     }
 
     bool ioControl(QL260_HANDLE handle, uint32_t controlCode, void* buffer, uint32_t inSize, uint32_t outSize,
                    uint32_t& bytesReturned) override {
-        Opened opened;
-        if (!find(handle, opened)) {
+        const std::optional<Opened> opened = handles_.find(handle);
+        if (!opened) {
             bytesReturned = 0;
-            errno = EBADF;
             return false;
         }
-        return opened.backend->ioControl(opened.inner, controlCode, buffer, inSize, outSize, bytesReturned);
+        return opened->backend->ioControl(opened->inner, controlCode, buffer, inSize, outSize, bytesReturned);
     }
 
     bool close(QL260_HANDLE handle) override {
-        Opened opened;
-        {
-            std::lock_guard guard(lock_);
-            auto it = handles_.find(reinterpret_cast<uintptr_t>(handle));
-            if (it == handles_.end()) {
-                errno = EBADF;
-                return false;
-            }
-            opened = it->second;
-            handles_.erase(it);
-        }
-        return opened.backend->close(opened.inner);
+        const auto removed = handles_.remove(handle);
+        if (!removed) return false;
+        return removed->value.backend->close(removed->value.inner);
     }
 
 private:
     struct Opened {
         Driver* backend = nullptr;
         QL260_HANDLE inner = QL260_INVALID_HANDLE;
+        bool operator==(const Opened&) const = default;
     };
 
-    bool find(QL260_HANDLE handle, Opened& opened) {
-        std::lock_guard guard(lock_);
-        auto it = handles_.find(reinterpret_cast<uintptr_t>(handle));
-        if (it == handles_.end()) return false;
-        opened = it->second;
-        return true;
-    }
-
-    std::mutex lock_;
-    std::map<uintptr_t, Opened> handles_;
-    uintptr_t nextHandle_ = 4;
+    HandleTable<Opened> handles_;
 };
 
 }  // namespace
 
-Driver& driver() {
+Driver& systemDriver() {
     // Never destroyed: a detached interrupt thread may still use it while the process exits.
     static SelectingDriver* instance = new SelectingDriver;
     return *instance;

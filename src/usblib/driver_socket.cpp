@@ -21,7 +21,9 @@
 #include <mutex>
 #include <optional>
 
+#include "platform/byte_order.h"
 #include "usblib/driver.h"
+#include "usblib/handle_table.h"
 #include "usblib/socket_protocol.h"
 
 namespace ql260 {
@@ -83,7 +85,7 @@ struct SocketDevice {
 };
 
 uint32_t fieldAt(const void* buffer, uint32_t inSize, uint32_t offset) {
-    return inSize >= offset + 4 ? ql260sock::getU32(static_cast<const unsigned char*>(buffer) + offset) : 0;
+    return inSize >= offset + 4 ? platform::loadLe32(static_cast<const unsigned char*>(buffer) + offset) : 0;
 }
 
 // A library stream wakes up every kWaitSlice while it waits, so that it can give up.
@@ -117,25 +119,16 @@ public:
         if (device->data.fd < 0) return QL260_INVALID_HANDLE;
         device->control.fd = connectStream(path);
         if (device->control.fd < 0) return QL260_INVALID_HANDLE;
-        std::lock_guard guard(tableLock_);
-        std::shared_ptr<PipeAborts>& aborts = aborts_[path];
-        if (!aborts) aborts = std::make_shared<PipeAborts>();
-        device->aborts = aborts;
-        // Handle values are never reused, so a stale handle fails instead of reaching a newer device.
-        uintptr_t id = nextHandle_;
-        nextHandle_ += 4;
-        devices_[id] = std::move(device);
-        return reinterpret_cast<QL260_HANDLE>(id);
+        device->aborts = abortsOf(path);
+        return devices_.add(std::move(device));
     }
 
     bool ioControl(QL260_HANDLE handle, uint32_t controlCode, void* buffer, uint32_t inSize,
                    uint32_t outSize, uint32_t& bytesReturned) override {
         bytesReturned = 0;
-        std::shared_ptr<SocketDevice> device = find(handle);
-        if (!device) {
-            errno = EBADF;
-            return false;
-        }
+        const std::optional<std::shared_ptr<SocketDevice>> found = devices_.find(handle);
+        if (!found) return false;
+        SocketDevice* const device = found->get();
         const uint32_t function = fieldAt(buffer, inSize, 0);
         const bool pipeRequest = function == QL260_FUNC_ABORT_PIPE || function == QL260_FUNC_RESET_PIPE;
         Stream& stream = pipeRequest ? device->control : device->data;
@@ -180,34 +173,25 @@ public:
     }
 
     bool close(QL260_HANDLE handle) override {
-        std::shared_ptr<SocketDevice> device;
-        {
-            std::lock_guard guard(tableLock_);
-            auto it = devices_.find(reinterpret_cast<uintptr_t>(handle));
-            if (it == devices_.end()) {
-                errno = EBADF;
-                return false;
-            }
-            device = std::move(it->second);
-            devices_.erase(it);
-        }
+        const auto removed = devices_.remove(handle);
+        if (!removed) return false;
         // Requests still pending on other threads fail; the sockets close with the last user.
-        device->data.breakOff();
-        device->control.breakOff();
+        removed->value->data.breakOff();
+        removed->value->control.breakOff();
         return true;
     }
 
 private:
-    std::shared_ptr<SocketDevice> find(QL260_HANDLE handle) {
-        std::lock_guard guard(tableLock_);
-        auto it = devices_.find(reinterpret_cast<uintptr_t>(handle));
-        return it == devices_.end() ? nullptr : it->second;
+    std::shared_ptr<PipeAborts> abortsOf(const std::string& path) {
+        std::lock_guard guard(abortsLock_);
+        std::shared_ptr<PipeAborts>& aborts = aborts_[path];
+        if (!aborts) aborts = std::make_shared<PipeAborts>();
+        return aborts;
     }
 
-    std::mutex tableLock_;
-    std::map<uintptr_t, std::shared_ptr<SocketDevice>> devices_;
+    HandleTable<std::shared_ptr<SocketDevice>> devices_;
+    std::mutex abortsLock_;
     std::map<std::string, std::shared_ptr<PipeAborts>> aborts_;
-    uintptr_t nextHandle_ = 4;
 };
 
 }  // namespace

@@ -120,7 +120,7 @@ private:
 
 }  // namespace
 
-Driver& driver() {
+Driver& systemDriver() {
     // Never destroyed: a detached interrupt thread may still use it while the process exits.
     static Win32Driver* instance = new Win32Driver;
     return *instance;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/byte_order.h"
 #include "usblib/globals.h"
 
 using namespace ql260;
@@ -57,13 +58,12 @@ QL260_BOOL getDescriptor(uint16_t type, unsigned char* buffer, QL260_ULONG* leng
     DriverRequest request{};
     request.function = QL260_FUNC_CONTROL;
     request.length = 8;
-    const uint16_t value = static_cast<uint16_t>(type << 8);
-    const unsigned char setup[8] = {
-        kDeviceToHostStandardDevice, kGetDescriptor,
-        static_cast<unsigned char>(value & 0xFF), static_cast<unsigned char>(value >> 8),
-        0, 0,  // wIndex
-        static_cast<unsigned char>(wanted & 0xFF), static_cast<unsigned char>(wanted >> 8)};
-    std::memcpy(request.data, setup, sizeof setup);
+    // Setup packet: bmRequestType, bRequest, wValue (type, index 0), wIndex 0, wLength.
+    request.data[0] = kDeviceToHostStandardDevice;
+    request.data[1] = kGetDescriptor;
+    platform::storeLe16(request.data + 2, static_cast<uint16_t>(type << 8));
+    platform::storeLe16(request.data + 4, 0);
+    platform::storeLe16(request.data + 6, static_cast<uint16_t>(wanted));
     if (!sendRequest(request, QL260_FIXED_REQUEST_SIZE, wanted + QL260_REQUEST_HEADER)) {
         *length = 0;
         return 0;
@@ -79,8 +79,7 @@ QL260_BOOL pipeRequest(uint32_t function, uint32_t pipe) {
     DriverRequest request{};
     request.function = function;
     request.length = 4;
-    const unsigned char selector[4] = {static_cast<unsigned char>(pipe), 0, 0, 0};
-    std::memcpy(request.data, selector, sizeof selector);
+    platform::storeLe32(request.data, pipe);
     return sendRequest(request, QL260_FIXED_REQUEST_SIZE, QL260_FIXED_REQUEST_SIZE) ? 1 : 0;
 }
 

@@ -14,11 +14,12 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/byte_order.h"
+
 namespace ql260sock {
 
 namespace {
 
-constexpr auto kConnectBound = std::chrono::seconds(1);
 constexpr auto kConnectRetry = std::chrono::milliseconds(10);
 
 // A call that timed out on a stream with time-outs: go on only when the caller says so.
@@ -27,6 +28,24 @@ bool retryAfterTimeout(const KeepWaiting& keepWaiting) {
     if (keepWaiting && keepWaiting()) return true;
     errno = ETIMEDOUT;
     return false;
+}
+
+// The socket address of a device path; false (ENAMETOOLONG) when the path does not fit one.
+bool deviceAddress(const std::string& path, sockaddr_un& address) {
+    address = {};
+    address.sun_family = AF_UNIX;
+    if (path.empty() || path.size() >= sizeof(address.sun_path)) {
+        errno = ENAMETOOLONG;
+        return false;
+    }
+    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+    return true;
+}
+
+void closeKeepingErrno(int fd) {
+    const int saved = errno;
+    ::close(fd);
+    errno = saved;
 }
 
 }  // namespace
@@ -60,19 +79,14 @@ std::vector<std::string> listDevices(const std::string& folder) {
     return paths;
 }
 
-int connectDevice(const std::string& path) {
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    if (path.empty() || path.size() >= sizeof(address.sun_path)) {
-        errno = ENAMETOOLONG;
-        return -1;
-    }
-    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+int connectDevice(const std::string& path, std::chrono::milliseconds bound) {
+    sockaddr_un address;
+    if (!deviceAddress(path, address)) return -1;
     // Without waiting: a device that has stopped accepting fills its queue of new streams, and
     // a blocking connect would then wait for ever.
     int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (fd < 0) return -1;
-    const auto deadline = std::chrono::steady_clock::now() + kConnectBound;
+    const auto deadline = std::chrono::steady_clock::now() + bound;
     int rc;
     while ((rc = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address))) != 0) {
         if (errno == EINTR) continue;
@@ -84,7 +98,7 @@ int connectDevice(const std::string& path) {
             pollfd p{fd, POLLOUT, 0};
             int error = ETIMEDOUT;
             socklen_t size = sizeof error;
-            if (::poll(&p, 1, static_cast<int>(std::chrono::milliseconds(kConnectBound).count())) > 0)
+            if (::poll(&p, 1, static_cast<int>(bound.count())) > 0)
                 ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size);
             rc = error == 0 ? 0 : -1;
             errno = error;
@@ -97,24 +111,35 @@ int connectDevice(const std::string& path) {
         std::this_thread::sleep_for(kConnectRetry);
     }
     if (rc != 0) {
-        int saved = errno;
-        ::close(fd);
-        errno = saved;
+        closeKeepingErrno(fd);
         return -1;
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     return fd;
 }
 
-uint32_t getU32(const unsigned char* p) {
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+int listenDevice(const std::string& path, int backlog) {
+    sockaddr_un address;
+    if (!deviceAddress(path, address)) return -1;
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) return -1;
+    if (::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 || ::listen(fd, backlog) != 0) {
+        closeKeepingErrno(fd);
+        return -1;
+    }
+    return fd;
 }
 
-void putU32(unsigned char* p, uint32_t value) {
-    p[0] = static_cast<unsigned char>(value);
-    p[1] = static_cast<unsigned char>(value >> 8);
-    p[2] = static_cast<unsigned char>(value >> 16);
-    p[3] = static_cast<unsigned char>(value >> 24);
+int acceptStream(int listenFd) {
+    for (;;) {
+        const int fd = ::accept4(listenFd, nullptr, nullptr, SOCK_CLOEXEC);
+        if (fd >= 0 || (errno != EINTR && errno != ECONNABORTED)) return fd;
+    }
+}
+
+bool peerClosed(int fd) {
+    pollfd p{fd, POLLRDHUP, 0};
+    return ::poll(&p, 1, 0) > 0 && (p.revents & (POLLRDHUP | POLLHUP | POLLERR)) != 0;
 }
 
 bool sendAll(int fd, const void* data, std::size_t size, const KeepWaiting& keepWaiting) {
@@ -145,9 +170,9 @@ bool recvAll(int fd, void* data, std::size_t size, const KeepWaiting& keepWaitin
 
 bool sendRequest(int fd, const RequestHeader& header, const void* input, const KeepWaiting& keepWaiting) {
     std::vector<unsigned char> frame(kRequestHeaderSize + header.inSize);
-    putU32(&frame[0], header.controlCode);
-    putU32(&frame[4], header.inSize);
-    putU32(&frame[8], header.outSize);
+    platform::storeLe32(&frame[0], header.controlCode);
+    platform::storeLe32(&frame[4], header.inSize);
+    platform::storeLe32(&frame[8], header.outSize);
     if (header.inSize > 0) std::memcpy(&frame[kRequestHeaderSize], input, header.inSize);
     return sendAll(fd, frame.data(), frame.size(), keepWaiting);
 }
@@ -155,16 +180,16 @@ bool sendRequest(int fd, const RequestHeader& header, const void* input, const K
 bool recvRequestHeader(int fd, RequestHeader& header) {
     unsigned char raw[kRequestHeaderSize];
     if (!recvAll(fd, raw, sizeof raw)) return false;
-    header.controlCode = getU32(raw);
-    header.inSize = getU32(raw + 4);
-    header.outSize = getU32(raw + 8);
+    header.controlCode = platform::loadLe32(raw);
+    header.inSize = platform::loadLe32(raw + 4);
+    header.outSize = platform::loadLe32(raw + 8);
     return header.inSize <= kMaxPayload && header.outSize <= kMaxPayload;
 }
 
 bool sendReply(int fd, bool ok, const void* output, uint32_t size) {
     std::vector<unsigned char> frame(kReplyHeaderSize + size);
-    putU32(&frame[0], ok ? 1 : 0);
-    putU32(&frame[4], size);
+    platform::storeLe32(&frame[0], ok ? 1 : 0);
+    platform::storeLe32(&frame[4], size);
     if (size > 0) std::memcpy(&frame[kReplyHeaderSize], output, size);
     return sendAll(fd, frame.data(), frame.size());
 }
@@ -172,8 +197,8 @@ bool sendReply(int fd, bool ok, const void* output, uint32_t size) {
 bool recvReplyHeader(int fd, ReplyHeader& header, const KeepWaiting& keepWaiting) {
     unsigned char raw[kReplyHeaderSize];
     if (!recvAll(fd, raw, sizeof raw, keepWaiting)) return false;
-    header.ok = getU32(raw);
-    header.bytesReturned = getU32(raw + 4);
+    header.ok = platform::loadLe32(raw);
+    header.bytesReturned = platform::loadLe32(raw + 4);
     return true;
 }
 

@@ -5,6 +5,7 @@
 //   request: u32 controlCode, u32 inSize, u32 outSize, then inSize bytes
 //   reply:   u32 ok (1 or 0), u32 bytesReturned, then bytesReturned bytes (at most outSize)
 // All integers little-endian. Shared by the library (client) and the virtual instrument (server).
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -38,12 +39,26 @@ std::string deviceFolder();
 // without those whose path is longer than kMaxDevicePath.
 std::vector<std::string> listDevices(const std::string& folder);
 
-// Connects a new stream to a device socket; -1 (errno set) on failure. A device whose queue of
-// new streams is full (it has stopped accepting) is given up after about a second.
-int connectDevice(const std::string& path);
+// How long a connect waits for a device whose queue of new streams is full (it has stopped
+// accepting).
+inline constexpr std::chrono::milliseconds kConnectBound{1000};
 
-uint32_t getU32(const unsigned char* p);
-void putU32(unsigned char* p, uint32_t value);
+// Connects a new stream to a device socket; -1 (errno set, ENAMETOOLONG for a path that fits
+// no socket address) on failure. A device that does not take the stream within `bound` is
+// given up (ETIMEDOUT).
+int connectDevice(const std::string& path, std::chrono::milliseconds bound = kConnectBound);
+
+// Creates the device socket at `path` and listens on it with room for `backlog` streams not yet
+// accepted; -1 (errno set) on failure. An entry already at `path` is left alone (the bind fails).
+int listenDevice(const std::string& path, int backlog);
+
+// The next stream on a listening device socket, waiting for it; -1 once the socket has been
+// shut down or fails. A stream given up before it was taken is passed over.
+int acceptStream(int listenFd);
+
+// Whether the other end of a stream has closed it or gone, without waiting: a device uses it to
+// end a request it holds for a host that is no longer there.
+bool peerClosed(int fd);
 
 // On a stream with send and receive time-outs: asked each time the stream has been quiet for one
 // time-out whether to go on waiting. Without one, a time-out fails the call.

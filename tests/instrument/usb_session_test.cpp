@@ -1,6 +1,7 @@
 // What the virtual instrument answers, fault by fault.
 #include <gtest/gtest.h>
 
+#include "platform/byte_order.h"
 #include "usb_descriptors.h"
 #include "usb_session.h"
 
@@ -127,7 +128,7 @@ TEST(UsbDescriptors, GetDescriptorOnlyAndCutToWLength) {
     ASSERT_TRUE(answerControl(config, reply));
     EXPECT_EQ(reply.size(), 4u);
     const Bytes whole = configurationDescriptor();
-    EXPECT_EQ(whole.size(), std::size_t(whole[2] | whole[3] << 8));
+    EXPECT_EQ(whole.size(), std::size_t(platform::loadLe16(whole.data() + 2)));
     EXPECT_EQ(whole[4 + 9 + 0], 4) << "four endpoints";
     const unsigned char stringRequest[8] = {0x80, 6, 0, 3, 0, 0, 64, 0};
     EXPECT_FALSE(answerControl(stringRequest, reply));

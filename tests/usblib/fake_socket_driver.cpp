@@ -1,9 +1,7 @@
 #include "usblib/fake_socket_driver.h"
 
-#include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -12,41 +10,29 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "platform/byte_order.h"
 #include "usblib/ql260.h"
 #include "usblib/socket_protocol.h"
 
-namespace {
-
-bool peerGone(int fd) {
-    pollfd p{fd, POLLRDHUP, 0};
-    return ::poll(&p, 1, 0) > 0 && (p.revents & (POLLRDHUP | POLLHUP | POLLERR)) != 0;
-}
-
-}  // namespace
-
-uint32_t RawRequest::function() const { return input.size() >= 4 ? ql260sock::getU32(input.data()) : 0; }
-uint32_t RawRequest::length() const { return input.size() >= 8 ? ql260sock::getU32(input.data() + 4) : 0; }
+uint32_t RawRequest::function() const { return input.size() >= 4 ? platform::loadLe32(input.data()) : 0; }
+uint32_t RawRequest::length() const { return input.size() >= 8 ? platform::loadLe32(input.data() + 4) : 0; }
 
 FakeReply driverReply(uint32_t function, uint32_t length, const std::vector<unsigned char>& data) {
     FakeReply reply;
     reply.output.resize(8);
-    ql260sock::putU32(&reply.output[0], function);
-    ql260sock::putU32(&reply.output[4], length);
+    platform::storeLe32(&reply.output[0], function);
+    platform::storeLe32(&reply.output[4], length);
     reply.output.insert(reply.output.end(), data.begin(), data.end());
     return reply;
 }
 
 FakeSocketDriver::FakeSocketDriver(const std::string& folder, const std::string& name, Handler handler)
     : path_(folder + "/" + name), handler_(std::move(handler)) {
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    std::strncpy(address.sun_path, path_.c_str(), sizeof(address.sun_path) - 1);
-    listenFd_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (::bind(listenFd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || ::listen(listenFd_, 8) != 0)
-        throw std::runtime_error("cannot serve " + path_);
+    listenFd_ = ql260sock::listenDevice(path_, 8);
+    if (listenFd_ < 0) throw std::runtime_error("cannot serve " + path_);
     acceptThread_ = std::thread([this] {
         for (int stream = 0;; ++stream) {
-            int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
+            const int fd = ql260sock::acceptStream(listenFd_);
             if (fd < 0) return;
             std::lock_guard guard(lock_);
             if (stopping_) {
@@ -120,7 +106,7 @@ void FakeSocketDriver::serve(int fd, int stream) {
             changed_.notify_all();
             if (reply.hang) {
                 // The stream stays open and silent until the library closes it or the test ends.
-                while (!stopping_ && !peerGone(fd)) changed_.wait_for(guard, std::chrono::milliseconds(20));
+                while (!stopping_ && !ql260sock::peerClosed(fd)) changed_.wait_for(guard, std::chrono::milliseconds(20));
                 return;
             }
             if (reply.waitForAbort) {

@@ -1,10 +1,9 @@
 // Finding, naming, opening and closing devices of the socket driver.
 #include <gtest/gtest.h>
 #include <sys/socket.h>
-#include <sys/un.h>
 #include <unistd.h>
 
-#include <cstring>
+#include <chrono>
 #include <fstream>
 #include <memory>
 #include <vector>
@@ -12,6 +11,7 @@
 #include "platform/file_lock.h"
 #include "usblib/fake_socket_driver.h"
 #include "usblib/ql260.h"
+#include "usblib/socket_protocol.h"
 
 namespace {
 
@@ -133,19 +133,12 @@ TEST(Ql260Device, DeviceInUseElsewhereCannotBeOpened) {
 TEST(Ql260Device, DeviceThatStoppedAcceptingFailsToOpen) {
     const std::string folder = freshDeviceFolder("full");
     const std::string path = folder + "/d.sock";
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    std::strncpy(address.sun_path, path.c_str(), sizeof(address.sun_path) - 1);
-    const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    ASSERT_EQ(::listen(listener, 0), 0);
+    const int listener = ql260sock::listenDevice(path, 0);
+    ASSERT_GE(listener, 0);
     std::vector<int> queued;
     for (int i = 0; i < 64; ++i) {
-        const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0);
-        if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
-            ::close(fd);
-            break;
-        }
+        const int fd = ql260sock::connectDevice(path, std::chrono::milliseconds(0));
+        if (fd < 0) break;
         queued.push_back(fd);
     }
     EXPECT_EQ(QL260OpenDevice(0), QL260_INVALID_HANDLE);

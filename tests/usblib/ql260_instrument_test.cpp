@@ -7,6 +7,7 @@
 #include <future>
 
 #include "data/received_data.h"
+#include "platform/byte_order.h"
 #include "usblib/fake_socket_driver.h"
 #include "usblib/instrument_process.h"
 #include "usblib/ql260.h"
@@ -36,6 +37,13 @@ ReadResult readBytes(QL260_ULONG wanted) {
 }
 
 Bytes blockRequest(int b) { return {static_cast<unsigned char>(b / 255), static_cast<unsigned char>(b % 255)}; }
+
+// The start of a transfer: the count request with its answer, then block 0.
+::testing::AssertionResult readCountAndFirstBlock() {
+    if (!writeBytes({0}) || !readBytes(2).ok) return ::testing::AssertionFailure() << "count request";
+    if (!writeBytes(blockRequest(0)) || !readBytes(32).ok) return ::testing::AssertionFailure() << "block 0";
+    return ::testing::AssertionSuccess();
+}
 
 Bytes demoBytes(int count) {
     Bytes bytes(static_cast<std::size_t>(count) * 6);
@@ -88,7 +96,9 @@ TEST_F(InstrumentTest, BlockNumbersCountIn255s) {
     auto instrument = start({"usb", "--points", "1400"});
     const Bytes data = demoBytes(1400);
     ASSERT_TRUE(writeBytes({0}));
-    EXPECT_EQ(readBytes(2).bytes, Bytes({1400 >> 8, 1400 & 0xFF}));
+    const Bytes count = readBytes(2).bytes;
+    ASSERT_EQ(count.size(), 2u);
+    EXPECT_EQ(platform::loadBe16(count.data()), 1400);
     for (int b : {254, 255, 256, 262}) {
         ASSERT_TRUE(writeBytes(blockRequest(b)));
         EXPECT_EQ(readBytes(32).bytes, block(data, b)) << "block " << b;
@@ -142,7 +152,7 @@ TEST_F(InstrumentTest, Descriptors) {
     length = 1024;
     ASSERT_TRUE(QL260GetConfigDescr(0, buffer, &length));
     EXPECT_EQ(buffer[1], 2);
-    EXPECT_EQ(length, static_cast<QL260_ULONG>(buffer[2] | buffer[3] << 8)) << "whole configuration";
+    EXPECT_EQ(length, platform::loadLe16(buffer + 2)) << "whole configuration";
     length = 9;
     ASSERT_TRUE(QL260GetConfigDescr(0, buffer, &length));
     EXPECT_EQ(length, 9u);
@@ -168,10 +178,7 @@ TEST_F(InstrumentTest, OvercountFailsTheReadBeyondThePoints) {
 
 TEST_F(InstrumentTest, BreakFailsEverythingAfterTheBlock) {
     auto instrument = start({"usb", "--points", "20", "--break-after", "1"});
-    ASSERT_TRUE(writeBytes({0}));
-    ASSERT_TRUE(readBytes(2).ok);
-    ASSERT_TRUE(writeBytes(blockRequest(0)));
-    EXPECT_TRUE(readBytes(32).ok);
+    ASSERT_TRUE(readCountAndFirstBlock());
     EXPECT_FALSE(writeBytes(blockRequest(1)));
     EXPECT_FALSE(readBytes(32).ok);
     // The device is there again for a new open, as if replugged.
@@ -182,10 +189,7 @@ TEST_F(InstrumentTest, BreakFailsEverythingAfterTheBlock) {
 
 TEST_F(InstrumentTest, StalledReadEndsWithAnAbortFromAnotherThread) {
     auto instrument = start({"usb", "--points", "20", "--stall-after", "1"});
-    ASSERT_TRUE(writeBytes({0}));
-    ASSERT_TRUE(readBytes(2).ok);
-    ASSERT_TRUE(writeBytes(blockRequest(0)));
-    EXPECT_TRUE(readBytes(32).ok);
+    ASSERT_TRUE(readCountAndFirstBlock());
     ASSERT_TRUE(writeBytes(blockRequest(1)));
     auto read = std::async(std::launch::async, [] { return readBytes(32); });
     EXPECT_EQ(read.wait_for(200ms), std::future_status::timeout) << "the instrument stays silent";

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <numeric>
 
+#include "platform/byte_order.h"
 #include "usblib/fake_socket_driver.h"
 #include "usblib/ql260.h"
 
@@ -26,7 +27,7 @@ FakeReply obligingDriver(const RawRequest& request) {
     case QL260_FUNC_WRITE_AUX:
         return driverReply(function, request.length());
     case QL260_FUNC_CONTROL: {
-        const uint32_t wanted = request.data()[6] | request.data()[7] << 8;
+        const uint32_t wanted = platform::loadLe16(request.data() + 6);
         return driverReply(function, std::min<uint32_t>(wanted, 18), counting(std::min<uint32_t>(wanted, 18)));
     }
     default:
@@ -152,8 +153,7 @@ TEST_F(RequestTest, DescriptorRequestIsAZeroFilledControlTransfer) {
     ASSERT_TRUE(QL260GetConfigDescr(0, buffer, &length));
     request = lastRequest();
     EXPECT_EQ(request.data()[3], 2) << "configuration descriptor type";
-    EXPECT_EQ(request.data()[6], 300 & 0xFF);
-    EXPECT_EQ(request.data()[7], 300 >> 8);
+    EXPECT_EQ(platform::loadLe16(request.data() + 6), 300) << "wLength";
     EXPECT_EQ(request.outSize, 308u);
 }
 

@@ -19,6 +19,18 @@ struct PendingRead {
     QL260_ULONG length = 0;
 };
 
+FakeReply abortWait() {
+    FakeReply reply;
+    reply.waitForAbort = true;
+    return reply;
+}
+
+// A device on which requests of `function` wait until an abort or reset comes; it answers the
+// others at once.
+FakeSocketDriver::Handler waitsForAbort(uint32_t function) {
+    return [function](const RawRequest& r) { return r.function() == function ? abortWait() : driverReply(r.function(), 4); };
+}
+
 std::future<PendingRead> startRead() {
     return std::async(std::launch::async, [] {
         PendingRead result;
@@ -29,36 +41,26 @@ std::future<PendingRead> startRead() {
     });
 }
 
-TEST(Ql260Threads, AbortFromAnotherThreadEndsAPendingRead) {
-    const std::string folder = freshDeviceFolder("abort");
-    FakeSocketDriver device(folder, "d.sock", [](const RawRequest& r) {
-        if (r.function() == QL260_FUNC_READ_DATA) return FakeReply{true, {}, true, false};
-        return driverReply(r.function(), 4);
-    });
-    ASSERT_NE(QL260OpenDevice(0), QL260_INVALID_HANDLE);
-    auto read = startRead();
-    ASSERT_TRUE(device.waitForRequests(1));
-    EXPECT_EQ(read.wait_for(100ms), std::future_status::timeout) << "the read waits for the device";
-    EXPECT_TRUE(QL260AbortRead(0)) << "the abort does not queue behind the read";
-    ASSERT_EQ(read.wait_for(5s), std::future_status::ready);
-    PendingRead result = read.get();
-    EXPECT_FALSE(result.ok);
-    EXPECT_EQ(result.length, 0u);
-    QL260CloseDevice(0);
-}
-
-TEST(Ql260Threads, CloseFromAnotherThreadEndsAPendingRead) {
-    const std::string folder = freshDeviceFolder("closeread");
-    FakeSocketDriver device(folder, "d.sock", [](const RawRequest& r) {
-        if (r.function() == QL260_FUNC_READ_DATA) return FakeReply{true, {}, true, false};
-        return driverReply(r.function(), 4);
-    });
-    ASSERT_NE(QL260OpenDevice(0), QL260_INVALID_HANDLE);
-    auto read = startRead();
-    ASSERT_TRUE(device.waitForRequests(1));
-    QL260CloseDevice(0);
-    ASSERT_EQ(read.wait_for(5s), std::future_status::ready);
-    EXPECT_FALSE(read.get().ok);
+// An abort or a close from another thread ends a read that waits for the device.
+TEST(Ql260Threads, AbortOrCloseFromAnotherThreadEndsAPendingRead) {
+    for (const bool byClose : {false, true}) {
+        SCOPED_TRACE(byClose ? "close" : "abort");
+        const std::string folder = freshDeviceFolder(byClose ? "closeread" : "abort");
+        FakeSocketDriver device(folder, "d.sock", waitsForAbort(QL260_FUNC_READ_DATA));
+        ASSERT_NE(QL260OpenDevice(0), QL260_INVALID_HANDLE);
+        auto read = startRead();
+        ASSERT_TRUE(device.waitForRequests(1));
+        EXPECT_EQ(read.wait_for(100ms), std::future_status::timeout) << "the read waits for the device";
+        if (byClose)
+            QL260CloseDevice(0);
+        else
+            EXPECT_TRUE(QL260AbortRead(0)) << "the abort does not queue behind the read";
+        ASSERT_EQ(read.wait_for(5s), std::future_status::ready);
+        PendingRead result = read.get();
+        EXPECT_FALSE(result.ok);
+        EXPECT_EQ(result.length, 0u);
+        QL260CloseDevice(0);
+    }
 }
 
 TEST(Ql260Threads, BrokenStreamFailsThePendingAndLaterRequests) {
@@ -144,7 +146,7 @@ TEST(Ql260Threads, InterruptThreadDeliversUntilStopped) {
     FakeSocketDriver device(folder, "d.sock", [&pending](const RawRequest& r) {
         if (r.function() == QL260_FUNC_READ_INTER) {
             // A few interrupts, then a read that waits like a quiet device.
-            if (pending) return FakeReply{true, {}, true, false};
+            if (pending) return abortWait();
             if (interrupts >= 3) pending = true;
             return driverReply(r.function(), 8, {1, 2, 3, 4, 5, 6, 7, 8});
         }
@@ -182,10 +184,7 @@ TEST(Ql260Threads, InterruptThreadDeliversUntilStopped) {
 
 TEST(Ql260Threads, CloseStopsTheInterruptThread) {
     const std::string folder = freshDeviceFolder("interclose");
-    FakeSocketDriver device(folder, "d.sock", [](const RawRequest& r) {
-        if (r.function() == QL260_FUNC_READ_INTER) return FakeReply{true, {}, true, false};
-        return driverReply(r.function(), 4);
-    });
+    FakeSocketDriver device(folder, "d.sock", waitsForAbort(QL260_FUNC_READ_INTER));
     ASSERT_NE(QL260OpenDevice(0), QL260_INVALID_HANDLE);
     ASSERT_TRUE(QL260SetIntRoutine(0, onInterrupt));
     ASSERT_TRUE(device.waitForRequests(1));

@@ -13,6 +13,7 @@
 #include <stdexcept>
 
 #include "data/received_data.h"
+#include "platform/byte_order.h"
 #include "usb_descriptors.h"
 
 namespace {
@@ -118,10 +119,8 @@ EmulatedUsbInstrument::EmulatedUsbInstrument(EmulatedUsbBus& bus, EmulatedDevice
     }
     path += "/" + name + ports;
     std::vector<unsigned char> descriptors = instrument::deviceDescriptor();
-    descriptors[8] = static_cast<unsigned char>(options_.vendor);
-    descriptors[9] = static_cast<unsigned char>(options_.vendor >> 8);
-    descriptors[10] = static_cast<unsigned char>(options_.product);
-    descriptors[11] = static_cast<unsigned char>(options_.product >> 8);
+    platform::storeLe16(&descriptors[8], options_.vendor);
+    platform::storeLe16(&descriptors[10], options_.product);
     const std::vector<unsigned char> config = instrument::configurationDescriptor();
     descriptors.insert(descriptors.end(), config.begin(), config.end());
     record += sysfsRecord(path, options_.bus, options_.address, hex4(options_.vendor), hex4(options_.product),

@@ -78,4 +78,18 @@ TEST(CliWin32, FailuresExitWithTheirCodeAndMessage) {
     EXPECT_NE(usb.out.find("打开设备失败！"), std::string::npos) << usb.out;
 }
 
+// The USB trace passes the Windows backend too: the enumeration that finds no device is logged
+// with the system's error, and only while FENDAL_TRACE names "usb".
+TEST(CliWin32, UsbTraceLogsTheWindowsBackendOnlyWhenAsked) {
+    const std::string command = "transfer --usb -o " + quoted(platform::tempDir() + "traced.fsy") + " 2>&1";
+    ASSERT_EQ(_wputenv(L"FENDAL_TRACE=usb"), 0);
+    const Result traced = cli(command);
+    ASSERT_EQ(_wputenv(L"FENDAL_TRACE="), 0);
+    EXPECT_EQ(traced.code, 1);
+    EXPECT_NE(traced.out.find("usb: device 0: none, error "), std::string::npos) << traced.out;
+    const Result quiet = cli(command);
+    EXPECT_EQ(quiet.code, 1);
+    EXPECT_EQ(quiet.out.find("usb: "), std::string::npos) << quiet.out;
+}
+
 }  // namespace

@@ -1,6 +1,5 @@
 #include "usb_device_server.h"
 
-#include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -10,6 +9,7 @@
 #include <chrono>
 #include <cstring>
 
+#include "platform/byte_order.h"
 #include "usb_descriptors.h"
 #include "usblib/ql260.h"
 #include "usblib/socket_protocol.h"
@@ -17,22 +17,17 @@
 namespace instrument {
 namespace {
 
-using ql260sock::getU32;
-using ql260sock::putU32;
+using platform::loadLe32;
+using platform::storeLe32;
 
 // How often a waiting read looks whether its stream still has a host at the other end.
 constexpr auto kPeerCheck = std::chrono::milliseconds(50);
 
 std::vector<unsigned char> header(uint32_t function, uint32_t length) {
     std::vector<unsigned char> bytes(QL260_REQUEST_HEADER);
-    putU32(&bytes[0], function);
-    putU32(&bytes[4], length);
+    storeLe32(&bytes[0], function);
+    storeLe32(&bytes[4], length);
     return bytes;
-}
-
-bool peerClosed(int fd) {
-    pollfd p{fd, POLLRDHUP, 0};
-    return ::poll(&p, 1, 0) > 0 && (p.revents & (POLLRDHUP | POLLHUP | POLLERR)) != 0;
 }
 
 }  // namespace
@@ -43,27 +38,23 @@ UsbDeviceServer::UsbDeviceServer(std::string path, UsbSession session, std::func
 UsbDeviceServer::~UsbDeviceServer() { stop(); }
 
 bool UsbDeviceServer::start(std::string& error) {
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    if (path_.size() >= sizeof(address.sun_path) || path_.size() > ql260sock::kMaxDevicePath) {
-        error = "socket path too long: " + path_;
-        return false;
-    }
-    std::memcpy(address.sun_path, path_.c_str(), path_.size() + 1);
     // A socket left by an instrument that died is replaced; a live one is not taken over.
-    int probe = ql260sock::connectDevice(path_);
+    const int probe = ql260sock::connectDevice(path_);
     if (probe >= 0) {
         ::close(probe);
         error = "device already served: " + path_;
         return false;
     }
+    // A socket address holds fewer bytes than a device name may have, so this covers both.
+    static_assert(sizeof(sockaddr_un::sun_path) <= ql260sock::kMaxDevicePath);
+    if (errno == ENAMETOOLONG) {
+        error = "socket path too long: " + path_;
+        return false;
+    }
     ::unlink(path_.c_str());
-    listenFd_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (listenFd_ < 0 || ::bind(listenFd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        ::listen(listenFd_, 16) != 0) {
+    listenFd_ = ql260sock::listenDevice(path_, 16);
+    if (listenFd_ < 0) {
         error = "cannot create " + path_ + ": " + std::strerror(errno);
-        if (listenFd_ >= 0) ::close(listenFd_);
-        listenFd_ = -1;
         return false;
     }
     acceptThread_ = std::thread([this] { acceptLoop(); });
@@ -93,11 +84,8 @@ void UsbDeviceServer::stop() {
 
 void UsbDeviceServer::acceptLoop() {
     for (;;) {
-        int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
-        if (fd < 0) {
-            if (errno == EINTR || errno == ECONNABORTED) continue;
-            return;
-        }
+        const int fd = ql260sock::acceptStream(listenFd_);
+        if (fd < 0) return;
         std::lock_guard guard(lock_);
         if (stopping_) {
             ::close(fd);
@@ -151,8 +139,8 @@ UsbDeviceServer::Reply UsbDeviceServer::handle(int fd, uint32_t controlCode,
         return reply;
     }
     if (controlCode != QL260_IOCTL_REQUEST || input.size() < QL260_REQUEST_HEADER) return reply;
-    const uint32_t function = getU32(&input[0]);
-    const uint32_t length = getU32(&input[4]);
+    const uint32_t function = loadLe32(&input[0]);
+    const uint32_t length = loadLe32(&input[4]);
     const unsigned char* data = input.data() + QL260_REQUEST_HEADER;
     const std::size_t dataSize = input.size() - QL260_REQUEST_HEADER;
     switch (function) {
@@ -186,7 +174,7 @@ UsbDeviceServer::Reply UsbDeviceServer::handle(int fd, uint32_t controlCode,
     case QL260_FUNC_ABORT_PIPE:
     case QL260_FUNC_RESET_PIPE:
         if (dataSize < 4) return reply;
-        return pipeRequest(function, getU32(data));
+        return pipeRequest(function, loadLe32(data));
     default:
         return reply;
     }
@@ -194,7 +182,7 @@ UsbDeviceServer::Reply UsbDeviceServer::handle(int fd, uint32_t controlCode,
 
 bool UsbDeviceServer::streamGone(int fd) const {
     auto it = streams_.find(fd);
-    return stopping_ || it == streams_.end() || it->second || peerClosed(fd);
+    return stopping_ || it == streams_.end() || it->second || ql260sock::peerClosed(fd);
 }
 
 void UsbDeviceServer::waitWhileFrozen(int fd) {
