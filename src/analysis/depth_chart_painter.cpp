@@ -1,0 +1,99 @@
+#include "analysis/depth_chart_painter.h"
+
+#include <QPainter>
+#include <QPainterPath>
+
+#include "print/pdf_text_recorder.h"
+
+namespace {
+
+const QColor kBarColour(70, 120, 180);
+const QColor kCurrentColour(230, 120, 20);
+const QColor kMeanColour(200, 30, 30);
+const QColor kGridColour(225, 225, 225);
+
+class ChartText {
+public:
+    ChartText(QPainter& painter, PdfTextRecorder* recorder) : painter_(painter), recorder_(recorder) {}
+
+    void draw(const QRectF& box, int flags, const QString& text) {
+        painter_.drawText(box, flags, text);
+        if (recorder_) recorder_->record(painter_.font(), text);
+    }
+
+private:
+    QPainter& painter_;
+    PdfTextRecorder* recorder_;
+};
+
+QRectF qrect(const ChartRect& r) { return QRectF(r.left, r.top, r.width, r.height); }
+
+}  // namespace
+
+void paintDepthChart(QPainter& painter, const DepthChartLayout& layout, const QString& title,
+                     PdfTextRecorder* recorder) {
+    painter.save();
+    ChartText text(painter, recorder);
+    const ChartRect& plot = layout.plot;
+    painter.fillRect(qrect(layout.area), Qt::white);
+
+    QFont font = painter.font();
+    font.setPixelSize(12);
+    painter.setFont(font);
+    if (!title.isEmpty()) {
+        QFont bold = font;
+        bold.setPixelSize(14);
+        bold.setBold(true);
+        painter.setFont(bold);
+        text.draw(QRectF(plot.left, layout.area.top, plot.width, DepthChartLayout::kTopMargin), Qt::AlignCenter, title);
+        painter.setFont(font);
+    }
+
+    // Depth axis: grid lines and labels.
+    for (const ChartTick& tick : layout.depthTicks) {
+        painter.setPen(QPen(kGridColour, 0));
+        painter.drawLine(QPointF(plot.left, tick.position), QPointF(plot.right(), tick.position));
+        painter.setPen(Qt::black);
+        text.draw(QRectF(layout.area.left, tick.position - 8, DepthChartLayout::kLeftMargin - 6, 16),
+                  Qt::AlignRight | Qt::AlignVCenter, QString::number(tick.value));
+    }
+    painter.save();
+    painter.translate(layout.area.left + 4, plot.top + plot.height / 2);
+    painter.rotate(-90);
+    text.draw(QRectF(-plot.height / 2, 0, plot.height, 14), Qt::AlignCenter, QStringLiteral("缝深(mm)"));
+    painter.restore();
+
+    if (layout.bars.empty()) {
+        text.draw(qrect(plot), Qt::AlignCenter, QString::fromUtf8(kChartNoPoints));
+    } else {
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        painter.setPen(Qt::NoPen);
+        for (std::size_t i = 0; i < layout.bars.size(); ++i) {
+            if (static_cast<int>(i) == layout.currentBar) continue;  // drawn last, over its neighbours
+            painter.fillRect(qrect(layout.bars[i].rect), kBarColour);
+        }
+        if (layout.currentBar >= 0) {
+            // A bar of no height or less than a pixel wide is still seen when current.
+            QRectF bar = qrect(layout.bars[layout.currentBar].rect);
+            if (bar.width() < 3) bar.adjust(-(3 - bar.width()) / 2, 0, (3 - bar.width()) / 2, 0);
+            if (bar.height() < 2) bar.adjust(0, -1, 0, 1);
+            painter.fillRect(bar, kCurrentColour);
+        }
+        painter.setPen(QPen(kMeanColour, 1.5, Qt::DashLine));
+        painter.drawLine(QPointF(plot.left, layout.meanY), QPointF(plot.right(), layout.meanY));
+        painter.setPen(kMeanColour);
+        text.draw(QRectF(plot.left + 4, layout.meanY - 16, plot.width - 8, 15), Qt::AlignRight | Qt::AlignBottom,
+                  QStringLiteral("平均 %1").arg(layout.mean, 0, 'f', 1));
+    }
+
+    // Zero line, the axis frame and the point numbers.
+    painter.setPen(QPen(Qt::black, 0));
+    painter.drawLine(QPointF(plot.left, layout.zeroY), QPointF(plot.right(), layout.zeroY));
+    painter.drawLine(QPointF(plot.left, plot.top), QPointF(plot.left, plot.bottom()));
+    for (const ChartTick& tick : layout.pointTicks) {
+        painter.drawLine(QPointF(tick.position, plot.bottom()), QPointF(tick.position, plot.bottom() + 4));
+        text.draw(QRectF(tick.position - 40, plot.bottom() + 5, 80, 14), Qt::AlignHCenter | Qt::AlignTop,
+                  QString::number(tick.value));
+    }
+    painter.restore();
+}
