@@ -50,7 +50,7 @@ bool writePdf(const std::string& scratch, std::span<const MeasurePoint> points, 
         const int height = std::min(page.height(), page.width() * kChartPictureHeight / kChartPictureWidth);
         painter.setViewport(page.left(), page.top(), page.width(), height);
         painter.setWindow(0, 0, kChartPictureWidth, kChartPictureHeight);
-        paintDepthChart(painter, layoutDepthChart(points, -1, kPictureArea), title, &recorder);
+        paintDepthChart(painter, layoutDepthChart(points, -1, kPictureArea), title, {}, &recorder);
         if (!painter.end()) {
             error = "cannot write the PDF";
             return false;

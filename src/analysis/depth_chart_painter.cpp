@@ -31,7 +31,7 @@ QRectF qrect(const ChartRect& r) { return QRectF(r.left, r.top, r.width, r.heigh
 }  // namespace
 
 void paintDepthChart(QPainter& painter, const DepthChartLayout& layout, const QString& title,
-                     PdfTextRecorder* recorder) {
+                     const QString& emptyText, PdfTextRecorder* recorder) {
     painter.save();
     ChartText text(painter, recorder);
     const ChartRect& plot = layout.plot;
@@ -64,7 +64,7 @@ void paintDepthChart(QPainter& painter, const DepthChartLayout& layout, const QS
     painter.restore();
 
     if (layout.bars.empty()) {
-        text.draw(qrect(plot), Qt::AlignCenter, QString::fromUtf8(kChartNoPoints));
+        text.draw(qrect(plot), Qt::AlignCenter, emptyText.isEmpty() ? QString::fromUtf8(kChartNoPoints) : emptyText);
     } else {
         painter.setRenderHint(QPainter::Antialiasing, false);
         painter.setPen(Qt::NoPen);

@@ -8,8 +8,9 @@
 class QPainter;
 class PdfTextRecorder;
 
-// title: drawn above the bars when not empty. recorder: keeps the texts drawn into a PDF.
-void paintDepthChart(QPainter& painter, const DepthChartLayout& layout, const QString& title,
-                     PdfTextRecorder* recorder = nullptr);
-
 inline constexpr char kChartNoPoints[] = "无测点";
+
+// title: drawn above the bars when not empty; emptyText: in place of the bars when there are
+// none (empty: kChartNoPoints). recorder: keeps the texts drawn into a PDF.
+void paintDepthChart(QPainter& painter, const DepthChartLayout& layout, const QString& title,
+                     const QString& emptyText = {}, PdfTextRecorder* recorder = nullptr);

@@ -20,7 +20,7 @@ void DepthChartWidget::paintEvent(QPaintEvent*) {
     const ChartSource s = source_();
     QPainter painter(this);
     paintDepthChart(painter, layoutDepthChart(s.points, s.currentPoint, ChartRect{0, 0, double(width()), double(height())}),
-                    s.title);
+                    s.title, s.emptyText);
 }
 
 void DepthChartWidget::mousePressEvent(QMouseEvent* event) {

@@ -12,6 +12,7 @@ struct ChartSource {
     std::span<const MeasurePoint> points;
     int currentPoint = -1;
     QString title;
+    QString emptyText;  // shown without points
 };
 
 class DepthChartWidget : public QWidget {

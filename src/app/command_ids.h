@@ -39,6 +39,7 @@ enum class CommandId : int {
 
     ViewToolBar = 59392,
     ViewStatusBar = 59393,
+    ViewDepthChart = 59394,  // the depth chart dock, after the framework's two bars
 };
 
 inline bool isRecentFile(CommandId id) {
