@@ -69,12 +69,20 @@ DepthChartLayout layoutDepthChart(std::span<const MeasurePoint> points, int curr
         bar.firstPoint = firstOfSlot(s, n, slots);
         bar.lastPoint = firstOfSlot(s + 1, n, slots) - 1;
         bar.shownPoint = bar.firstPoint;
-        for (int p = bar.firstPoint + 1; p <= bar.lastPoint; ++p)
+        long long columnSum = 0;
+        for (int p = bar.firstPoint; p <= bar.lastPoint; ++p) {
+            columnSum += points[p].depth;
             if (points[p].depth > points[bar.shownPoint].depth) bar.shownPoint = p;
+        }
         bar.depth = points[bar.shownPoint].depth;
-        const double y = yOf(bar.depth);
+        bar.meanDepth = static_cast<double>(columnSum) / (bar.lastPoint - bar.firstPoint + 1);
         const double centre = plot.left + (static_cast<double>(s) + 0.5) * layout.slotWidth;
-        bar.rect = {centre - barWidth / 2, std::min(y, layout.zeroY), barWidth, std::abs(y - layout.zeroY)};
+        auto upTo = [&](double depth) {
+            const double y = yOf(depth);
+            return ChartRect{centre - barWidth / 2, std::min(y, layout.zeroY), barWidth, std::abs(y - layout.zeroY)};
+        };
+        bar.rect = upTo(bar.depth);
+        bar.meanRect = upTo(bar.meanDepth);
         layout.bars.push_back(bar);
     }
     if (currentPoint >= 0 && currentPoint < n) layout.currentBar = slotOf(currentPoint, n, slots);

@@ -25,6 +25,10 @@ struct ChartBar {
     int lastPoint = 0;
     int shownPoint = 0;   // the one whose depth it shows: the deepest of them
     int depth = 0;
+    // The mean depth of its points and the bar up to it, which a bar of many points shows
+    // inside the one up to the deepest; for a single point the same as depth and rect.
+    double meanDepth = 0;
+    ChartRect meanRect;
 };
 
 struct ChartTick {

@@ -1,13 +1,14 @@
 #include "analysis/depth_chart_painter.h"
 
 #include <QPainter>
-#include <QPainterPath>
+#include <algorithm>
 
 #include "print/pdf_text_recorder.h"
 
 namespace {
 
 const QColor kBarColour(70, 120, 180);
+const QColor kDeepestColour(170, 195, 225);  // a bar of many points up to its deepest
 const QColor kCurrentColour(230, 120, 20);
 const QColor kMeanColour(200, 30, 30);
 const QColor kGridColour(225, 225, 225);
@@ -68,9 +69,12 @@ void paintDepthChart(QPainter& painter, const DepthChartLayout& layout, const QS
     } else {
         painter.setRenderHint(QPainter::Antialiasing, false);
         painter.setPen(Qt::NoPen);
+        const bool aggregated = layout.aggregated();
         for (std::size_t i = 0; i < layout.bars.size(); ++i) {
             if (static_cast<int>(i) == layout.currentBar) continue;  // drawn last, over its neighbours
-            painter.fillRect(qrect(layout.bars[i].rect), kBarColour);
+            const ChartBar& bar = layout.bars[i];
+            if (aggregated) painter.fillRect(qrect(bar.rect), kDeepestColour);
+            painter.fillRect(qrect(aggregated ? bar.meanRect : bar.rect), kBarColour);
         }
         if (layout.currentBar >= 0) {
             // A bar of no height or less than a pixel wide is still seen when current.
@@ -81,9 +85,13 @@ void paintDepthChart(QPainter& painter, const DepthChartLayout& layout, const QS
         }
         painter.setPen(QPen(kMeanColour, 1.5, Qt::DashLine));
         painter.drawLine(QPointF(plot.left, layout.meanY), QPointF(plot.right(), layout.meanY));
+        // The label stands on a white ground so that bars behind it do not hide it.
+        const QString meanText = QStringLiteral("平均 %1").arg(layout.mean, 0, 'f', 1);
+        const double labelWidth = painter.fontMetrics().horizontalAdvance(meanText) + 6;
+        const QRectF label(plot.right() - labelWidth - 2, std::max(plot.top, layout.meanY - 17), labelWidth, 15);
+        painter.fillRect(label, QColor(255, 255, 255, 220));
         painter.setPen(kMeanColour);
-        text.draw(QRectF(plot.left + 4, layout.meanY - 16, plot.width - 8, 15), Qt::AlignRight | Qt::AlignBottom,
-                  QStringLiteral("平均 %1").arg(layout.mean, 0, 'f', 1));
+        text.draw(label, Qt::AlignCenter, meanText);
     }
 
     // Zero line, the axis frame and the point numbers.
@@ -92,8 +100,11 @@ void paintDepthChart(QPainter& painter, const DepthChartLayout& layout, const QS
     painter.drawLine(QPointF(plot.left, plot.top), QPointF(plot.left, plot.bottom()));
     for (const ChartTick& tick : layout.pointTicks) {
         painter.drawLine(QPointF(tick.position, plot.bottom()), QPointF(tick.position, plot.bottom() + 4));
-        text.draw(QRectF(tick.position - 40, plot.bottom() + 5, 80, 14), Qt::AlignHCenter | Qt::AlignTop,
-                  QString::number(tick.value));
+        // Centred under its tick, but kept inside the chart at the right end.
+        const QString number = QString::number(tick.value);
+        const double width = painter.fontMetrics().horizontalAdvance(number) + 2;
+        const double left = std::min(tick.position - width / 2, layout.area.right() - width);
+        text.draw(QRectF(left, plot.bottom() + 5, width, 14), Qt::AlignHCenter | Qt::AlignTop, number);
     }
     painter.restore();
 }

@@ -43,6 +43,8 @@ TEST(DepthChartLayout, OneBarPerPointScaledToTheAxis) {
         EXPECT_NEAR(b.rect.left + b.rect.width / 2, l.plot.left + 50 + 100 * i, 1e-9) << i;
         EXPECT_DOUBLE_EQ(b.rect.bottom(), l.zeroY) << i;
         EXPECT_DOUBLE_EQ(b.rect.height, 200.0 * points[i].depth / 400) << i;
+        EXPECT_DOUBLE_EQ(b.meanDepth, points[i].depth) << i;
+        EXPECT_DOUBLE_EQ(b.meanRect.top, b.rect.top) << i;
     }
     // Mean (100 + 400 + 0 + 250) / 4 = 187.5.
     EXPECT_DOUBLE_EQ(l.mean, 187.5);
@@ -120,6 +122,13 @@ TEST(DepthChartLayout, ManyPointsShareOneBarPerColumn) {
     EXPECT_DOUBLE_EQ(l.slotWidth, 1);
     int next = 0;
     for (const ChartBar& b : l.bars) {
+        if (b.shownPoint != 54321) {
+            EXPECT_EQ(b.depth, 99);
+            EXPECT_GT(b.meanDepth, 40);
+            EXPECT_LT(b.meanDepth, 60);
+        }
+        EXPECT_GE(b.meanRect.top, b.rect.top);
+        EXPECT_DOUBLE_EQ(b.meanRect.bottom(), l.zeroY);
         EXPECT_EQ(b.firstPoint, next);
         EXPECT_GE(b.lastPoint, b.firstPoint);
         EXPECT_GE(b.shownPoint, b.firstPoint);
@@ -136,6 +145,28 @@ TEST(DepthChartLayout, ManyPointsShareOneBarPerColumn) {
     // Point numbers are few and round.
     EXPECT_LE(l.pointTicks.size(), 8u);
     for (std::size_t i = 1; i < l.pointTicks.size(); ++i) EXPECT_EQ(l.pointTicks[i].value % 10000, 0);
+}
+
+TEST(DepthChartLayout, ColumnOfManyPointsShowsItsDeepestAndItsMean) {
+    // Eight points on four pixel columns: two points a column.
+    const auto points = depths({0, 10, 20, 40, 5, 5, 100, 0});
+    const ChartRect area{0, 0, 4 + DepthChartLayout::kLeftMargin + DepthChartLayout::kRightMargin, kArea.height};
+    const DepthChartLayout l = layoutDepthChart(points, 7, area);
+    ASSERT_EQ(l.bars.size(), 4u);
+    const int deepest[] = {10, 40, 5, 100};
+    const int shown[] = {1, 3, 4, 6};
+    const double means[] = {5, 30, 5, 50};
+    for (int c = 0; c < 4; ++c) {
+        EXPECT_EQ(l.bars[c].firstPoint, 2 * c);
+        EXPECT_EQ(l.bars[c].lastPoint, 2 * c + 1);
+        EXPECT_EQ(l.bars[c].depth, deepest[c]) << c;
+        EXPECT_EQ(l.bars[c].shownPoint, shown[c]) << c;
+        EXPECT_DOUBLE_EQ(l.bars[c].meanDepth, means[c]) << c;
+        EXPECT_DOUBLE_EQ(l.bars[c].meanRect.height, 200 * means[c] / 100) << c;
+    }
+    EXPECT_EQ(l.currentBar, 3);
+    // A click on the column of 100 and 0 chooses the point of 100.
+    EXPECT_EQ(l.pointAt(l.plot.left + 3.5, l.plot.bottom() - 1), 6);
 }
 
 TEST(DepthChartLayout, EveryPointFallsIntoTheBarThatHighlightsIt) {

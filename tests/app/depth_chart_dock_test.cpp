@@ -45,11 +45,13 @@ protected:
         QTest::mouseClick(&chart(), Qt::LeftButton, {}, QPoint(int(r.left + r.width / 2), int(r.bottom() - 1)));
     }
     // With FENDAL_CHART_GRAB=DIR: the screen as the user sees it, for the README.
-    void grabScreen(const char* name) {
+    void grabScreen(const char* name, QRect area = {}) {
         const char* dir = std::getenv("FENDAL_CHART_GRAB");
         if (!dir) return;
         QTest::qWait(200);
-        frame().screen()->grabWindow(0).save(QString("%1/%2.png").arg(dir, name));
+        if (area.isNull()) area = frame().screen()->geometry();
+        frame().screen()->grabWindow(0, area.x(), area.y(), area.width(), area.height())
+            .save(QString("%1/%2.png").arg(dir, name));
     }
     // The point the list shows selected, as a group-wide row number; -1 for none.
     int selectedValue() {
@@ -69,6 +71,13 @@ TEST_F(DepthChartDockTest, ViewMenuItemTogglesTheDock) {
     EXPECT_TRUE(item->isCheckable());
     EXPECT_FALSE(item->isChecked());
     EXPECT_TRUE(dock().isHidden());
+    // Drawn as its neighbours are: the same height, the same text margin.
+    viewMenu->popup(frame().menuBar()->mapToGlobal(frame().menuBar()->actionGeometry(frame().menuBar()->actions().at(2)).bottomLeft()));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return viewMenu->isVisible(); }, 2000));
+    EXPECT_EQ(viewMenu->actionGeometry(item).height(), viewMenu->actionGeometry(viewMenu->actions().at(0)).height());
+    EXPECT_EQ(viewMenu->actionGeometry(item).left(), viewMenu->actionGeometry(viewMenu->actions().at(0)).left());
+    grabScreen("chart_view_menu", QRect(viewMenu->geometry().topLeft() - QPoint(140, 45), QSize(420, 150)));
+    viewMenu->close();
 
     showChart();
     EXPECT_EQ(dock().windowTitle(), "裂缝深度图");
