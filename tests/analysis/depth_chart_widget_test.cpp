@@ -12,7 +12,7 @@ namespace {
 
 class DepthChartWidgetTest : public testing::Test {
 protected:
-    DepthChartWidgetTest() : widget([this] { return ChartSource{points, current, {}}; }) {
+    DepthChartWidgetTest() : widget([this] { return ChartSource{points, current, {}, {}}; }) {
         for (int d : {100, 300, 200}) {
             MeasurePoint p{};
             p.depth = d;
