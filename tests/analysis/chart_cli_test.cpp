@@ -103,6 +103,38 @@ TEST_F(ChartCli, ChartRefusesWhatItCannotWrite) {
     EXPECT_TRUE(kept.str() == "old");
 }
 
+TEST_F(ChartCli, TwoChartsOfOneTargetAtOnceLeaveOneWholePicture) {
+    const std::string small = write("small.fsy", 5);
+    const std::string big = write("big.fsy", 20000);
+    const std::string png = folder.file("chart.png");
+    for (int round = 0; round < 3; ++round) {
+        ASSERT_EQ(run("sh -c \"" + cli() + " chart " + quote(small) + " -o " + quote(png) + " & " + cli() + " chart " +
+                      quote(big) + " -o " + quote(png) + " & wait\""),
+                  0);
+        EXPECT_EQ(QImage(QString::fromStdString(png)).size(), QSize(1200, 600)) << round;
+    }
+    std::size_t files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.file(""))) files += entry.is_regular_file();
+    EXPECT_EQ(files, 3u);  // no scratch file left behind
+}
+
+TEST_F(ChartCli, AwkwardInputsAndTargets) {
+    // A FIFO is refused at once instead of blocking the reader.
+    const std::string fifo = folder.file("fifo.fsy");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(run("timeout 20 " + cli() + " chart " + quote(fifo) + " -o " + quote(folder.file("f.png"))), 1 << 8);
+    EXPECT_FALSE(std::filesystem::exists(folder.file("f.png")));
+
+    // A name in GBK bytes, as copied from Windows, charts; its title is shown losslessly.
+    const std::string gbk = write("\xb2\xe2\xc1\xbf.fsy", 3);
+    const std::string pdf = folder.file("gbk.pdf");
+    ASSERT_EQ(run(cli() + " chart " + quote(gbk) + " -o " + quote(pdf)), 0);
+    EXPECT_EQ(pdfPages(pdf).size(), 1u);
+
+    // A folder that is not there: a message and no success.
+    EXPECT_EQ(run(cli() + " chart " + quote(gbk) + " -o " + quote(folder.file("no/such/out.png"))), 1 << 8);
+}
+
 TEST_F(ChartCli, ChartNeverWritesOverItsInput) {
     const std::string file = write("points.pdf", 3);  // a crack data file that ends in .pdf
     EXPECT_NE(run(cli() + " chart " + quote(file) + " -o " + quote(file)), 0);
