@@ -26,6 +26,9 @@ namespace {
 
 constexpr int kCompanyPaneWidth = 240;
 constexpr int kRecentTextWidth = 420;  // pixels of a recent path shown in the menu
+// Whether the depth chart was shown when the program last ended.
+constexpr char kChartSection[] = "Settings";
+constexpr char kChartVisibleKey[] = "DepthChart";
 
 QString menuItemText(const CommandInfo& info) {
     QString text = QString::fromUtf8(info.menuText ? info.menuText : info.tooltip);
@@ -39,6 +42,7 @@ CMainFrame::CMainFrame(CFendalDoc& doc, platform::Profile& profile, RecentFileLi
                        CommandTarget& application, QWidget* parent)
     : QMainWindow(parent),
       doc_(doc),
+      profile_(profile),
       recentFiles_(recentFiles),
       viewCommands_(doc, this),
       documentCommands_(doc, [this] { return commands::makeTransferRunner(this); }) {
@@ -68,7 +72,7 @@ CMainFrame::CMainFrame(CFendalDoc& doc, platform::Profile& profile, RecentFileLi
     setCentralWidget(view_);
     view_->onInitialUpdate();
     connect(view_, &CFendalView::currentChanged, this, &CMainFrame::updateCommandStates);
-    buildDepthChart();
+    buildDepthChart(profile);
 
     doc_.addObserver(this);
     recentFiles_.setOnChange([this] { fillRecentFiles(); });
@@ -153,11 +157,12 @@ void CMainFrame::buildStatusBar() {
     statusBar()->addPermanentWidget(companyPane_);
 }
 
-void CMainFrame::buildDepthChart() {
-    // Shown at the user's wish (View menu), so the frame opens as it always did.
+void CMainFrame::buildDepthChart(platform::Profile& profile) {
+    // Shown at the user's wish (View menu) and as it was at the last exit; the first start
+    // opens the frame as it always did.
     depthChart_ = new DepthChartDock(doc_, *view_, this);
     addDockWidget(Qt::BottomDockWidgetArea, depthChart_);
-    depthChart_->hide();
+    depthChart_->setVisible(profile.readInt(kChartSection, kChartVisibleKey).value_or(0) != 0);
     connect(depthChart_, &QDockWidget::visibilityChanged, this, &CMainFrame::updateCommandStates);
     connect(view_, &CFendalView::currentChanged, this, &CMainFrame::currentMoved);
     connect(depthChart_, &DepthChartDock::pointChosen, this, &CMainFrame::currentMoved);
@@ -320,8 +325,10 @@ void CMainFrame::onDocumentStateChanged() {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
-    if (doc_.canCloseFrame())
+    if (doc_.canCloseFrame()) {
+        profile_.writeInt(kChartSection, kChartVisibleKey, depthChart_->isHidden() ? 0 : 1);
         event->accept();
-    else
+    } else {
         event->ignore();
+    }
 }

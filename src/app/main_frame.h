@@ -62,11 +62,12 @@ private:
     void updateTitle();
     void runCommand(CommandId id, bool evenWhenDisabled = false);
     // The depth chart and the statistics follow the current file and point.
-    void buildDepthChart();
+    void buildDepthChart(platform::Profile& profile);
     void currentMoved();
     void showStatistics();
 
     CFendalDoc& doc_;
+    platform::Profile& profile_;
     RecentFileList& recentFiles_;
     ViewCommands viewCommands_;
     DocumentCommands documentCommands_;

@@ -90,6 +90,22 @@ TEST_F(DepthChartDockTest, ViewMenuItemTogglesTheDock) {
     EXPECT_TRUE(dock().isHidden());
 }
 
+TEST_F(DepthChartDockTest, NextStartShowsTheChartAsTheLastExitLeftIt) {
+    start();
+    showChart();
+    ASSERT_TRUE(frame().close());
+    app.reset();
+    start();
+    EXPECT_TRUE(dock().isVisible());
+    EXPECT_TRUE(action(CommandId::ViewDepthChart)->isChecked());
+
+    action(CommandId::ViewDepthChart)->trigger();
+    ASSERT_TRUE(frame().close());
+    app.reset();
+    start();
+    EXPECT_TRUE(dock().isHidden());
+}
+
 TEST_F(DepthChartDockTest, ChartFollowsEditsAndTheListsSelection) {
     const std::string path = writeSample("five.fsy", 5);  // depths 100..104
     start({"fendal", path});  // read with no current file, until the list is clicked
