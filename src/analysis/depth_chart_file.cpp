@@ -31,7 +31,7 @@ bool writePng(const std::string& scratch, std::span<const MeasurePoint> points, 
     return false;
 }
 
-// An A4 landscape page; the chart keeps the picture's proportions in its width.
+// An A4 landscape page inside margins of 10 mm, filled by the chart.
 bool writePdf(const std::string& scratch, std::span<const MeasurePoint> points, const QString& title,
               std::string& error) {
     PdfTextRecorder recorder;
@@ -46,11 +46,12 @@ bool writePdf(const std::string& scratch, std::span<const MeasurePoint> points, 
             error = "cannot write the PDF";
             return false;
         }
+        // The picture's width in layout units, its height as the page has room.
         const QRect page = painter.viewport();
-        const int height = std::min(page.height(), page.width() * kChartPictureHeight / kChartPictureWidth);
-        painter.setViewport(page.left(), page.top(), page.width(), height);
-        painter.setWindow(0, 0, kChartPictureWidth, kChartPictureHeight);
-        paintDepthChart(painter, layoutDepthChart(points, -1, kPictureArea), title, {}, &recorder);
+        const int height = kChartPictureWidth * page.height() / std::max(1, page.width());
+        painter.setWindow(0, 0, kChartPictureWidth, height);
+        paintDepthChart(painter, layoutDepthChart(points, -1, ChartRect{0, 0, double(kChartPictureWidth), double(height)}),
+                        title, {}, &recorder);
         if (!painter.end()) {
             error = "cannot write the PDF";
             return false;
