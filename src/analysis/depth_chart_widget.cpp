@@ -19,12 +19,14 @@ DepthChartLayout DepthChartWidget::layout() const {
 void DepthChartWidget::paintEvent(QPaintEvent*) {
     const ChartSource s = source_();
     QPainter painter(this);
-    paintDepthChart(painter, layoutDepthChart(s.points, s.currentPoint, ChartRect{0, 0, double(width()), double(height())}),
-                    s.title, s.emptyText);
+    paintDepthChart(painter, layout(), s.title, s.emptyText);
 }
 
 void DepthChartWidget::mousePressEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton) return QWidget::mousePressEvent(event);
+    if (event->button() != Qt::LeftButton) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
     const QPointF at = event->position();
     const int point = layout().pointAt(at.x(), at.y());
     if (point >= 0) emit pointClicked(point);
