@@ -40,6 +40,7 @@ enum class CommandId : int {
 
     ViewToolBar = 59392,
     ViewStatusBar = 59393,
+    ViewDepthChart = 59394,  // the depth chart dock; a free id after the two bars'
 };
 
 inline bool isRecentFile(CommandId id) {

@@ -29,6 +29,7 @@ constexpr CommandInfo kCommands[] = {
     {PreviousPane, nullptr, nullptr, "切换回前一个窗格", "前一窗格", nullptr},
     {ViewToolBar, "工具栏(&T)", nullptr, "显示或隐藏工具栏", "显隐工具栏", nullptr},
     {ViewStatusBar, "状态栏(&S)", nullptr, "显示或隐藏状态栏", "显隐状态栏", nullptr},
+    {ViewDepthChart, "裂缝深度图(&D)", nullptr, "显示或隐藏当前文件的裂缝深度图", "显隐裂缝深度图", nullptr},
     {ReportWord, "生成报告(&W)", nullptr, "生成Word检测报告", "生成报告", "report_word"},
     {ReportExcel, "生成报表(&E)", nullptr, "生成Excel数据报表", "生成报表", "report_excel"},
     {DeletePoint, "删除(&D)", nullptr, "删除当前测点", "删除", "delete"},
@@ -43,7 +44,7 @@ constexpr CommandId kFileMenu[] = {FileOpen,  FileSave,         FileSaveAs,     
                                    AppExit};
 constexpr CommandId kEditMenu[] = {FileRestore, Separator, EditCut, EditCopy, EditPaste,
                                    Separator, DeletePoint, InsertPoint, AddPoint};
-constexpr CommandId kViewMenu[] = {ViewToolBar, ViewStatusBar};
+constexpr CommandId kViewMenu[] = {ViewToolBar, ViewStatusBar, ViewDepthChart};
 constexpr CommandId kToolsMenu[] = {DataTransfer, Separator, ReportWord, ReportExcel};
 constexpr CommandId kHelpMenu[] = {HelpTopics, Separator, AppAbout};
 

@@ -12,7 +12,9 @@
 #include <QToolBar>
 #include <QWhatsThis>
 
+#include "analysis/point_statistics.h"
 #include "app/command_table.h"
+#include "app/depth_chart_dock.h"
 #include "app/pictures.h"
 #include "app/recent_file_list.h"
 #include "app/subsystem_commands.h"
@@ -25,6 +27,9 @@ namespace {
 
 constexpr int kCompanyPaneWidth = 240;
 constexpr int kRecentTextWidth = 420;  // pixels of a recent path shown in the menu
+// Whether the depth chart was shown when the program last ended.
+constexpr char kChartSection[] = "Settings";
+constexpr char kChartVisibleKey[] = "DepthChart";
 
 QString menuItemText(const CommandInfo& info) {
     QString text = QString::fromUtf8(info.menuText ? info.menuText : info.tooltip);
@@ -38,6 +43,7 @@ CMainFrame::CMainFrame(CFendalDoc& doc, platform::Profile& profile, RecentFileLi
                        CommandTarget& application, QWidget* parent)
     : QMainWindow(parent),
       doc_(doc),
+      profile_(profile),
       recentFiles_(recentFiles),
       viewCommands_(doc, this),
       documentCommands_(doc, [this] { return commands::makeTransferRunner(this); }) {
@@ -67,6 +73,7 @@ CMainFrame::CMainFrame(CFendalDoc& doc, platform::Profile& profile, RecentFileLi
     setCentralWidget(view_);
     view_->onInitialUpdate();
     connect(view_, &CFendalView::currentChanged, this, &CMainFrame::updateCommandStates);
+    buildDepthChart(profile);
 
     doc_.addObserver(this);
     recentFiles_.setOnChange([this] { fillRecentFiles(); });
@@ -78,6 +85,9 @@ CMainFrame::CMainFrame(CFendalDoc& doc, platform::Profile& profile, RecentFileLi
 }
 
 CMainFrame::~CMainFrame() {
+    // Focus and visibility change while the children go, after the frame's own members.
+    disconnect(qApp, nullptr, this, nullptr);
+    disconnect(depthChart_, nullptr, this, nullptr);
     recentFiles_.setOnChange(nullptr);
     doc_.removeObserver(this);
 }
@@ -94,7 +104,8 @@ QAction* CMainFrame::makeAction(CommandId id) {
     a->setStatusTip(QString::fromUtf8(info.prompt));
     a->setToolTip(QString::fromUtf8(info.tooltip));
     a->setWhatsThis(QString::fromUtf8(info.prompt));
-    if (id == CommandId::ViewToolBar || id == CommandId::ViewStatusBar) a->setCheckable(true);
+    if (id == CommandId::ViewToolBar || id == CommandId::ViewStatusBar || id == CommandId::ViewDepthChart)
+        a->setCheckable(true);
     connect(a, &QAction::triggered, this, [this, id] { runCommand(id); });
     return a;
 }
@@ -147,6 +158,33 @@ void CMainFrame::buildStatusBar() {
     statusBar()->addPermanentWidget(companyPane_);
 }
 
+void CMainFrame::buildDepthChart(platform::Profile& profile) {
+    // Shown at the user's wish (View menu) and as it was at the last exit; the first start
+    // opens the frame as it always did.
+    depthChart_ = new DepthChartDock(doc_, *view_, this);
+    addDockWidget(Qt::BottomDockWidgetArea, depthChart_);
+    depthChart_->setVisible(profile.readInt(kChartSection, kChartVisibleKey).value_or(0) != 0);
+    connect(depthChart_, &QDockWidget::visibilityChanged, this, &CMainFrame::updateCommandStates);
+    connect(view_, &CFendalView::currentChanged, this, &CMainFrame::currentMoved);
+    connect(depthChart_, &DepthChartDock::pointChosen, this, &CMainFrame::currentMoved);
+    connect(qApp, &QApplication::focusChanged, this, &CMainFrame::showStatistics);
+}
+
+void CMainFrame::currentMoved() {
+    depthChart_->currentChanged();
+    showStatistics();
+    updateCommandStates();
+}
+
+void CMainFrame::showStatistics() {
+    // The current file's figures while the user works in the list (also in one of its
+    // editors); the idle text otherwise.
+    const QWidget* focus = QApplication::focusWidget();
+    const bool inList = focus && (focus == view_ || view_->isAncestorOf(focus));
+    const CrackDataFile* file = inList ? doc_.fileAt(doc_.currentFile()) : nullptr;
+    messagePane_->setText(file ? QString::fromStdString(statisticsLine(pointStatistics(file->points))) : kIdlePrompt);
+}
+
 void CMainFrame::buildAccelerators() {
     for (const auto& acc : accelerators()) {
         auto* shortcut = new QShortcut(QKeySequence(QString::fromLatin1(acc.keys)), this);
@@ -179,6 +217,7 @@ void CMainFrame::updateCommandStates() {
     for (auto& [id, a] : actions_) a->setEnabled(router_.isEnabled(id));
     actions_.at(CommandId::ViewToolBar)->setChecked(!toolBar_->isHidden());
     actions_.at(CommandId::ViewStatusBar)->setChecked(!statusBar()->isHidden());
+    if (depthChart_) actions_.at(CommandId::ViewDepthChart)->setChecked(!depthChart_->isHidden());
 }
 
 void CMainFrame::updateTitle() {
@@ -205,6 +244,7 @@ bool CMainFrame::handles(CommandId id) const {
     case CommandId::ExportCsv:
     case CommandId::ViewToolBar:
     case CommandId::ViewStatusBar:
+    case CommandId::ViewDepthChart:
     case CommandId::NextPane:
     case CommandId::PreviousPane:
     case CommandId::ContextHelp:
@@ -264,6 +304,9 @@ void CMainFrame::run(CommandId id) {
     case CommandId::ViewStatusBar:
         statusBar()->setVisible(statusBar()->isHidden());
         break;
+    case CommandId::ViewDepthChart:
+        depthChart_->setVisible(depthChart_->isHidden());
+        break;
     case CommandId::NextPane:
     case CommandId::PreviousPane:
         // The list is the frame's only pane: the keys bring the focus back to it.
@@ -277,7 +320,10 @@ void CMainFrame::run(CommandId id) {
     }
 }
 
-void CMainFrame::onDocumentUpdate(UpdateHint) { updateCommandStates(); }
+void CMainFrame::onDocumentUpdate(UpdateHint) {
+    showStatistics();
+    updateCommandStates();
+}
 
 void CMainFrame::onDocumentStateChanged() {
     updateTitle();
@@ -285,8 +331,10 @@ void CMainFrame::onDocumentStateChanged() {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
-    if (doc_.canCloseFrame())
+    if (doc_.canCloseFrame()) {
+        profile_.writeInt(kChartSection, kChartVisibleKey, depthChart_->isHidden() ? 0 : 1);
         event->accept();
-    else
+    } else {
         event->ignore();
+    }
 }

@@ -13,6 +13,7 @@
 #include "platform/profile.h"
 
 class CFendalView;
+class DepthChartDock;
 class QLabel;
 class QMenu;
 class QShortcut;
@@ -34,6 +35,7 @@ public:
     CFendalView* view() const { return view_; }
     QLabel* companyPane() const { return companyPane_; }
     QLabel* messagePane() const { return messagePane_; }
+    DepthChartDock* depthChart() const { return depthChart_; }
 
     // Asks every enable rule and sets the actions' states.
     void updateCommandStates();
@@ -59,8 +61,13 @@ private:
     void fillRecentFiles();
     void updateTitle();
     void runCommand(CommandId id, bool evenWhenDisabled = false);
+    // The depth chart and the statistics follow the current file and point.
+    void buildDepthChart(platform::Profile& profile);
+    void currentMoved();
+    void showStatistics();
 
     CFendalDoc& doc_;
+    platform::Profile& profile_;
     RecentFileList& recentFiles_;
     ViewCommands viewCommands_;
     DocumentCommands documentCommands_;
@@ -72,4 +79,5 @@ private:
     QLabel* messagePane_ = nullptr;
     QLabel* companyPane_ = nullptr;
     CFendalView* view_ = nullptr;
+    DepthChartDock* depthChart_ = nullptr;
 };
