@@ -186,7 +186,7 @@ bool csvToPoints(csv::Reader& reader, CsvPoints& out, CsvRefusal& refusal) {
 bool readPointCsv(const std::string& path, CsvPoints& out, CsvRefusal& refusal) {
     out = {};
     refusal = {};
-    const platform::InputFile file = platform::openRegularFile(path, refusal.error);
+    const platform::UniqueFile file = platform::openRegularFile(path, refusal.error);
     if (!file) return false;
     csv::Reader reader = csv::Reader::fromFile(file.get(), kLimits);
     return csvToPoints(reader, out, refusal);
