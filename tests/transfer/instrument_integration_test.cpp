@@ -240,6 +240,30 @@ TEST(CliTransfer, SavesTheInstrumentsPointsAsACrackDataFile) {
     }
 }
 
+// FENDAL_TRACE=serial: each step of setting up and closing the line is told on standard error,
+// for a user's log; without it nothing is.
+TEST(CliTransfer, SerialTraceTellsEachConfigurationStep) {
+    const std::string out = runtimePath("traced.fsy");
+    for (const bool traced : {true, false}) {
+        InstrumentProcess instrument({"serial", "--points", "3", "--baud", "0"});
+        ASSERT_TRUE(instrument.ready());
+        if (traced) ::setenv("FENDAL_TRACE", "serial", 1);
+        std::string errors;
+        const int status = runProgram(cliTransfer({"--serial", instrument.path(), "-o", out}), &errors);
+        ::unsetenv("FENDAL_TRACE");
+        ASSERT_EQ(status, 0) << errors;
+        const std::string line = "serial " + instrument.path() + ": ";
+        if (!traced) {
+            EXPECT_EQ(errors.find("serial "), std::string::npos) << errors;
+            continue;
+        }
+        for (const std::string step : {"open\n", "time-outs: read interval 1000 ms", "event mask 0x0003\n",
+                                       "line settings: 2400 baud, parity N, 8 data bits, 1 stop bits, RTS on\n",
+                                       "purge 0xf\n", "close: "})
+            EXPECT_NE(errors.find(line + step), std::string::npos) << step << " in\n" << errors;
+    }
+}
+
 // The port named by number: a USB device index, a COM number that the environment maps to the
 // instrument's line.
 TEST(CliTransfer, PortsNamedByNumber) {

@@ -275,6 +275,49 @@ TEST(SerialPort, LineThatHangsUpIsToldOnce) {
     EXPECT_TRUE(port.closePort());
 }
 
+#ifndef _WIN32
+bool sameLineSettings(const termios& a, const termios& b) {
+    return a.c_iflag == b.c_iflag && a.c_oflag == b.c_oflag && a.c_cflag == b.c_cflag && a.c_lflag == b.c_lflag &&
+           std::equal(a.c_cc, a.c_cc + NCCS, b.c_cc) && ::cfgetispeed(&a) == ::cfgetispeed(&b) &&
+           ::cfgetospeed(&a) == ::cfgetospeed(&b);
+}
+
+// The port is handed back as it was found, whether the transfer set it up fully or a setting
+// was refused; a line that hung up meanwhile is closed without a word.
+TEST(SerialPort, ClosingPutsTheLineSettingsBackAsFound) {
+    for (const char parity : {'N', 'X'}) {
+        RecordingOwner owner;
+        LinePair pty;
+        termios cooked = pty.lineSettings();
+        cooked.c_lflag |= ICANON | ECHO | ISIG;
+        cooked.c_iflag |= ICRNL | IXON;
+        cooked.c_oflag |= OPOST | ONLCR;
+        cooked.c_cc[VMIN] = 1;
+        ::cfsetispeed(&cooked, B9600);
+        ::cfsetospeed(&cooked, B9600);
+        pty.setLineSettings(cooked);
+        const termios before = pty.lineSettings();
+
+        CSerialPort port;
+        ASSERT_TRUE(openPty(port, owner, pty, 2, 2400, parity)) << parity;
+        EXPECT_FALSE(sameLineSettings(pty.lineSettings(), before)) << parity << ": the port is set up raw";
+        ASSERT_TRUE(port.startMonitor());
+        EXPECT_TRUE(port.closePort());
+        EXPECT_TRUE(sameLineSettings(pty.lineSettings(), before)) << parity;
+    }
+
+    RecordingOwner owner;
+    LinePair pty;
+    CSerialPort port;
+    ASSERT_TRUE(openPty(port, owner, pty));
+    ASSERT_TRUE(port.startMonitor());
+    pty.closeMaster();
+    EXPECT_EQ(owner.waitFor(1), (std::vector<Message>{{WM_PORT_ERR, 0, 2}}));
+    EXPECT_TRUE(port.closePort());
+    EXPECT_TRUE(owner.errors().empty());
+}
+#endif
+
 // The line device fetches what has arrived in one go and hands it out in reads of any size.
 TEST(SerialDevice, BytesFetchedAheadAreReadCountedAndPurgedLikeTheLinesOwn) {
     LinePair pty;
