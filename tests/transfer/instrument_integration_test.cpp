@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <thread>
 #include <tuple>
 
@@ -302,6 +304,45 @@ TEST(CliTransfer, PortsNamedByNumber) {
         EXPECT_NE(errors.find("usage: fendal-cli transfer (--usb [--device N] | --serial N)"), std::string::npos)
             << errors;
     }
+}
+
+// --help explains every option; a command line that cannot be taken is refused with the usage
+// and its exit code before any device, port or file is touched.
+TEST(CliTransfer, CommandLinesItCannotTakeAreRefusedBeforeAnyWork) {
+    std::string help;  // on standard output, which the run collects from standard error
+    ASSERT_EQ(runProgram({"/bin/sh", "-c", "\"$0\" transfer --help 1>&2", binDir() + "/fendal-cli"}, &help), 0);
+    const std::string out = runtimePath("refused.fsy"), received = runtimePath("refused.tem");
+    std::filesystem::remove(out);
+    std::filesystem::remove(received);
+    InstrumentProcess instrument({"usb", "--points", "3"});
+    ASSERT_TRUE(instrument.ready());
+    for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
+             {"--usb", "--bogus"}, {"--usb", "--timeout", "0"}, {"--usb", "--timeout", "86401"},
+             {"--usb", "--timeout", "1.5"}, {"--usb", "--timeout", "abc"}, {"--usb", "-1"}, {"--usb", "99999999999"},
+             {"--usb", "--usb"}, {"--usb", "--serial", "1"}, {"--serial", "1", "--serial", "2"}, {"--device", "1"},
+             {"--usb", "--received", ""}, {}, {"--usb", "--timeout"}}) {
+        std::vector<std::string> args = cliTransfer(bad);
+        const bool missingValue = !bad.empty() && bad.back() == "--timeout";
+        if (!missingValue) args.insert(args.end(), {"-o", out});
+        if (std::find(bad.begin(), bad.end(), "--received") == bad.end()) args.insert(args.end(), {"--received", received});
+        std::string errors;
+        EXPECT_EQ(runProgram(args, &errors), 2) << args[3];
+        EXPECT_NE(errors.find("usage: fendal-cli transfer (--usb [--device N] | --serial N) -o OUT.fsy"), std::string::npos)
+            << errors;
+        EXPECT_FALSE(std::filesystem::exists(out)) << errors;
+        EXPECT_FALSE(std::filesystem::exists(received)) << errors;
+    }
+    std::string errors;
+    EXPECT_EQ(runProgram(cliTransfer({"--usb", "--received", received}), &errors), 2) << "nowhere to write";
+    EXPECT_FALSE(std::filesystem::exists(received));
+    for (const char* option : {"--usb", "--device", "--serial", "-o", "--timeout", "--received", "1 to 86400"})
+        EXPECT_NE(help.find(option), std::string::npos) << option << " in\n" << help;
+    // The last -o and --timeout count, as they always have.
+    ASSERT_EQ(runProgram(cliTransfer({"--usb", "-o", runtimePath("first.fsy"), "-o", out, "--timeout", "5", "--timeout",
+                                      "30", "--received", received})),
+              0);
+    EXPECT_EQ(pointsIn(out), 3);
+    EXPECT_FALSE(std::filesystem::exists(runtimePath("first.fsy")));
 }
 
 // Two runs at once on the one received-data file: the second is refused and changes nothing;
