@@ -318,7 +318,7 @@ TEST(CliTransfer, CommandLinesItCannotTakeAreRefusedBeforeAnyWork) {
     ASSERT_TRUE(instrument.ready());
     for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
              {"--usb", "--bogus"}, {"--usb", "--timeout", "0"}, {"--usb", "--timeout", "86401"},
-             {"--usb", "--timeout", "1.5"}, {"--usb", "--timeout", "abc"}, {"--usb", "-1"}, {"--usb", "99999999999"},
+             {"--usb", "--timeout", "1.5"}, {"--usb", "--timeout", "abc"}, {"--usb", "--timeout", "0x10"}, {"--usb", "-1"}, {"--usb", "99999999999"},
              {"--usb", "--usb"}, {"--usb", "--serial", "1"}, {"--serial", "1", "--serial", "2"}, {"--device", "1"},
              {"--usb", "--received", ""}, {}, {"--usb", "--timeout"}}) {
         std::vector<std::string> args = cliTransfer(bad);

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "cli_command.h"
+#include "decimal_option.h"
 #include "data/crack_file_io.h"
 #include "data/received_data.h"
 #include "transfer/instrument_transfer.h"
@@ -198,10 +199,12 @@ std::function<int()> define(CLI::App& command) {
     options->usb = command.add_option("--usb", options->usbIndex, "the instrument on USB; --usb N: device index N")
                        ->expected(0, 1)
                        ->type_name("[N]")
+                       ->transform(kDecimal)
                        ->check(CLI::Range(0, kMaxDeviceIndex));
     options->device = command.add_option("--device", options->deviceIndex, "the USB device index (default 0)")
                           ->needs(options->usb)
                           ->type_name("N")
+                          ->transform(kDecimal)
                           ->check(CLI::Range(0, kMaxDeviceIndex));
     options->serialOption =
         command.add_option("--serial", options->serial, "the instrument on serial port COM N (1 to 10), COMn or a device path")
@@ -213,6 +216,7 @@ std::function<int()> define(CLI::App& command) {
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     command.add_option("--timeout", options->timeout, "stop after this many seconds and save what came (1 to 86400)")
         ->type_name("SECONDS")
+        ->transform(kDecimal)
         ->check(CLI::Range(1, 86400))
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     command
