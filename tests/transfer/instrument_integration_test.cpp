@@ -30,6 +30,12 @@ void expectDemoPoints(const ReceivedData& data, std::size_t count) {
 
 struct Session {
     Session() : transfer(ui, library) {}
+    // Until the transfer ends the dialog, then the dialog goes.
+    bool runToEnd() {
+        if (!ui.waitForEnd()) return false;
+        transfer.onDestroy();
+        return true;
+    }
     ScriptedTransferUi ui;
     Ql260DeviceAccess library;
     InstrumentTransfer transfer;
@@ -40,8 +46,7 @@ TEST(UsbInstrument, CleanTransferOfAllPoints) {
     ASSERT_TRUE(instrument.ready());
     Session r;
     r.transfer.start(InstrumentTransfer::kUsb, -1);
-    ASSERT_TRUE(r.ui.waitForEnd());
-    r.transfer.onDestroy();
+    ASSERT_TRUE(r.runToEnd());
     EXPECT_TRUE(r.transfer.completed());
     EXPECT_EQ(r.ui.texts(), std::vector<std::string>{"传输完成"});
     const ReceivedData data = readReceivedDataFile(receivedDataPath());
@@ -56,8 +61,7 @@ TEST(UsbInstrument, BrokenConnectionIsReportedAndWhatArrivedKept) {
     ASSERT_TRUE(instrument.ready());
     Session r;
     r.transfer.start(InstrumentTransfer::kUsb, -1);
-    ASSERT_TRUE(r.ui.waitForEnd());
-    r.transfer.onDestroy();
+    ASSERT_TRUE(r.runToEnd());
     EXPECT_FALSE(r.transfer.completed());
     EXPECT_EQ(r.ui.texts(), std::vector<std::string>{kWriteFailed});
     EXPECT_EQ(r.ui.endTimers, 1);
@@ -109,8 +113,7 @@ TEST(UsbInstrument, RefusedWritesAreReported) {
     ASSERT_TRUE(instrument.ready());
     Session r;
     r.transfer.start(InstrumentTransfer::kUsb, -1);
-    ASSERT_TRUE(r.ui.waitForEnd());
-    r.transfer.onDestroy();
+    ASSERT_TRUE(r.runToEnd());
     ASSERT_EQ(r.ui.shown().size(), 1u);
     EXPECT_EQ(r.ui.shown()[0].text, kWriteFailed);
     EXPECT_EQ(r.ui.shown()[0].caption, "DEBUG418");
@@ -122,8 +125,7 @@ TEST(UsbInstrument, OvercountEndsAtTheMissingBlock) {
     ASSERT_TRUE(instrument.ready());
     Session r;
     r.transfer.start(InstrumentTransfer::kUsb, -1);
-    ASSERT_TRUE(r.ui.waitForEnd());
-    r.transfer.onDestroy();
+    ASSERT_TRUE(r.runToEnd());
     EXPECT_FALSE(r.transfer.completed());
     EXPECT_TRUE(r.ui.texts().empty());
     const ReceivedData data = readReceivedDataFile(receivedDataPath());
@@ -150,8 +152,7 @@ TEST(SerialInstrument, CleanTransferOverAPseudoTerminal) {
     InstrumentProcess instrument({"serial", "--points", "12", "--baud", "0"});
     ASSERT_TRUE(instrument.ready());
     SerialRun r(instrument);
-    ASSERT_TRUE(r.ui.waitForEnd());
-    r.transfer.onDestroy();
+    ASSERT_TRUE(r.runToEnd());
     EXPECT_TRUE(r.transfer.completed());
     EXPECT_EQ(r.ui.endsWithOk, 1);
     const ReceivedData data = readReceivedDataFile(receivedDataPath());
@@ -164,8 +165,7 @@ TEST(SerialInstrument, NoPointsEndsAtOnce) {
     InstrumentProcess instrument({"serial", "--points", "0", "--baud", "0"});
     ASSERT_TRUE(instrument.ready());
     SerialRun r(instrument);
-    ASSERT_TRUE(r.ui.waitForEnd());
-    r.transfer.onDestroy();
+    ASSERT_TRUE(r.runToEnd());
     EXPECT_TRUE(r.transfer.completed());
     EXPECT_EQ(fileBytes(receivedDataPath()), (std::vector<unsigned char>{0, 0, 0, 0}));
 }
@@ -189,8 +189,7 @@ TEST(SerialInstrument, VanishedLineEndsWithWhatCame) {
         InstrumentProcess instrument({"serial", "--points", "8", "--baud", "0", "--delay", "100", fault, "3"});
         ASSERT_TRUE(instrument.ready());
         SerialRun r(instrument);
-        ASSERT_TRUE(r.ui.waitForEnd()) << fault;
-        r.transfer.onDestroy();
+        ASSERT_TRUE(r.runToEnd()) << fault;
         EXPECT_FALSE(r.transfer.completed());
         ASSERT_EQ(r.ui.shown().size(), 1u) << fault;
         EXPECT_EQ(r.ui.shown()[0].text, kSerialLineLost);
