@@ -122,7 +122,7 @@ bool InstrumentTransfer::openPathHandle(std::atomic<intptr_t>& handle) {
     return handle != UsbDeviceAccess::kInvalidHandle;
 }
 
-// Every request goes out from a 512-byte buffer, as the instrument's driver expects.
+// The protocol sends every request from a buffer of 512 bytes, the rest of it zeros.
 bool InstrumentTransfer::request(const unsigned char* bytes, uint32_t length) {
     unsigned char buffer[512] = {};
     std::memcpy(buffer, bytes, length);
