@@ -81,12 +81,15 @@ public:
 
     virtual ~SerialDevice() = default;
 
-    // The backend of this system.
+    // The backend of this system; with FENDAL_TRACE=serial every configuration step it takes
+    // is traced (serial_trace.cpp).
     static std::unique_ptr<SerialDevice> create();
 
     // Opens the device for this process alone; false when it is missing or already in use.
+    // The line settings found at opening are kept, and put back by close.
     virtual bool open(const std::string& path) = 0;
-    virtual void close() = 0;
+    // False when the settings could not be put back (a line that has gone); it is closed anyway.
+    virtual bool close() = 0;
     virtual bool isOpen() const = 0;
 
     virtual bool setupQueues(uint32_t inSize, uint32_t outSize) = 0;
@@ -113,5 +116,10 @@ public:
     virtual int lastError() const = 0;
     virtual std::string errorText(int code) const = 0;
 };
+
+namespace detail {
+// The system's own backend (serial_posix.cpp, serial_win32.cpp), untraced.
+std::unique_ptr<SerialDevice> createSerialBackend();
+}  // namespace detail
 
 }  // namespace platform

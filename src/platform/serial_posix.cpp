@@ -122,6 +122,8 @@ public:
             ::close(fd);
             return fail(error);
         }
+        // The line is left as it was found (a terminal, or another program's settings).
+        saved_ = tio;
         ::ioctl(fd, TIOCEXCL);
         ::cfmakeraw(&tio);
         tio.c_cflag |= CLOCAL | CREAD;
@@ -136,11 +138,14 @@ public:
         return true;
     }
 
-    void close() override {
-        if (fd_ < 0) return;
+    bool close() override {
+        if (fd_ < 0) return true;
+        // A line that has hung up refuses its settings: nothing is left to put them back on.
+        const bool restored = ::tcsetattr(fd_, TCSANOW, &saved_) == 0 || fail(errno);
         ::ioctl(fd_, TIOCNXCL);
         ::close(fd_);
         fd_ = -1;
+        return restored;
     }
 
     bool isOpen() const override { return fd_ >= 0; }
@@ -415,6 +420,7 @@ private:
     int lastModem_ = 0;
     uint32_t lastOutQueue_ = 0;
     bool hungUp_ = false;
+    termios saved_{};
     std::array<unsigned char, 4096> rx_{};
     std::size_t rxBegin_ = 0;
     std::size_t rxEnd_ = 0;
@@ -422,6 +428,6 @@ private:
 
 }  // namespace
 
-std::unique_ptr<SerialDevice> SerialDevice::create() { return std::make_unique<PosixSerialDevice>(); }
+std::unique_ptr<SerialDevice> detail::createSerialBackend() { return std::make_unique<PosixSerialDevice>(); }
 
 }  // namespace platform

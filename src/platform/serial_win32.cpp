@@ -126,11 +126,15 @@ public:
                               FILE_FLAG_OVERLAPPED, nullptr);
         if (handle_ == INVALID_HANDLE_VALUE) return failed();
         waitPending_ = false;
+        // The port is left as it was found; a port that will not tell is left as we set it.
+        saved_ = DCB{};
+        saved_.DCBlength = sizeof saved_;
+        haveSaved_ = GetCommState(handle_, &saved_) && GetCommTimeouts(handle_, &savedTimeouts_);
         return true;
     }
 
-    void close() override {
-        if (handle_ == INVALID_HANDLE_VALUE) return;
+    bool close() override {
+        if (handle_ == INVALID_HANDLE_VALUE) return true;
         // A request still pending (the event wait the monitor thread leaves behind) writes its
         // result into this object when it ends, cancelled or not: cancel everything on the
         // port, from whichever thread asked, and wait until each has ended before the memory
@@ -141,8 +145,11 @@ public:
             if (!HasOverlappedIoCompleted(request)) GetOverlappedResult(handle_, request, &unused, TRUE);
         }
         waitPending_ = false;
+        const bool restored =
+            !haveSaved_ || (SetCommState(handle_, &saved_) && SetCommTimeouts(handle_, &savedTimeouts_)) || failed();
         CloseHandle(handle_);
         handle_ = INVALID_HANDLE_VALUE;
+        return restored;
     }
 
     bool isOpen() const override { return handle_ != INVALID_HANDLE_VALUE; }
@@ -281,10 +288,13 @@ private:
     DWORD fired_ = 0;
     bool waitPending_ = false;
     DWORD lastError_ = 0;
+    DCB saved_{};
+    COMMTIMEOUTS savedTimeouts_{};
+    bool haveSaved_ = false;
 };
 
 }  // namespace
 
-std::unique_ptr<SerialDevice> SerialDevice::create() { return std::make_unique<Win32SerialDevice>(); }
+std::unique_ptr<SerialDevice> detail::createSerialBackend() { return std::make_unique<Win32SerialDevice>(); }
 
 }  // namespace platform

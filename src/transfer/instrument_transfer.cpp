@@ -18,6 +18,8 @@ constexpr uint32_t kSerialEvents = platform::kSerialEvRxChar | platform::kSerial
 constexpr unsigned kSendBufferSize = 512;
 constexpr unsigned char kLeadIn = 0x55;
 
+// The received-data file starts with the number of data bytes, little-endian like all the
+// program's own files.
 bool writeLength(std::FILE* file, int32_t n) {
     unsigned char bytes[4];
     platform::storeLe32(bytes, static_cast<uint32_t>(n));
@@ -54,16 +56,13 @@ bool InstrumentTransfer::lockReceivedFile() {
 
 bool InstrumentTransfer::rewriteReceivedFile() {
     closeFile();
-    m_file = m_receivedLock.rewrite();
+    m_file.reset(m_receivedLock.rewrite());
     if (m_file) return true;
     appMessage(("初始化临时文件失败！\n" + m_receivedPath + ": " + m_receivedLock.errorText()).c_str());
     return false;
 }
 
-void InstrumentTransfer::closeFile() {
-    if (m_file) std::fclose(m_file);
-    m_file = nullptr;
-}
+void InstrumentTransfer::closeFile() { m_file.reset(); }
 
 // Back to the settings: nothing of this start is kept, not even the lock.
 void InstrumentTransfer::startFailed(bool portNumber) {
@@ -81,18 +80,16 @@ void InstrumentTransfer::startUsb() {
     m_workerRunning = 0;
     m_writeHandle = UsbDeviceAccess::kInvalidHandle;
     m_readHandle = UsbDeviceAccess::kInvalidHandle;
-    m_cancel = false;
-    m_completed = false;
+    m_stage = Stage::Idle;
     m_announced = -1;
 
     if (!lockReceivedFile() || !rewriteReceivedFile()) return startFailed(false);
-    if (!m_deviceOpen) {
-        if (!m_usb.openDevice(m_deviceIndex)) {
-            deviceError("打开设备失败！");
-            return startFailed(false);
-        }
-        m_deviceOpen = 1;
+    // The flag was cleared just above, so the device is always opened here.
+    if (!m_usb.openDevice(m_deviceIndex)) {
+        deviceError("打开设备失败！");
+        return startFailed(false);
     }
+    m_deviceOpen = 1;
     // Without its handles, or without its worker, the device is closed again at once, so a
     // second attempt finds it free.
     if (!openPathHandle(m_readHandle) || !openPathHandle(m_writeHandle)) {
@@ -102,9 +99,11 @@ void InstrumentTransfer::startUsb() {
     }
     try {
         m_workerRunning = 1;
+        m_stage = Stage::Running;
         m_worker = std::thread(&InstrumentTransfer::transferWorker, this);
     } catch (const std::system_error&) {
         m_workerRunning = 0;
+        m_stage = Stage::Idle;
         closeDevice();
         deviceError("端点2线程启动失败");
         return startFailed(false);
@@ -112,6 +111,8 @@ void InstrumentTransfer::startUsb() {
     m_ui.setCaption(kTransferCaption);
 }
 
+// The library ignores these handles (all traffic goes through the device it opened), but the
+// instrument's protocol opens them and passes them along, and a start fails without them.
 bool InstrumentTransfer::openPathHandle(std::atomic<intptr_t>& handle) {
     if (handle != UsbDeviceAccess::kInvalidHandle) return true;
     // The device may have gone between the calls: no name is a failed open.
@@ -121,6 +122,7 @@ bool InstrumentTransfer::openPathHandle(std::atomic<intptr_t>& handle) {
     return handle != UsbDeviceAccess::kInvalidHandle;
 }
 
+// The protocol sends every request from a buffer of 512 bytes, the rest of it zeros.
 bool InstrumentTransfer::request(const unsigned char* bytes, uint32_t length) {
     unsigned char buffer[512] = {};
     std::memcpy(buffer, bytes, length);
@@ -131,6 +133,7 @@ bool InstrumentTransfer::request(const unsigned char* bytes, uint32_t length) {
 void InstrumentTransfer::transferWorker() {
     if (m_deviceOpen && m_readHandle != UsbDeviceAccess::kInvalidHandle &&
         m_writeHandle != UsbDeviceAccess::kInvalidHandle) {
+        // The one read of the flag, under the lock: the worker does not look at it again.
         int open = 0;
         {
             std::lock_guard<std::mutex> guard(m_lock);
@@ -138,52 +141,60 @@ void InstrumentTransfer::transferWorker() {
         }
         const Exchange result = open ? exchange() : Exchange::Stopped;
         // A write that failed because the user cancelled is no device failure.
-        if (result == Exchange::WriteFailed && !m_cancel)
+        if (result == Exchange::WriteFailed && !cancelled())
             deviceError("端点2下传失败！如果设备断开过那么请先关闭本程序");
+        // The protocol's own step: the flag is set again so that closeDevice closes the
+        // library's device whichever way the exchange ended. m_workerRunning is still set
+        // here, so the pending read and write are aborted first.
         m_deviceOpen = 1;
         closeDevice();
     }
     m_workerRunning = 0;
-    if (!m_cancel) m_ui.startEndTimer();
+    advance(Stage::Running, Stage::Ended);
+    // The dialog ends on its own thread, 20 ms from now, whether the transfer completed or not.
+    if (!cancelled()) m_ui.startEndTimer();
 }
 
 // Count request, block requests, end request. A failed read ends it without a word; every
 // step goes on only while the user has not cancelled.
 InstrumentTransfer::Exchange InstrumentTransfer::exchange() {
     unsigned char buffer[512] = {};
-    if (m_cancel) return Exchange::Stopped;
+    if (cancelled()) return Exchange::Stopped;
     const unsigned char countRequest[1] = {0x00};
     if (!request(countRequest, 1)) return Exchange::WriteFailed;
     uint32_t length = 2;
-    if (m_cancel || !m_usb.readData(m_deviceIndex, buffer, length)) return Exchange::Stopped;
+    if (cancelled() || !m_usb.readData(m_deviceIndex, buffer, length)) return Exchange::Stopped;
     // A count of one byte is no count: its other half would be made up.
     if (length < 2) return Exchange::Stopped;
-    m_announced = buffer[0] * 256 + buffer[1];
+    m_announced = platform::loadBe16(buffer);
     const int n = m_announced * 6;
-    if (m_file) writeLength(m_file, n);
+    if (m_file) writeLength(m_file.get(), n);
     m_ui.progress(0, n);
 
     int16_t block = 0;
     while (true) {
+        // The instrument numbers blocks in base 255, not 256: block 255 is asked for as 01 00.
         const unsigned char blockRequest[2] = {static_cast<unsigned char>(block / 255),
                                                static_cast<unsigned char>(block % 255)};
-        if (m_cancel) return Exchange::Stopped;
+        if (cancelled()) return Exchange::Stopped;
         if (!request(blockRequest, 2)) return Exchange::WriteFailed;
         // A short read leaves zeros, not the previous block, in the rest of the block.
         std::memset(buffer, 0, sizeof buffer);
         length = kBlockSize;
-        if (m_cancel || !m_usb.readData(m_deviceIndex, buffer, length)) return Exchange::Stopped;
-        if (m_file) std::fwrite(buffer, 1, kBlockSize, m_file);
+        if (cancelled() || !m_usb.readData(m_deviceIndex, buffer, length)) return Exchange::Stopped;
+        // The block goes into the file whole, whatever the read returned: the import counts
+        // the data bytes by the length field, and the last block's padding is not data.
+        if (m_file) std::fwrite(buffer, 1, kBlockSize, m_file.get());
         const int received = (block + 1) * kBlockSize;
         m_ui.progress(received < n ? received : n, n);
         if (received >= n) break;
         ++block;
     }
-    if (m_cancel) return Exchange::Stopped;
+    if (cancelled()) return Exchange::Stopped;
     const unsigned char endRequest[3] = {0x00, 0x00, 0x00};
     if (!request(endRequest, 3)) return Exchange::WriteFailed;
     closeFile();
-    m_completed = true;
+    advance(Stage::Running, Stage::Completed);
     appMessage("传输完成");
     return Exchange::Complete;
 }
@@ -195,6 +206,8 @@ void InstrumentTransfer::closeDevice() {
         m_usb.abortWrite(m_deviceIndex);
         m_usb.abortRead(m_deviceIndex);
     }
+    // The instrument's protocol gives the aborted requests and the device these pauses to
+    // settle before the handles and the device go.
     std::this_thread::sleep_for(50ms);
     for (auto* handle : {&m_writeHandle, &m_readHandle}) {
         if (*handle != UsbDeviceAccess::kInvalidHandle) m_usb.closePath(*handle);
@@ -206,8 +219,15 @@ void InstrumentTransfer::closeDevice() {
 }
 
 void InstrumentTransfer::cancel() {
-    m_cancel = true;
     if (!m_worker.joinable()) return;
+    // A worker still running is cancelled, even after its last request: it then ends without
+    // a word and without the end timer. One that has ended keeps its outcome.
+    if (m_workerRunning) {
+        Stage stage = m_stage;
+        while ((stage == Stage::Running || stage == Stage::Completed) &&
+               !m_stage.compare_exchange_weak(stage, Stage::Cancelled)) {
+        }
+    }
     m_ui.releaseWaits(true);
     // An abort only ends a call that is already pending, so repeat it until the worker is gone.
     while (m_workerRunning) {
@@ -227,7 +247,7 @@ void InstrumentTransfer::cancel() {
 // ---------------------------------------------------------------- serial port
 
 void InstrumentTransfer::startSerial() {
-    m_completed = false;
+    m_stage = Stage::Idle;
     m_announced = -1;
     if (!lockReceivedFile()) return startFailed(true);
     if (!m_serial.openPort(m_portOwner, static_cast<unsigned>(m_portIndex + 1), kSerialBaud, 'N', 8, 1, kSerialEvents,
@@ -244,7 +264,9 @@ void InstrumentTransfer::startSerial() {
         m_serial.closePort();
         return startFailed(true);
     }
+    m_stage = Stage::Running;
     if (!m_serial.startMonitor()) {
+        m_stage = Stage::Idle;
         m_serial.closePort();
         appMessage("连接串口失败，请检查串口资源是否可用！");
         return startFailed(true);
@@ -264,20 +286,23 @@ void InstrumentTransfer::showPortError(const std::string& text) {
 
 int InstrumentTransfer::onPortChar(unsigned byte, unsigned port) {
     if (port != static_cast<unsigned>(m_portIndex + 1)) return -1;
-    if (m_rxExpected == -1) return 0;  // the transfer has ended; what follows is not ours
+    if (m_stage != Stage::Running) return 0;  // the transfer has ended; what follows is not ours
+    // The instrument sends any number of 0x55 before its count; once counting has begun a
+    // 0x55 is data like any other byte.
     if (byte == kLeadIn && m_rxCount == 0) return 0;
     ++m_rxCount;
     if (m_rxCount == 1) {
-        m_rxExpected = static_cast<int>(byte);
+        m_rxExpected = static_cast<int>(byte);  // the count's high byte, until the low one comes
     } else if (m_rxCount == 2) {
-        m_announced = m_rxExpected * 256 + static_cast<int>(byte);
+        const unsigned char count[2] = {static_cast<unsigned char>(m_rxExpected), static_cast<unsigned char>(byte)};
+        m_announced = platform::loadBe16(count);
         m_rxExpected = m_announced * 6;
-        if (m_file) writeLength(m_file, m_rxExpected);
+        if (m_file) writeLength(m_file.get(), m_rxExpected);
         m_ui.progress(0, m_rxExpected);
         // No records follow a count of 0: waiting for one more byte would wait for ever.
         if (m_rxExpected == 0) finishSerial();
     } else {
-        if (m_file) std::fputc(static_cast<int>(byte), m_file);
+        if (m_file) std::fputc(static_cast<int>(byte), m_file.get());
         m_ui.progress(m_rxCount - 2, m_rxExpected);
         if (m_rxCount - 2 >= m_rxExpected) finishSerial();
     }
@@ -288,7 +313,7 @@ void InstrumentTransfer::finishSerial() {
     m_rxExpected = -1;
     m_rxCount = 0;
     closeFile();
-    m_completed = true;
+    m_stage = Stage::Completed;
     appMessage("传输完成");
     m_ui.endWithOk();
 }
@@ -296,7 +321,7 @@ void InstrumentTransfer::finishSerial() {
 // The instrument's line hung up (adapter pulled, instrument gone): nothing more will come, so
 // the transfer ends with what has arrived rather than waiting for ever.
 void InstrumentTransfer::onLineLost() {
-    if (m_rxExpected == -1) return;  // ended already; nothing was lost
+    if (!advance(Stage::Running, Stage::Ended)) return;  // ended already; nothing was lost
     m_rxExpected = -1;
     m_rxCount = 0;
     closeFile();

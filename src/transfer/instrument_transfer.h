@@ -4,12 +4,12 @@
 // for 32-byte blocks) or over a serial port (the instrument sends on its own).
 #include <atomic>
 #include <cstdint>
-#include <cstdio>
 #include <mutex>
 #include <string>
 #include <thread>
 
 #include "platform/file_lock.h"
+#include "platform/unique_file.h"
 #include "transfer/serial_port.h"
 #include "transfer/transfer_ui.h"
 #include "transfer/usb_device_access.h"
@@ -43,7 +43,7 @@ public:
     void onDestroy();
 
     // Whether the transfer ran to its end ("传输完成").
-    bool completed() const { return m_completed; }
+    bool completed() const { return m_stage == Stage::Completed; }
     // The record count the instrument announced; -1 until it has.
     int announcedRecords() const { return m_announced; }
     // Where the received data goes; the program's received-data file unless told otherwise.
@@ -64,6 +64,18 @@ public:
     void dropPendingMessages(bool drop) override { m_ui.releaseWaits(drop); }
 
 private:
+    // Where a transfer stands. The USB worker and the dialog's thread both move it, each only
+    // from the stage it expects (advance), so a cancel and the worker's end never cross.
+    enum class Stage {
+        Idle,       // settings editable: before a start, and after a start that failed
+        Running,    // the USB worker exchanges, or the serial port listens
+        Cancelled,  // the user cancelled the USB worker while it ran: it winds down in silence
+        Completed,  // "传输完成": the file holds all the instrument announced
+        Ended,      // ended without completing: a failed read or write, a line that hung up
+    };
+    bool advance(Stage from, Stage to) { return m_stage.compare_exchange_strong(from, to); }
+    bool cancelled() const { return m_stage == Stage::Cancelled; }
+
     void startUsb();
     void startSerial();
     bool lockReceivedFile();
@@ -84,7 +96,7 @@ private:
     TransferUi& m_ui;
     UsbDeviceAccess& m_usb;
 
-    std::FILE* m_file = nullptr;
+    platform::UniqueFile m_file;
     std::atomic<int> m_deviceOpen{0};
     uint32_t m_deviceIndex = 0;
     std::atomic<int> m_workerRunning{0};
@@ -99,8 +111,7 @@ private:
 
     uint32_t m_usbIndex = 0;
     std::thread m_worker;
-    std::atomic<bool> m_cancel{false};
-    std::atomic<bool> m_completed{false};
+    std::atomic<Stage> m_stage{Stage::Idle};
     // Keeps the Cancel button's aborts away from a device that is being closed.
     std::mutex m_closeLock;
     SerialPortOwner* m_portOwner = this;

@@ -6,7 +6,6 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTimerEvent>
 
 #include <cstring>
 
@@ -159,12 +158,7 @@ void CSetConvDlg::done(int result) {
 }
 
 void CSetConvDlg::timerEvent(QTimerEvent* event) {
-    if (event->timerId() == m_endTimer.timerId()) {
-        m_endTimer.stop();
-        accept();
-        return;
-    }
-    QDialog::timerEvent(event);
+    if (!m_endTimer.handle(event)) QDialog::timerEvent(event);
 }
 
 void CSetConvDlg::showMessage(const std::string& text, const std::string& caption, MsgIcon icon) {
@@ -192,7 +186,7 @@ void CSetConvDlg::enableControls(bool ok, bool portType, bool portNumber) {
 void CSetConvDlg::setCaption(const std::string& caption) { setWindowTitle(QString::fromStdString(caption)); }
 
 void CSetConvDlg::startEndTimer() {
-    QMetaObject::invokeMethod(this, [this] { m_endTimer.start(kEndDelayMs, this); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, [this] { m_endTimer.start(kEndDelayMs); }, Qt::QueuedConnection);
 }
 
 void CSetConvDlg::endWithOk() { accept(); }

@@ -3,10 +3,10 @@
 // serial port and its number; OK starts the transfer, which ends the dialog with OK once the
 // received-data file is ready. Cancel (or the close box) stops a running transfer first. Keep
 // the object until the received data has been read: no other transfer can rewrite it till then.
-#include <QBasicTimer>
 #include <QDialog>
 #include <memory>
 
+#include "transfer/dialog_end_timer.h"
 #include "transfer/gui_call_gate.h"
 #include "transfer/instrument_transfer.h"
 
@@ -82,5 +82,5 @@ private:
     UsbDeviceAccess* m_usb = nullptr;
     PortOwner m_portOwner{*this};
     std::unique_ptr<InstrumentTransfer> m_transfer;
-    QBasicTimer m_endTimer;
+    DialogEndTimer m_endTimer{*this};
 };

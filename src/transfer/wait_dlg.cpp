@@ -2,7 +2,6 @@
 
 #include <QFrame>
 #include <QLabel>
-#include <QTimerEvent>
 
 #include "transfer/dialog_units.h"
 
@@ -37,17 +36,12 @@ void CWaitDlg::setVisible(bool visible) {
         if (m_placeTopmost == 1) {
             setWindowFlag(Qt::WindowStaysOnTopHint, true);
         } else {
-            m_pumpTimer.start(1, this);
+            m_pumpTimer.start(1);
         }
     }
     QDialog::setVisible(visible);
 }
 
 void CWaitDlg::timerEvent(QTimerEvent* event) {
-    if (event->timerId() == m_pumpTimer.timerId()) {
-        m_pumpTimer.stop();
-        accept();
-        return;
-    }
-    QDialog::timerEvent(event);
+    if (!m_pumpTimer.handle(event)) QDialog::timerEvent(event);
 }

@@ -8,8 +8,9 @@
 //    paints before the work blocks the event loop.
 //  - 0: the message pump. exec() returns QDialog::Accepted on its own after its first timer
 //    tick, so the events that are waiting (the notice's painting) are handled first.
-#include <QBasicTimer>
 #include <QDialog>
+
+#include "transfer/dialog_end_timer.h"
 
 class QLabel;
 
@@ -32,6 +33,6 @@ protected:
 
 private:
     QLabel* m_text;
-    QBasicTimer m_pumpTimer;
+    DialogEndTimer m_pumpTimer{*this};
     bool m_initialised = false;
 };

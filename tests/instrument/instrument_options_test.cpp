@@ -51,6 +51,36 @@ TEST(InstrumentOptions, Refusals) {
     }
 }
 
+// Counts are decimal and in range; each mode explains its own options.
+TEST(InstrumentOptions, NumbersAndHelp) {
+    ParseResult padded = parseOptions({"serial", "--points", "010", "--delay", "0"});
+    ASSERT_TRUE(padded.options) << padded.error;
+    EXPECT_EQ(padded.options->points, 10) << "not octal";
+    ParseResult largest = parseOptions({"usb", "--points", "65535", "--devices", "64"});
+    ASSERT_TRUE(largest.options) << largest.error;
+    EXPECT_EQ(largest.options->points, 65535);
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"usb", "--points", "65536"}, {"usb", "--points", "0x10"}, {"usb", "--points", "+3"},
+             {"usb", "--devices", "65"}, {"serial", "--baud", "4000001"}, {"serial", "--delay", "-5"},
+             {"usb", "--overcount", "65536"}, {"usb", "--bogus"}, {"serial", "--device"}, {"--points", "3"}}) {
+        ParseResult result = parseOptions(args);
+        EXPECT_FALSE(result.options) << args.back();
+        EXPECT_FALSE(result.error.empty()) << args.back();
+    }
+
+    const std::string usb = parseOptions({"usb", "--help"}).help;
+    const std::string serial = parseOptions({"serial", "--points", "3", "--help"}).help;
+    const std::string modes = parseOptions({"--help"}).help;
+    for (const char* option : {"--freeze-after", "--fail-write", "--once", "--name", "--devices", "--points", "--from"})
+        EXPECT_NE(usb.find(option), std::string::npos) << option;
+    for (const char* option : {"--device", "--baud", "--delay", "--break-after", "--overcount"})
+        EXPECT_NE(serial.find(option), std::string::npos) << option;
+    EXPECT_EQ(serial.find("\n  --once"), std::string::npos);
+    EXPECT_NE(usb.find("\n  --once"), std::string::npos);
+    EXPECT_NE(modes.find("usb"), std::string::npos);
+    EXPECT_NE(modes.find("serial"), std::string::npos);
+}
+
 TEST(PointSource, PointNumbersBecomeTwoByteNumbers) {
     MeasurePoint point{};
     std::strcpy(point.number, "0042");

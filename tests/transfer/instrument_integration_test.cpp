@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <thread>
 #include <tuple>
 
@@ -28,6 +30,12 @@ void expectDemoPoints(const ReceivedData& data, std::size_t count) {
 
 struct Session {
     Session() : transfer(ui, library) {}
+    // Until the transfer ends the dialog, then the dialog goes.
+    bool runToEnd() {
+        if (!ui.waitForEnd()) return false;
+        transfer.onDestroy();
+        return true;
+    }
     ScriptedTransferUi ui;
     Ql260DeviceAccess library;
     InstrumentTransfer transfer;
@@ -38,8 +46,7 @@ TEST(UsbInstrument, CleanTransferOfAllPoints) {
     ASSERT_TRUE(instrument.ready());
     Session r;
     r.transfer.start(InstrumentTransfer::kUsb, -1);
-    ASSERT_TRUE(r.ui.waitForEnd());
-    r.transfer.onDestroy();
+    ASSERT_TRUE(r.runToEnd());
     EXPECT_TRUE(r.transfer.completed());
     EXPECT_EQ(r.ui.texts(), std::vector<std::string>{"传输完成"});
     const ReceivedData data = readReceivedDataFile(receivedDataPath());
@@ -54,8 +61,7 @@ TEST(UsbInstrument, BrokenConnectionIsReportedAndWhatArrivedKept) {
     ASSERT_TRUE(instrument.ready());
     Session r;
     r.transfer.start(InstrumentTransfer::kUsb, -1);
-    ASSERT_TRUE(r.ui.waitForEnd());
-    r.transfer.onDestroy();
+    ASSERT_TRUE(r.runToEnd());
     EXPECT_FALSE(r.transfer.completed());
     EXPECT_EQ(r.ui.texts(), std::vector<std::string>{kWriteFailed});
     EXPECT_EQ(r.ui.endTimers, 1);
@@ -107,8 +113,7 @@ TEST(UsbInstrument, RefusedWritesAreReported) {
     ASSERT_TRUE(instrument.ready());
     Session r;
     r.transfer.start(InstrumentTransfer::kUsb, -1);
-    ASSERT_TRUE(r.ui.waitForEnd());
-    r.transfer.onDestroy();
+    ASSERT_TRUE(r.runToEnd());
     ASSERT_EQ(r.ui.shown().size(), 1u);
     EXPECT_EQ(r.ui.shown()[0].text, kWriteFailed);
     EXPECT_EQ(r.ui.shown()[0].caption, "DEBUG418");
@@ -120,8 +125,7 @@ TEST(UsbInstrument, OvercountEndsAtTheMissingBlock) {
     ASSERT_TRUE(instrument.ready());
     Session r;
     r.transfer.start(InstrumentTransfer::kUsb, -1);
-    ASSERT_TRUE(r.ui.waitForEnd());
-    r.transfer.onDestroy();
+    ASSERT_TRUE(r.runToEnd());
     EXPECT_FALSE(r.transfer.completed());
     EXPECT_TRUE(r.ui.texts().empty());
     const ReceivedData data = readReceivedDataFile(receivedDataPath());
@@ -148,8 +152,7 @@ TEST(SerialInstrument, CleanTransferOverAPseudoTerminal) {
     InstrumentProcess instrument({"serial", "--points", "12", "--baud", "0"});
     ASSERT_TRUE(instrument.ready());
     SerialRun r(instrument);
-    ASSERT_TRUE(r.ui.waitForEnd());
-    r.transfer.onDestroy();
+    ASSERT_TRUE(r.runToEnd());
     EXPECT_TRUE(r.transfer.completed());
     EXPECT_EQ(r.ui.endsWithOk, 1);
     const ReceivedData data = readReceivedDataFile(receivedDataPath());
@@ -162,8 +165,7 @@ TEST(SerialInstrument, NoPointsEndsAtOnce) {
     InstrumentProcess instrument({"serial", "--points", "0", "--baud", "0"});
     ASSERT_TRUE(instrument.ready());
     SerialRun r(instrument);
-    ASSERT_TRUE(r.ui.waitForEnd());
-    r.transfer.onDestroy();
+    ASSERT_TRUE(r.runToEnd());
     EXPECT_TRUE(r.transfer.completed());
     EXPECT_EQ(fileBytes(receivedDataPath()), (std::vector<unsigned char>{0, 0, 0, 0}));
 }
@@ -187,8 +189,7 @@ TEST(SerialInstrument, VanishedLineEndsWithWhatCame) {
         InstrumentProcess instrument({"serial", "--points", "8", "--baud", "0", "--delay", "100", fault, "3"});
         ASSERT_TRUE(instrument.ready());
         SerialRun r(instrument);
-        ASSERT_TRUE(r.ui.waitForEnd()) << fault;
-        r.transfer.onDestroy();
+        ASSERT_TRUE(r.runToEnd()) << fault;
         EXPECT_FALSE(r.transfer.completed());
         ASSERT_EQ(r.ui.shown().size(), 1u) << fault;
         EXPECT_EQ(r.ui.shown()[0].text, kSerialLineLost);
@@ -240,6 +241,30 @@ TEST(CliTransfer, SavesTheInstrumentsPointsAsACrackDataFile) {
     }
 }
 
+// FENDAL_TRACE=serial: each step of setting up and closing the line is told on standard error,
+// for a user's log; without it nothing is.
+TEST(CliTransfer, SerialTraceTellsEachConfigurationStep) {
+    const std::string out = runtimePath("traced.fsy");
+    for (const bool traced : {true, false}) {
+        InstrumentProcess instrument({"serial", "--points", "3", "--baud", "0"});
+        ASSERT_TRUE(instrument.ready());
+        if (traced) ::setenv("FENDAL_TRACE", "serial", 1);
+        std::string errors;
+        const int status = runProgram(cliTransfer({"--serial", instrument.path(), "-o", out}), &errors);
+        ::unsetenv("FENDAL_TRACE");
+        ASSERT_EQ(status, 0) << errors;
+        const std::string line = "serial " + instrument.path() + ": ";
+        if (!traced) {
+            EXPECT_EQ(errors.find("serial "), std::string::npos) << errors;
+            continue;
+        }
+        for (const std::string step : {"open\n", "time-outs: read interval 1000 ms", "event mask 0x0003\n",
+                                       "line settings: 2400 baud, parity N, 8 data bits, 1 stop bits, RTS on\n",
+                                       "purge 0xf\n", "close: "})
+            EXPECT_NE(errors.find(line + step), std::string::npos) << step << " in\n" << errors;
+    }
+}
+
 // The port named by number: a USB device index, a COM number that the environment maps to the
 // instrument's line.
 TEST(CliTransfer, PortsNamedByNumber) {
@@ -278,6 +303,45 @@ TEST(CliTransfer, PortsNamedByNumber) {
         EXPECT_NE(errors.find("usage: fendal-cli transfer (--usb [--device N] | --serial N)"), std::string::npos)
             << errors;
     }
+}
+
+// --help explains every option; a command line that cannot be taken is refused with the usage
+// and its exit code before any device, port or file is touched.
+TEST(CliTransfer, CommandLinesItCannotTakeAreRefusedBeforeAnyWork) {
+    std::string help;  // on standard output, which the run collects from standard error
+    ASSERT_EQ(runProgram({"/bin/sh", "-c", "\"$0\" transfer --help 1>&2", binDir() + "/fendal-cli"}, &help), 0);
+    const std::string out = runtimePath("refused.fsy"), received = runtimePath("refused.tem");
+    std::filesystem::remove(out);
+    std::filesystem::remove(received);
+    InstrumentProcess instrument({"usb", "--points", "3"});
+    ASSERT_TRUE(instrument.ready());
+    for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
+             {"--usb", "--bogus"}, {"--usb", "--timeout", "0"}, {"--usb", "--timeout", "86401"},
+             {"--usb", "--timeout", "1.5"}, {"--usb", "--timeout", "abc"}, {"--usb", "--timeout", "0x10"}, {"--usb", "-1"}, {"--usb", "99999999999"},
+             {"--usb", "--usb"}, {"--usb", "--serial", "1"}, {"--serial", "1", "--serial", "2"}, {"--device", "1"},
+             {"--usb", "--received", ""}, {}, {"--usb", "--timeout"}}) {
+        std::vector<std::string> args = cliTransfer(bad);
+        const bool missingValue = !bad.empty() && bad.back() == "--timeout";
+        if (!missingValue) args.insert(args.end(), {"-o", out});
+        if (std::find(bad.begin(), bad.end(), "--received") == bad.end()) args.insert(args.end(), {"--received", received});
+        std::string errors;
+        EXPECT_EQ(runProgram(args, &errors), 2) << args[3];
+        EXPECT_NE(errors.find("usage: fendal-cli transfer (--usb [--device N] | --serial N) -o OUT.fsy"), std::string::npos)
+            << errors;
+        EXPECT_FALSE(std::filesystem::exists(out)) << errors;
+        EXPECT_FALSE(std::filesystem::exists(received)) << errors;
+    }
+    std::string errors;
+    EXPECT_EQ(runProgram(cliTransfer({"--usb", "--received", received}), &errors), 2) << "nowhere to write";
+    EXPECT_FALSE(std::filesystem::exists(received));
+    for (const char* option : {"--usb", "--device", "--serial", "-o", "--timeout", "--received", "1 to 86400"})
+        EXPECT_NE(help.find(option), std::string::npos) << option << " in\n" << help;
+    // The last -o and --timeout count, as they always have.
+    ASSERT_EQ(runProgram(cliTransfer({"--usb", "-o", runtimePath("first.fsy"), "-o", out, "--timeout", "5", "--timeout",
+                                      "30", "--received", received})),
+              0);
+    EXPECT_EQ(pointsIn(out), 3);
+    EXPECT_FALSE(std::filesystem::exists(runtimePath("first.fsy")));
 }
 
 // Two runs at once on the one received-data file: the second is refused and changes nothing;

@@ -19,24 +19,31 @@ inline std::string binDir() {
     return dir ? dir : ".";
 }
 
+// Starts `args` (the program first) with its descriptor `fd` on a pipe; the process, or -1,
+// and the pipe's end to read from in `readEnd`.
+inline pid_t spawnWithPipe(const std::vector<std::string>& args, int fd, int& readEnd) {
+    std::vector<char*> argv;
+    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    int ends[2];
+    readEnd = -1;
+    if (::pipe(ends) != 0) return -1;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, ends[1], fd);
+    posix_spawn_file_actions_addclose(&actions, ends[0]);
+    pid_t pid = -1;
+    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(ends[1]);
+    readEnd = ends[0];
+    return pid;
+}
+
 // A program of the build running beside the test, its standard error collected.
 class ProgramProcess {
 public:
-    explicit ProgramProcess(const std::vector<std::string>& args) {
-        std::vector<char*> argv;
-        for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        int err[2];
-        if (::pipe(err) != 0) return;
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, err[1], 2);
-        posix_spawn_file_actions_addclose(&actions, err[0]);
-        if (posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
-        posix_spawn_file_actions_destroy(&actions);
-        ::close(err[1]);
-        err_ = err[0];
-    }
+    explicit ProgramProcess(const std::vector<std::string>& args) { pid_ = spawnWithPipe(args, 2, err_); }
     ~ProgramProcess() { wait(); }
     ProgramProcess(const ProgramProcess&) = delete;
     ProgramProcess& operator=(const ProgramProcess&) = delete;
@@ -90,20 +97,8 @@ public:
     explicit InstrumentProcess(const std::vector<std::string>& args) {
         std::vector<std::string> all = {binDir() + "/fendal-instrument"};
         all.insert(all.end(), args.begin(), args.end());
-        std::vector<char*> argv;
-        for (const auto& a : all) argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        int out[2];
-        if (::pipe(out) != 0) return;
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-        posix_spawn_file_actions_addclose(&actions, out[0]);
-        if (posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
-        posix_spawn_file_actions_destroy(&actions);
-        ::close(out[1]);
-        out_ = out[0];
-        readReady();
+        pid_ = spawnWithPipe(all, 1, out_);
+        if (out_ >= 0) readReady();
     }
     ~InstrumentProcess() {
         if (pid_ > 0) {

@@ -44,6 +44,14 @@ public:
         return out;
     }
 
+    // The line settings of the pair, as the program's side sees them.
+    termios lineSettings() const {
+        termios tio{};
+        ::tcgetattr(master_, &tio);
+        return tio;
+    }
+    void setLineSettings(const termios& tio) { ::tcsetattr(master_, TCSANOW, &tio); }
+
     void closeMaster() {
         if (master_ >= 0) ::close(master_);
         master_ = -1;

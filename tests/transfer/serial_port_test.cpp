@@ -70,6 +70,20 @@ bool openPty(CSerialPort& port, SerialPortOwner& owner, const LinePair& pty, uns
     return port.openPort(&owner, portnr, baud, parity, 8, 1, kRxMask, 512);
 }
 
+// A port on the test's line with its monitor running, once the purge that the monitor makes
+// when it starts is behind it.
+template <typename Owner = RecordingOwner>
+struct MonitoredPort {
+    bool start(unsigned portnr = 2) {
+        if (!openPty(port, owner, pty, portnr) || !port.startMonitor()) return false;
+        std::this_thread::sleep_for(50ms);
+        return true;
+    }
+    Owner owner;
+    LinePair pty;
+    CSerialPort port;
+};
+
 TEST(SerialPort, MissingPortFailsAndTheNextOpenWorks) {
     RecordingOwner owner;
     CSerialPort port;
@@ -140,12 +154,9 @@ TEST(SerialPort, ErrorTextFitsItsBufferAndKeepsThePort) {
 }
 
 TEST(SerialPort, BytesArriveAsOneFlagThenEachByteInOrder) {
-    RecordingOwner owner;
-    LinePair pty;
-    CSerialPort port;
-    ASSERT_TRUE(openPty(port, owner, pty, 5));
-    ASSERT_TRUE(port.startMonitor());
-    std::this_thread::sleep_for(50ms);  // the monitor purges the line when it starts
+    MonitoredPort line;
+    ASSERT_TRUE(line.start(5));
+    auto& [owner, pty, port] = line;
     ASSERT_TRUE(pty.send({0x55, 0x00, 0xFF}));
     const auto got = owner.waitFor(4);
     const std::vector<Message> expected = {
@@ -159,12 +170,9 @@ TEST(SerialPort, BytesArriveAsOneFlagThenEachByteInOrder) {
 }
 
 TEST(SerialPort, ManyBytesKeepTheirOrder) {
-    RecordingOwner owner;
-    LinePair pty;
-    CSerialPort port;
-    ASSERT_TRUE(openPty(port, owner, pty));
-    ASSERT_TRUE(port.startMonitor());
-    std::this_thread::sleep_for(50ms);
+    MonitoredPort line;
+    ASSERT_TRUE(line.start());
+    auto& [owner, pty, port] = line;
     std::vector<unsigned char> bytes;
     for (int i = 0; i < 3000; ++i) bytes.push_back(static_cast<unsigned char>(i * 7));
     for (std::size_t at = 0; at < bytes.size(); at += 500)
@@ -178,12 +186,9 @@ TEST(SerialPort, ManyBytesKeepTheirOrder) {
 }
 
 TEST(SerialPort, SuspendedMonitorHoldsMessagesUntilResumed) {
-    RecordingOwner owner;
-    LinePair pty;
-    CSerialPort port;
-    ASSERT_TRUE(openPty(port, owner, pty));
-    ASSERT_TRUE(port.startMonitor());
-    std::this_thread::sleep_for(50ms);
+    MonitoredPort line;
+    ASSERT_TRUE(line.start());
+    auto& [owner, pty, port] = line;
     EXPECT_TRUE(port.suspendMonitor());
     pty.send({0x41});
     EXPECT_TRUE(owner.waitFor(1, 200ms).empty());
@@ -195,12 +200,9 @@ TEST(SerialPort, SuspendedMonitorHoldsMessagesUntilResumed) {
 }
 
 TEST(SerialPort, QueuedBytesAreSent) {
-    RecordingOwner owner;
-    LinePair pty;
-    CSerialPort port;
-    ASSERT_TRUE(openPty(port, owner, pty));
-    ASSERT_TRUE(port.startMonitor());
-    std::this_thread::sleep_for(50ms);
+    MonitoredPort line;
+    ASSERT_TRUE(line.start());
+    auto& [owner, pty, port] = line;
     port.queueSend("ABC", 3);
     const auto sent = pty.receive(2000);
     EXPECT_EQ(std::string(sent.begin(), sent.end()), "ABC");
@@ -239,12 +241,9 @@ private:
 };
 
 TEST(SerialPort, ClosingWhileAMessageWaitsForItsHandlerDoesNotHang) {
-    HandOverOwner owner;
-    LinePair pty;
-    CSerialPort port;
-    ASSERT_TRUE(openPty(port, owner, pty));
-    ASSERT_TRUE(port.startMonitor());
-    std::this_thread::sleep_for(50ms);
+    MonitoredPort<HandOverOwner> line;
+    ASSERT_TRUE(line.start());
+    auto& [owner, pty, port] = line;
     pty.send({1, 2, 3});
     ASSERT_TRUE(owner.waitUntilWaiting());
     EXPECT_TRUE(port.closePort());  // would wait for ever if the hand-over were not released
@@ -257,12 +256,9 @@ TEST(SerialPort, LineThatHangsUpIsToldOnce) {
 #ifdef _WIN32
     GTEST_SKIP() << "the joined COM ports of the Windows tests cannot hang up";
 #endif
-    RecordingOwner owner;
-    LinePair pty;
-    CSerialPort port;
-    ASSERT_TRUE(openPty(port, owner, pty));
-    ASSERT_TRUE(port.startMonitor());
-    std::this_thread::sleep_for(50ms);
+    MonitoredPort line;
+    ASSERT_TRUE(line.start());
+    auto& [owner, pty, port] = line;
     pty.send({9, 8});
     EXPECT_EQ(owner.waitFor(3).size(), 3u);
     pty.closeMaster();
@@ -274,6 +270,47 @@ TEST(SerialPort, LineThatHangsUpIsToldOnce) {
     EXPECT_TRUE(owner.errors().empty());
     EXPECT_TRUE(port.closePort());
 }
+
+#ifndef _WIN32
+bool sameLineSettings(const termios& a, const termios& b) {
+    return a.c_iflag == b.c_iflag && a.c_oflag == b.c_oflag && a.c_cflag == b.c_cflag && a.c_lflag == b.c_lflag &&
+           std::equal(a.c_cc, a.c_cc + NCCS, b.c_cc) && ::cfgetispeed(&a) == ::cfgetispeed(&b) &&
+           ::cfgetospeed(&a) == ::cfgetospeed(&b);
+}
+
+// The port is handed back as it was found, whether the transfer set it up fully or a setting
+// was refused; a line that hung up meanwhile is closed without a word.
+TEST(SerialPort, ClosingPutsTheLineSettingsBackAsFound) {
+    for (const char parity : {'N', 'X'}) {
+        RecordingOwner owner;
+        LinePair pty;
+        termios cooked = pty.lineSettings();
+        cooked.c_lflag |= ICANON | ECHO | ISIG;
+        cooked.c_iflag |= ICRNL | IXON;
+        cooked.c_oflag |= OPOST | ONLCR;
+        cooked.c_cc[VMIN] = 1;
+        ::cfsetispeed(&cooked, B9600);
+        ::cfsetospeed(&cooked, B9600);
+        pty.setLineSettings(cooked);
+        const termios before = pty.lineSettings();
+
+        CSerialPort port;
+        ASSERT_TRUE(openPty(port, owner, pty, 2, 2400, parity)) << parity;
+        EXPECT_FALSE(sameLineSettings(pty.lineSettings(), before)) << parity << ": the port is set up raw";
+        ASSERT_TRUE(port.startMonitor());
+        EXPECT_TRUE(port.closePort());
+        EXPECT_TRUE(sameLineSettings(pty.lineSettings(), before)) << parity;
+    }
+
+    MonitoredPort line;
+    ASSERT_TRUE(line.start());
+    auto& [owner, pty, port] = line;
+    pty.closeMaster();
+    EXPECT_EQ(owner.waitFor(1), (std::vector<Message>{{WM_PORT_ERR, 0, 2}}));
+    EXPECT_TRUE(port.closePort());
+    EXPECT_TRUE(owner.errors().empty());
+}
+#endif
 
 // The line device fetches what has arrived in one go and hands it out in reads of any size.
 TEST(SerialDevice, BytesFetchedAheadAreReadCountedAndPurgedLikeTheLinesOwn) {

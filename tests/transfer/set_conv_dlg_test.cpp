@@ -204,12 +204,18 @@ TEST(SetConvDlg, CancelEndsTheDialogWhenTheInstrumentHangs) {
     EXPECT_TRUE(boxes.seen.empty());
 }
 
-TEST(SetConvDlg, SerialBytesAreHandledOnTheDialogsThread) {
-    app();
+// The dialog on a test line as COM1 (the first port the serial choice offers).
+struct SerialDialog {
+    SerialDialog() { dialog.transfer().serialPort().portNames().setDevicePath(1, pty.slavePath()); }
+    QApplication& application = app();
     PtyPair pty;
-    FakeUsbDevice usb(0);
-    CSetConvDlg dialog(nullptr, &usb);
-    dialog.transfer().serialPort().portNames().setDevicePath(1, pty.slavePath());
+    FakeUsbDevice usb{0};
+    CSetConvDlg dialog{nullptr, &usb};
+};
+
+TEST(SetConvDlg, SerialBytesAreHandledOnTheDialogsThread) {
+    SerialDialog serial;
+    auto& [application, pty, usb, dialog] = serial;
     BoxCloser boxes;
     std::vector<unsigned char> line = {0x55, 0x00, 0x02};
     for (int i = 0; i < 2; ++i) {
@@ -234,11 +240,8 @@ TEST(SetConvDlg, SerialBytesAreHandledOnTheDialogsThread) {
 // The line hangs up while the dialog listens: it says so and ends with OK, so that what came
 // is imported; the port is closed from within the handling of the engine's message.
 TEST(SetConvDlg, LineThatHangsUpEndsTheDialogWithOk) {
-    app();
-    PtyPair pty;
-    FakeUsbDevice usb(0);
-    CSetConvDlg dialog(nullptr, &usb);
-    dialog.transfer().serialPort().portNames().setDevicePath(1, pty.slavePath());
+    SerialDialog serial;
+    auto& [application, pty, usb, dialog] = serial;
     BoxCloser boxes;
     const int result = runDialog(dialog, [&] {
         Controls c(dialog);
@@ -257,11 +260,8 @@ TEST(SetConvDlg, LineThatHangsUpEndsTheDialogWithOk) {
 }
 
 TEST(SetConvDlg, CancelWhileBytesAreArrivingDoesNotHang) {
-    app();
-    PtyPair pty;
-    FakeUsbDevice usb(0);
-    CSetConvDlg dialog(nullptr, &usb);
-    dialog.transfer().serialPort().portNames().setDevicePath(1, pty.slavePath());
+    SerialDialog serial;
+    auto& [application, pty, usb, dialog] = serial;
     const int result = runDialog(dialog, [&] {
         Controls c(dialog);
         c.portType->setCurrentIndex(1);

@@ -55,16 +55,22 @@ private:
     QTimer hand_;
 };
 
+// The transfer command run on a document, with an operator who presses OK and closes the boxes.
+struct CommandRun {
+    CommandRun() : doc(ui) { doc.onDataTransfer(*runner); }
+    Operator hand;
+    AnsweringDocUi ui;
+    CFendalDoc doc;
+    decltype(commands::makeTransferRunner(nullptr)) runner = commands::makeTransferRunner(nullptr);
+};
+
 TEST(TransferCommand, ImportsWhatTheInstrumentHolds) {
     QApplication app(argc, argv);
     {
         InstrumentProcess instrument({"usb", "--points", "15"});
         ASSERT_TRUE(instrument.ready());
-        Operator hand;
-        AnsweringDocUi ui;
-        CFendalDoc doc(ui);
-        auto runner = commands::makeTransferRunner(nullptr);
-        doc.onDataTransfer(*runner);
+        CommandRun run;
+        auto& [hand, ui, doc, runner] = run;
 
         EXPECT_TRUE(hand.pressed);
         EXPECT_EQ(hand.boxes, std::vector<QString>{QStringLiteral("传输完成")});
@@ -89,11 +95,8 @@ TEST(TransferCommand, ImportsWhatTheInstrumentHolds) {
     // More points than an import takes: the transfer completes, the import says why nothing came.
     InstrumentProcess many({"usb", "--points", "20001"});
     ASSERT_TRUE(many.ready());
-    Operator hand;
-    AnsweringDocUi ui;
-    CFendalDoc doc(ui);
-    auto runner = commands::makeTransferRunner(nullptr);
-    doc.onDataTransfer(*runner);
+    CommandRun run;
+    auto& [hand, ui, doc, runner] = run;
     EXPECT_EQ(hand.boxes, std::vector<QString>{QStringLiteral("传输完成")});
     EXPECT_EQ(ui.told, std::vector<std::string>{"接收数据错误，请重新传输或重新运行本程序！"});
     ASSERT_EQ(doc.group.fileCount(), 1);

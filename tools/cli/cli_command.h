@@ -10,12 +10,10 @@ class App;
 
 struct CliCommand {
     const char* name;     // e.g. "info"
-    const char* usage;    // for a command that reads its own arguments: e.g. "info FILE..."
+    const char* usage;    // or null: the command line in one line, said again when it is refused
     const char* summary;  // one line for the help
-    // A command that reads its own arguments (those after the name); returns the exit code.
-    int (*run)(const std::vector<std::string>& args) = nullptr;
-    // Otherwise: declares the command's arguments on its parser and returns what runs the
-    // command once they are parsed and checked.
+    // Declares the command's arguments on its parser and returns what runs the command once
+    // they are parsed and checked; that returns the exit code.
     std::function<int()> (*define)(CLI::App& command) = nullptr;
 };
 

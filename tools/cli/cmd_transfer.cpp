@@ -1,15 +1,17 @@
 // fendal-cli transfer: takes the measurements from the instrument over USB or a serial port,
 // without windows, and saves them as a crack data file.
-#include <algorithm>
+#include <CLI/CLI.hpp>
+#include <charconv>
 #include <chrono>
 #include <condition_variable>
 #include <csignal>
 #include <cstdio>
-#include <cstdlib>
+#include <memory>
 #include <mutex>
 #include <string>
 
 #include "cli_command.h"
+#include "decimal_option.h"
 #include "data/crack_file_io.h"
 #include "data/received_data.h"
 #include "transfer/instrument_transfer.h"
@@ -20,12 +22,6 @@ using namespace std::chrono_literals;
 
 constexpr char kUsage[] =
     "transfer (--usb [--device N] | --serial N) -o OUT.fsy [--timeout SECONDS] [--received FILE]";
-constexpr char kUsageDetail[] =
-    "  --usb [--device N]  the instrument on USB, device index N (default 0); --usb N also works\n"
-    "  --serial N          the instrument on serial port COM N (1 to 10); --serial COMn or\n"
-    "                      --serial DEVICE (a device path) also work\n"
-    "  --received FILE     keep the received data in FILE rather than in the program's\n"
-    "                      received-data file, so that transfers can run side by side\n";
 
 // SIGINT or SIGTERM: the transfer stops and what has arrived is saved. A second one ends the
 // program at once.
@@ -96,22 +92,10 @@ private:
     int lastPercent_ = -1;
 };
 
-bool parseNumber(const std::string& text, int low, int high, int& value) {
-    char* end = nullptr;
-    const long v = std::strtol(text.c_str(), &end, 10);
-    if (text.empty() || *end != '\0' || v < low || v > high) return false;
-    value = static_cast<int>(v);
-    return true;
-}
-
-int usage() {
-    std::fprintf(stderr, "usage: fendal-cli %s\n%s", kUsage, kUsageDetail);
+// The refusals that CLI11 cannot tell: they too end with the usage, and the usage exit code.
+int badArgument(const std::string& what) {
+    std::fprintf(stderr, "fendal-cli: %s\nusage: fendal-cli %s\n", what.c_str(), kUsage);
     return 2;
-}
-
-int badArgument(const char* what, const std::string& value) {
-    std::fprintf(stderr, "fendal-cli: %s: %s\n", what, value.c_str());
-    return usage();
 }
 
 // A serial port named as N, COMn or a device path; the port index (COM1 = 0) or -1 when it is
@@ -120,8 +104,9 @@ int serialPortIndex(const std::string& name, InstrumentTransfer& transfer) {
     const bool comName = name.rfind("COM", 0) == 0 && name.size() > 3;
     const std::string digits = comName ? name.substr(3) : name;
     if (!digits.empty() && digits.find_first_not_of("0123456789") == std::string::npos) {
-        int number = 0;
-        return parseNumber(digits, 1, 10, number) ? number - 1 : -1;
+        long number = 0;
+        const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
+        return error == std::errc() && number >= 1 && number <= 10 ? static_cast<int>(number) - 1 : -1;
     }
     transfer.serialPort().portNames().setDevicePath(1, name);
     return 0;
@@ -161,72 +146,91 @@ int saveReceived(const std::string& out, const InstrumentTransfer& transfer, boo
     return 0;
 }
 
-int run(const std::vector<std::string>& args) {
-    int portType = -1;
-    int usbIndex = -1;
-    bool deviceOption = false;
+struct Options {
+    int usbIndex = 0;
+    int deviceIndex = -1;
     std::string serial;
     std::string out;
     std::string received;
     int timeout = 0;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "--usb" && portType < 0) {
-            portType = InstrumentTransfer::kUsb;
-            if (!deviceOption && i + 1 < args.size() && parseNumber(args[i + 1], 0, 1 << 30, usbIndex)) ++i;
-        } else if (a == "--device" && i + 1 < args.size() && !deviceOption) {
-            // One index only: `--usb N --device M` would leave the choice unclear.
-            if (usbIndex >= 0) return badArgument("the USB device index is given twice", args[i + 1]);
-            if (!parseNumber(args[++i], 0, 1 << 30, usbIndex)) return badArgument("not a USB device index", args[i]);
-            deviceOption = true;
-        } else if (a == "--serial" && i + 1 < args.size() && portType < 0) {
-            portType = InstrumentTransfer::kSerial;
-            serial = args[++i];
-        } else if (a == "-o" && i + 1 < args.size()) {
-            out = args[++i];
-        } else if (a == "--received" && i + 1 < args.size() && received.empty()) {
-            received = args[++i];
-            if (received.empty()) return usage();
-        } else if (a == "--timeout" && i + 1 < args.size()) {
-            if (!parseNumber(args[++i], 1, 86400, timeout)) return usage();
-        } else {
-            return usage();
-        }
-    }
-    if (portType < 0 || out.empty()) return usage();
-    if (deviceOption && portType != InstrumentTransfer::kUsb) {
-        std::fprintf(stderr, "fendal-cli: --device goes with --usb\n");
-        return usage();
-    }
+    CLI::Option* usb = nullptr;
+    CLI::Option* device = nullptr;
+    CLI::Option* serialOption = nullptr;
+};
+
+int run(const Options& options) {
+    // `--usb N` names the device as `--device N` does; one of them only, or the choice is unclear.
+    const bool usbIndexGiven = options.usb->count() > 0 && !options.usb->results().front().empty();
+    if (usbIndexGiven && options.device->count() > 0)
+        return badArgument("the USB device index is given twice: " + std::to_string(options.deviceIndex));
+    const bool usb = options.usb->count() > 0;
+    if (usb == (options.serialOption->count() > 0)) return badArgument("give --usb or --serial");
 
     ConsoleTransferUi ui;
     Ql260DeviceAccess library;
     InstrumentTransfer transfer(ui, library);
-    if (!received.empty()) transfer.setReceivedPath(received);
+    if (!options.received.empty()) transfer.setReceivedPath(options.received);
     int portIndex = -1;
-    if (portType == InstrumentTransfer::kUsb) {
-        transfer.setDeviceIndex(static_cast<uint32_t>(std::max(usbIndex, 0)));
+    if (usb) {
+        transfer.setDeviceIndex(static_cast<uint32_t>(options.device->count() > 0 ? options.deviceIndex : options.usbIndex));
     } else {
-        portIndex = serialPortIndex(serial, transfer);
-        if (portIndex < 0) return badArgument("serial ports are COM1 to COM10", serial);
+        portIndex = serialPortIndex(options.serial, transfer);
+        if (portIndex < 0) return badArgument("serial ports are COM1 to COM10: " + options.serial);
     }
 
     std::signal(SIGINT, onStopSignal);
     std::signal(SIGTERM, onStopSignal);
-    transfer.start(portType, portIndex);
+    transfer.start(usb ? InstrumentTransfer::kUsb : InstrumentTransfer::kSerial, portIndex);
     if (ui.startFailed) return 1;
-    const ConsoleTransferUi::Wait end = ui.waitForEnd(timeout);
+    const ConsoleTransferUi::Wait end = ui.waitForEnd(options.timeout);
     // The transfer keeps its received data locked until it has been saved from here.
     transfer.onDestroy();
     ui.endProgressLine();
     if (end == ConsoleTransferUi::Wait::TimedOut)
-        std::fprintf(stderr, "fendal-cli: no end of transfer within %d s; stopped\n", timeout);
+        std::fprintf(stderr, "fendal-cli: no end of transfer within %d s; stopped\n", options.timeout);
     else if (end == ConsoleTransferUi::Wait::Stopped)
         std::fprintf(stderr, "fendal-cli: stopped by signal %d\n", static_cast<int>(stopSignal));
-    return saveReceived(out, transfer, end == ConsoleTransferUi::Wait::Ended && transfer.completed());
+    return saveReceived(options.out, transfer, end == ConsoleTransferUi::Wait::Ended && transfer.completed());
 }
 
-CliRegistrar reg({"transfer", kUsage,
-                  "take the measurements from the instrument (USB or serial port) into a crack data file", run});
+std::function<int()> define(CLI::App& command) {
+    auto options = std::make_shared<Options>();
+    constexpr int kMaxDeviceIndex = 1 << 30;
+    options->usb = command.add_option("--usb", options->usbIndex, "the instrument on USB; --usb N: device index N")
+                       ->expected(0, 1)
+                       ->type_name("[N]")
+                       ->transform(kDecimal)
+                       ->check(CLI::Range(0, kMaxDeviceIndex));
+    options->device = command.add_option("--device", options->deviceIndex, "the USB device index (default 0)")
+                          ->needs(options->usb)
+                          ->type_name("N")
+                          ->transform(kDecimal)
+                          ->check(CLI::Range(0, kMaxDeviceIndex));
+    options->serialOption =
+        command.add_option("--serial", options->serial, "the instrument on serial port COM N (1 to 10), COMn or a device path")
+            ->type_name("PORT")
+            ->excludes(options->usb);
+    command.add_option("-o", options->out, "the crack data file to write")
+        ->type_name("OUT.fsy")
+        ->required()
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    command.add_option("--timeout", options->timeout, "stop after this many seconds and save what came (1 to 86400)")
+        ->type_name("SECONDS")
+        ->transform(kDecimal)
+        ->check(CLI::Range(1, 86400))
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    command
+        .add_option("--received", options->received,
+                    "keep the received data in FILE rather than in the program's received-data file, so that "
+                    "transfers can run side by side")
+        ->type_name("FILE")
+        ->check([](const std::string& value) { return value.empty() ? std::string("an empty file name") : std::string(); });
+    command.footer(std::string("usage: fendal-cli ") + kUsage);
+    return [options] { return run(*options); };
+}
+
+CliRegistrar reg({.name = "transfer", .usage = kUsage,
+                  .summary = "take the measurements from the instrument (USB or serial port) into a crack data file",
+                  .define = define});
 
 }  // namespace

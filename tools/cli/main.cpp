@@ -26,15 +26,7 @@ int main(int argc, char** argv) {
     std::vector<std::pair<CLI::App*, std::function<int()>>> commands;
     for (const CliCommand& c : list) {
         CLI::App* sub = app.add_subcommand(c.name, c.summary);
-        if (c.define) {
-            commands.emplace_back(sub, c.define(*sub));
-            continue;
-        }
-        // Everything after the name, --help included, is the command's own to read.
-        sub->prefix_command();
-        sub->set_help_flag();
-        sub->footer(std::string("usage: fendal-cli ") + c.usage);
-        commands.emplace_back(sub, [sub, run = c.run] { return run(sub->remaining()); });
+        commands.emplace_back(sub, c.define(*sub));
     }
     if (argc < 2) {
         std::fputs(app.help().c_str(), stderr);
@@ -48,7 +40,11 @@ int main(int argc, char** argv) {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
         // Help asked for is success; every refused command line is a usage error.
-        return app.exit(e) == 0 ? 0 : 2;
+        if (app.exit(e) == 0) return 0;
+        for (const CliCommand& c : list) {
+            if (c.usage && app.get_subcommand(c.name)->parsed()) std::fprintf(stderr, "usage: fendal-cli %s\n", c.usage);
+        }
+        return 2;
     }
     for (auto& [sub, run] : commands) {
         if (sub->parsed()) return run();

@@ -1,7 +1,10 @@
 #include "instrument_options.h"
 
-#include <charconv>
+#include <CLI/CLI.hpp>
+#include <algorithm>
 #include <limits>
+
+#include "decimal_option.h"
 
 namespace instrument {
 
@@ -13,99 +16,73 @@ const char* const kUsage =
 
 namespace {
 
-bool parseCount(const std::string& text, int& value, int maximum) {
-    const char* end = text.data() + text.size();
-    auto [p, ec] = std::from_chars(text.data(), end, value);
-    return ec == std::errc() && p == end && value >= 0 && value <= maximum;
+constexpr int kMaxRecords = 65535;  // the count travels as two bytes
+constexpr int kNoLimit = std::numeric_limits<int>::max();
+
+CLI::Option* addCount(CLI::App& mode, const std::string& name, int& value, int maximum, const std::string& help,
+                      int minimum = 0) {
+    return mode.add_option(name, value, help)->type_name("N")->transform(kDecimal)->check(CLI::Range(minimum, maximum));
+}
+
+// What both modes take: where the points come from and the faults counted in blocks (USB) or
+// records (serial).
+void addPointsAndFaults(CLI::App& mode, Options& options) {
+    CLI::Option* points = addCount(mode, "--points", options.points, kMaxRecords, "N demonstration points (default 10)");
+    mode.add_option("--from", options.fromFile, "the points of a received-data file (.tem) or a crack data file (.fsy)")
+        ->type_name("FILE")
+        ->excludes(points);
+    addCount(mode, "--break-after", options.faults.breakAfter, kNoLimit, "close the connection after K blocks or records");
+    addCount(mode, "--stall-after", options.faults.stallAfter, kNoLimit, "never answer again after K blocks or records");
+    addCount(mode, "--overcount", options.faults.overcount, kMaxRecords, "announce M more points than follow");
 }
 
 }  // namespace
 
 ParseResult parseOptions(const std::vector<std::string>& args) {
     ParseResult result;
-    if (args.empty()) {
-        result.error = "missing mode: usb or serial";
-        return result;
-    }
     Options options;
-    if (args[0] == "usb") {
-        options.mode = Options::Mode::Usb;
-    } else if (args[0] == "serial") {
-        options.mode = Options::Mode::Serial;
-    } else {
-        result.error = "unknown mode: " + args[0];
+    CLI::App app{"fendal-instrument: a virtual measuring instrument on the USB socket driver or a serial line",
+                 "fendal-instrument"};
+    app.require_subcommand(1);
+    app.footer(kUsage);
+
+    CLI::App* usb = app.add_subcommand("usb", "serve the instrument as USB devices of the socket driver");
+    addPointsAndFaults(*usb, options);
+    addCount(*usb, "--freeze-after", options.faults.freezeAfter, kNoLimit,
+             "hang after K blocks: answer nothing any more, aborts neither");
+    usb->add_flag("--fail-write", options.faults.failWrite, "answer every write request with failure");
+    usb->add_option("--name", options.name, "the device's name (default ql260-0)")
+        ->type_name("NAME")
+        ->check([](const std::string& name) {
+            return name.empty() || name.find('/') != std::string::npos ? "bad device name: " + name : std::string();
+        });
+    addCount(*usb, "--devices", options.devices, 64, "serve N devices, NAME-0 .. NAME-(N-1)", 1);
+    usb->add_flag("--once", options.once, "exit after the first complete transfer");
+
+    CLI::App* serial = app.add_subcommand("serial", "send the instrument's records on a serial line");
+    addPointsAndFaults(*serial, options);
+    serial->add_option("--device", options.device, "the line to use (default: a new pseudo-terminal)")
+        ->type_name("PATH");
+    addCount(*serial, "--baud", options.baud, 4000000, "the line speed (default 2400; 0: as fast as possible)");
+    addCount(*serial, "--delay", options.delayMs, 3600 * 1000, "milliseconds before sending (default 300)")
+        ->type_name("MS");
+
+    if (!args.empty() && args[0] != "usb" && args[0] != "serial" && args[0].rfind('-', 0) != 0) {
+        result.error = "unknown mode: " + args[0] + " (usb or serial)";
         return result;
     }
-    const bool usb = options.mode == Options::Mode::Usb;
-    bool pointsGiven = false;
-    constexpr int kMaxRecords = 65535;  // the count travels as two bytes
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        auto value = [&](std::string& out) {
-            if (i + 1 >= args.size()) {
-                result.error = arg + " needs a value";
-                return false;
-            }
-            out = args[++i];
-            return true;
-        };
-        auto number = [&](int& out, int maximum) {
-            std::string text;
-            if (!value(text)) return false;
-            if (!parseCount(text, out, maximum)) {
-                result.error = "bad value for " + arg + ": " + text;
-                return false;
-            }
-            return true;
-        };
-        bool ok;
-        if ((arg == "--points" || arg == "--from") && pointsGiven) {
-            result.error = "give either --points or --from, once";
-            ok = false;
-        } else if (arg == "--points") {
-            ok = number(options.points, kMaxRecords);
-            pointsGiven = true;
-        } else if (arg == "--from") {
-            ok = value(options.fromFile);
-            pointsGiven = true;
-        } else if (arg == "--break-after") {
-            ok = number(options.faults.breakAfter, std::numeric_limits<int>::max());
-        } else if (arg == "--stall-after") {
-            ok = number(options.faults.stallAfter, std::numeric_limits<int>::max());
-        } else if (arg == "--freeze-after" && usb) {
-            ok = number(options.faults.freezeAfter, std::numeric_limits<int>::max());
-        } else if (arg == "--overcount") {
-            ok = number(options.faults.overcount, kMaxRecords);
-        } else if (arg == "--fail-write" && usb) {
-            options.faults.failWrite = true;
-            ok = true;
-        } else if (arg == "--name" && usb) {
-            ok = value(options.name);
-            if (ok && (options.name.empty() || options.name.find('/') != std::string::npos)) {
-                result.error = "bad device name: " + options.name;
-                ok = false;
-            }
-        } else if (arg == "--devices" && usb) {
-            ok = number(options.devices, 64);
-            if (ok && options.devices == 0) {
-                result.error = "--devices needs at least 1";
-                ok = false;
-            }
-        } else if (arg == "--once" && usb) {
-            options.once = true;
-            ok = true;
-        } else if (arg == "--device" && !usb) {
-            ok = value(options.device);
-        } else if (arg == "--baud" && !usb) {
-            ok = number(options.baud, 4000000);
-        } else if (arg == "--delay" && !usb) {
-            ok = number(options.delayMs, 3600 * 1000);
-        } else {
-            result.error = "unknown option for " + args[0] + ": " + arg;
-            ok = false;
-        }
-        if (!ok) return result;
+    // CLI11 takes the arguments last first.
+    std::vector<std::string> reversed(args.rbegin(), args.rend());
+    try {
+        app.parse(reversed);
+    } catch (const CLI::CallForHelp&) {
+        result.help = (usb->parsed() ? usb->help() : serial->parsed() ? serial->help() : app.help());
+        return result;
+    } catch (const CLI::ParseError& error) {
+        result.error = error.what();
+        return result;
     }
+    options.mode = usb->parsed() ? Options::Mode::Usb : Options::Mode::Serial;
     result.options = options;
     return result;
 }

@@ -34,9 +34,10 @@ struct Options {
 
 extern const char* const kUsage;
 
-// The options, or an error text.
+// The options; or the help asked for with --help; or why the command line was refused.
 struct ParseResult {
     std::optional<Options> options;
+    std::string help;
     std::string error;
 };
 ParseResult parseOptions(const std::vector<std::string>& args);

@@ -56,12 +56,11 @@ int runUsb(const Options& options, const std::vector<ReceivedRecord>& records) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::vector<std::string> args(argv + 1, argv + argc);
-    if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
-        std::fputs(kUsage, stdout);
+    ParseResult parsed = parseOptions(std::vector<std::string>(argv + 1, argv + argc));
+    if (!parsed.help.empty()) {
+        std::fputs(parsed.help.c_str(), stdout);
         return 0;
     }
-    ParseResult parsed = parseOptions(args);
     if (!parsed.options) {
         std::fprintf(stderr, "fendal-instrument: %s\n%s", parsed.error.c_str(), kUsage);
         return 2;
