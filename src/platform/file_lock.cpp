@@ -25,12 +25,12 @@ void FileLock::unlock() {
     m_handle = kNoHandle;
 }
 
-std::FILE* FileLock::rewrite() {
+UniqueFile FileLock::rewrite() {
     if (m_handle == kNoHandle) {
         m_error = "no file is locked";
         return nullptr;
     }
-    return rewriteLocked();
+    return UniqueFile(rewriteLocked());
 }
 
 }  // namespace platform

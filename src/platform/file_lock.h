@@ -9,6 +9,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/unique_file.h"
+
 namespace platform {
 
 class FileLock {
@@ -30,7 +32,7 @@ public:
 
     // The locked file emptied and opened as a stream for writing from its start; closing the
     // stream keeps the lock. Null, with errorText(), when that fails.
-    std::FILE* rewrite();
+    UniqueFile rewrite();
 
     const std::string& errorText() const { return m_error; }
 

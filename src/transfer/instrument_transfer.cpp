@@ -56,7 +56,7 @@ bool InstrumentTransfer::lockReceivedFile() {
 
 bool InstrumentTransfer::rewriteReceivedFile() {
     closeFile();
-    m_file.reset(m_receivedLock.rewrite());
+    m_file = m_receivedLock.rewrite();
     if (m_file) return true;
     appMessage(("初始化临时文件失败！\n" + m_receivedPath + ": " + m_receivedLock.errorText()).c_str());
     return false;

@@ -35,10 +35,10 @@ TEST(FileLock, SecondHolderIsRefusedAndChangesNothing) {
     EXPECT_EQ(contents(path), "earlier data");
 
     // The holder rewrites the file; closing its stream does not give up the lock.
-    std::FILE* out = first.rewrite();
+    platform::UniqueFile out = first.rewrite();
     ASSERT_NE(out, nullptr);
-    std::fputs("new", out);
-    std::fclose(out);
+    std::fputs("new", out.get());
+    out.reset();
     EXPECT_EQ(contents(path), "new");
     EXPECT_EQ(second.lock(path), FileLock::Result::Busy);
 

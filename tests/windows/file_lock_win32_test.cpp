@@ -33,10 +33,10 @@ TEST(FileLockWin32, SecondHolderIsRefusedWhileReadersReadOn) {
     EXPECT_EQ(second.lock(path), FileLock::Result::Busy);
     EXPECT_EQ(contents(path), "earlier data");  // the lock covers no data
 
-    std::FILE* out = first.rewrite();
+    platform::UniqueFile out = first.rewrite();
     ASSERT_NE(out, nullptr) << first.errorText();
-    std::fputs("new", out);
-    std::fclose(out);  // the lock stays with its holder
+    std::fputs("new", out.get());
+    out.reset();  // the lock stays with its holder
     EXPECT_EQ(contents(path), "new");
     EXPECT_EQ(second.lock(path), FileLock::Result::Busy);
 
