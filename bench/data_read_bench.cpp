@@ -15,6 +15,9 @@
 #include "platform/text.h"
 #include "ratio_main.h"
 
+using namespace fendal;
+using namespace fendal::data;
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -34,7 +37,7 @@ const CrackDataFile& bigGroupFile() {
         file.path = (benchDir() / "big.fsy").string();
         for (int i = 0; i < kMaxFileCount; ++i) {
             MeasurePoint m{};
-            text::setField(m.number, text::format("%04d", i));
+            platform::text::setField(m.number, platform::text::format("%04d", i));
             m.velocity = 3000 + i % 1000;
             m.depth = i % 400;
             file.points.push_back(m);

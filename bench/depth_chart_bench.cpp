@@ -11,6 +11,10 @@
 #include "analysis/depth_chart_painter.h"
 #include "ratio_main.h"
 
+using namespace fendal;
+using namespace fendal::analysis;
+using namespace fendal::data;
+
 namespace {
 
 std::vector<MeasurePoint> points(int n) {

@@ -12,12 +12,12 @@ namespace listbench {
 
 inline constexpr int kPoints = 1'000'000;
 
-class NoUi : public DocUi {
+class NoUi : public fendal::data::DocUi {
 public:
-    MsgAnswer messageBox(const std::string&, const std::string&, MsgButtons, MsgIcon) override { return MsgAnswer::Ok; }
-    std::optional<std::vector<std::string>> chooseOpenFiles(const FileDialogOptions&) override { return {}; }
-    std::optional<std::string> chooseSaveFile(const FileDialogOptions&) override { return {}; }
-    bool chooseGroupSave(GroupSaveRequest&) override { return false; }
+    fendal::data::MsgAnswer messageBox(const std::string&, const std::string&, fendal::data::MsgButtons, fendal::data::MsgIcon) override { return fendal::data::MsgAnswer::Ok; }
+    std::optional<std::vector<std::string>> chooseOpenFiles(const fendal::data::FileDialogOptions&) override { return {}; }
+    std::optional<std::string> chooseSaveFile(const fendal::data::FileDialogOptions&) override { return {}; }
+    bool chooseGroupSave(fendal::data::GroupSaveRequest&) override { return false; }
     void addToRecentFiles(const std::string&) override {}
 };
 
@@ -34,26 +34,26 @@ inline QApplication& app() {
 // `perFile` points in each file.
 struct Group {
     NoUi ui;
-    CFendalDoc doc{ui};
-    platform::MemoryProfile profile;
-    std::unique_ptr<CFendalView> view;
+    fendal::data::CFendalDoc doc{ui};
+    fendal::platform::MemoryProfile profile;
+    std::unique_ptr<fendal::listview::CFendalView> view;
 
     explicit Group(int files, int perFile = 0) {
         app();
         std::mt19937 random(42);
         std::uniform_int_distribution<int> velocity(1500, 5000), depth(0, 800);
         for (int f = 0; f < files; ++f) {
-            CrackDataFile file;
+            fendal::data::CrackDataFile file;
             file.path = "/data/bench" + std::to_string(f) + ".fsy";
             const int n = perFile > 0 ? perFile : kPoints / files + (f < kPoints % files ? 1 : 0);
             file.points.resize(n);
-            for (MeasurePoint& p : file.points) {
+            for (fendal::data::MeasurePoint& p : file.points) {
                 p.velocity = velocity(random);
                 p.depth = depth(random);
             }
             doc.group.files.push_back(std::move(file));
         }
-        view = std::make_unique<CFendalView>(doc, profile);
+        view = std::make_unique<fendal::listview::CFendalView>(doc, profile);
         view->resize(1000, 600);
         view->onInitialUpdate();
     }

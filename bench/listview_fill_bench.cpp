@@ -14,6 +14,11 @@
 
 // Counts every allocation through operator new in this process, so a fill that allocates per
 // row shows up as an allocation count in the order of the row count.
+
+using namespace fendal;
+using namespace fendal::data;
+using namespace fendal::listview;
+
 namespace {
 std::atomic<long long> gAllocations{0};
 }

@@ -12,6 +12,9 @@
 #include "listview/point_list.h"
 #include "listview_bench_group.h"
 
+using namespace fendal;
+using namespace fendal::listview;
+
 namespace {
 
 using listbench::seconds;
@@ -54,7 +57,7 @@ void sortByChineseNumber(benchmark::State& state) {
     for (auto& file : group.doc.group.files)
         for (auto& p : file.points) {
             const std::string number = "测点" + std::to_string(id(random));
-            text::setField(p.number, *text::utf8ToGbk(number));
+            platform::text::setField(p.number, *platform::text::utf8ToGbk(number));
             keys.push_back(number);
         }
     CFendalView& view = *group.view;

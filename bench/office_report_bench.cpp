@@ -17,6 +17,10 @@
 #include "office/xlsx_writer.h"
 #include "platform/text.h"
 
+using namespace fendal;
+using namespace fendal::data;
+using namespace fendal::office;
+
 namespace {
 
 constexpr int kFiles = 2;
@@ -26,19 +30,19 @@ constexpr int kPoints = kFiles * kPointsPerFile;
 // Numbers on every point, a Chinese note on every fifth, as an instrument's site data has.
 const FileGroup& group() {
     static const FileGroup built = [] {
-        const std::string note = text::utf8ToGbk("裂缝贯通, 复测").value_or("note");
+        const std::string note = platform::text::utf8ToGbk("裂缝贯通, 复测").value_or("note");
         FileGroup g;
         for (int f = 0; f < kFiles; ++f) {
             CrackDataFile file;
-            file.path = text::format("/data/site/bridge section %02d.fsy", f);
+            file.path = platform::text::format("/data/site/bridge section %02d.fsy", f);
             file.points.resize(kPointsPerFile);
             for (int k = 0; k < kPointsPerFile; ++k) {
                 MeasurePoint& p = file.points[static_cast<std::size_t>(k)];
                 p = MeasurePoint{};
-                text::setField(p.number, text::format("P%05d", k + 1));
+                platform::text::setField(p.number, platform::text::format("P%05d", k + 1));
                 p.velocity = 3000 + k % 1000;
                 p.depth = 50 + k % 300;
-                if (k % 5 == 0) text::setField(p.note, note);
+                if (k % 5 == 0) platform::text::setField(p.note, note);
             }
             file.receivedPoints = file.points;
             g.files.push_back(std::move(file));

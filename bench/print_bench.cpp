@@ -22,6 +22,10 @@
 #include "print/qpainter_canvas.h"
 #include "print/print_table.h"
 
+using namespace fendal;
+using namespace fendal::data;
+using namespace fendal::print;
+
 namespace {
 
 constexpr int kFiles = 20;
@@ -43,15 +47,15 @@ const FileGroup& bigGroup() {
         FileGroup g;
         for (int f = 0; f < kFiles; ++f) {
             CrackDataFile file;
-            file.path = text::format("/data/site/section%02d.fsy", f);
+            file.path = platform::text::format("/data/site/section%02d.fsy", f);
             file.points.resize(kPointsPerFile);
             for (int k = 0; k < kPointsPerFile; ++k) {
                 MeasurePoint& p = file.points[static_cast<std::size_t>(k)];
                 p = MeasurePoint{};
-                text::setField(p.number, text::format("%04d", k + 1));
+                platform::text::setField(p.number, platform::text::format("%04d", k + 1));
                 p.velocity = 3000 + k % 1000;
                 p.depth = 50 + k % 300;
-                text::setField(p.note, "crack");
+                platform::text::setField(p.note, "crack");
             }
             g.files.push_back(std::move(file));
         }

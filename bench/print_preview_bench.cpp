@@ -12,6 +12,10 @@
 #include "print/print_preview_view.h"
 #include "ratio_main.h"
 
+using namespace fendal;
+using namespace fendal::data;
+using namespace fendal::print;
+
 namespace {
 
 constexpr int kFiles = 11;  // 10 files of 99999 points (the most a file holds) and one of 10
@@ -22,14 +26,14 @@ const FileGroup& millionPoints() {
         FileGroup g;
         for (int f = 0; f < kFiles; ++f) {
             CrackDataFile file;
-            file.path = text::format("/data/site/section%02d.fsy", f);
+            file.path = platform::text::format("/data/site/section%02d.fsy", f);
             file.points.resize(f + 1 < kFiles ? 99999 : kPoints - 99999 * (kFiles - 1));
             for (std::size_t k = 0; k < file.points.size(); ++k) {
                 MeasurePoint& p = file.points[k];
-                text::setField(p.number, text::format("%04zu", k + 1));
+                platform::text::setField(p.number, platform::text::format("%04zu", k + 1));
                 p.velocity = 3000 + static_cast<int>(k % 1000);
                 p.depth = 50 + static_cast<int>(k % 300);
-                text::setField(p.note, "crack");
+                platform::text::setField(p.note, "crack");
             }
             g.files.push_back(std::move(file));
         }

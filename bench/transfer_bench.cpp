@@ -18,6 +18,10 @@
 #include "data/received_data.h"
 #include "transfer/instrument_transfer.h"
 
+using namespace fendal;
+using namespace fendal::data;
+using namespace fendal::transfer;
+
 namespace {
 
 using Clock = std::chrono::steady_clock;

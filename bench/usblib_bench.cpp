@@ -17,6 +17,8 @@
 #include "usblib/ql260.h"
 #include "usblib/socket_protocol.h"
 
+using namespace fendal;
+
 namespace {
 
 constexpr int kPoints = 2000;

@@ -7,6 +7,10 @@
 #include "office/csv_table.h"
 #include "office/point_csv.h"
 
+using namespace fendal;
+using namespace fendal::data;
+using namespace fendal::office;
+
 namespace {
 
 bool check(const std::string& text) {

@@ -15,6 +15,11 @@
 #include "support/sample_points.h"
 #include "support/temp_folder.h"
 
+using namespace fendal;
+using namespace fendal::data;
+using namespace fendal::office;
+using namespace fendal::print;
+
 namespace {
 
 using Bytes = std::vector<unsigned char>;

@@ -10,6 +10,11 @@
 #include "office/point_block.h"
 #include "print/print_settings_file.h"
 
+using namespace fendal;
+using namespace fendal::data;
+using namespace fendal::office;
+using namespace fendal::print;
+
 namespace reader_checks {
 namespace {
 

@@ -15,11 +15,13 @@
 #include "print/pdf_text_maps.h"
 #include "print/pdf_text_recorder.h"
 
+namespace fendal::analysis {
+
 namespace {
 
 const ChartRect kPictureArea{0, 0, kChartPictureWidth, kChartPictureHeight};
 
-bool writePng(const std::string& scratch, std::span<const MeasurePoint> points, const QString& title,
+bool writePng(const std::string& scratch, std::span<const data::MeasurePoint> points, const QString& title,
               std::string& error) {
     QImage image(kChartPictureWidth, kChartPictureHeight, QImage::Format_RGB32);
     QPainter painter(&image);
@@ -32,9 +34,9 @@ bool writePng(const std::string& scratch, std::span<const MeasurePoint> points, 
 }
 
 // An A4 landscape page inside margins of 10 mm, filled by the chart.
-bool writePdf(const std::string& scratch, std::span<const MeasurePoint> points, const QString& title,
+bool writePdf(const std::string& scratch, std::span<const data::MeasurePoint> points, const QString& title,
               std::string& error) {
-    PdfTextRecorder recorder;
+    print::PdfTextRecorder recorder;
     {
         QPdfWriter writer(QFile::decodeName(scratch.c_str()));
         writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF(10, 10, 10, 10),
@@ -58,7 +60,7 @@ bool writePdf(const std::string& scratch, std::span<const MeasurePoint> points, 
         }
     }
     // So that the texts read back (search, copy, pdftotext) as drawn.
-    return correctPdfTextMaps(scratch, recorder.drawnText(), error);
+    return print::correctPdfTextMaps(scratch, recorder.drawnText(), error);
 }
 
 }  // namespace
@@ -72,18 +74,20 @@ ChartFormat chartFormatOf(const std::string& path) {
     return ChartFormat::None;
 }
 
-bool writeDepthChartFile(const std::string& path, std::span<const MeasurePoint> points, const QString& title,
+bool writeDepthChartFile(const std::string& path, std::span<const data::MeasurePoint> points, const QString& title,
                          std::string& error) {
     const ChartFormat format = chartFormatOf(path);
     if (format == ChartFormat::None) {
-        error = text::displayPath(path) + ": not a .png or .pdf file";
+        error = platform::text::displayPath(path) + ": not a .png or .pdf file";
         return false;
     }
     return platform::writeStagedFile(path, "chart", [&](const std::string& scratch, std::string& why) {
         const bool ok = format == ChartFormat::Png ? writePng(scratch, points, title, why)
                                                    : writePdf(scratch, points, title, why);
         for (std::size_t at; (at = why.find(scratch)) != std::string::npos;)
-            why.replace(at, scratch.size(), text::displayPath(path));
+            why.replace(at, scratch.size(), platform::text::displayPath(path));
         return ok;
     }, error);
 }
+
+}  // namespace fendal::analysis

@@ -7,6 +7,8 @@
 
 #include "data/measure_point.h"
 
+namespace fendal::analysis {
+
 enum class ChartFormat { None, Png, Pdf };
 
 // From the ending of the path (".png", ".pdf", in any case); None for any other.
@@ -16,5 +18,7 @@ inline constexpr int kChartPictureWidth = 1200;
 inline constexpr int kChartPictureHeight = 600;
 
 // False with the reason in `error`; the file at `path` is then as it was.
-bool writeDepthChartFile(const std::string& path, std::span<const MeasurePoint> points, const QString& title,
+bool writeDepthChartFile(const std::string& path, std::span<const data::MeasurePoint> points, const QString& title,
                          std::string& error);
+
+}  // namespace fendal::analysis

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace fendal::analysis {
+
 namespace {
 
 // A step of 1, 2 or 5 times a power of ten at or above `raw`, at least 1 (values are integers).
@@ -30,7 +32,7 @@ int DepthChartLayout::pointAt(double x, double y) const {
     return bars[slot].shownPoint;
 }
 
-DepthChartLayout layoutDepthChart(std::span<const MeasurePoint> points, int currentPoint, const ChartRect& area) {
+DepthChartLayout layoutDepthChart(std::span<const data::MeasurePoint> points, int currentPoint, const ChartRect& area) {
     DepthChartLayout layout;
     layout.area = area;
     layout.plot = {area.left + DepthChartLayout::kLeftMargin, area.top + DepthChartLayout::kTopMargin,
@@ -41,7 +43,7 @@ DepthChartLayout layoutDepthChart(std::span<const MeasurePoint> points, int curr
     layout.pointCount = static_cast<int>(n);
 
     long long lo = 0, hi = 0, sum = 0;
-    for (const MeasurePoint& p : points) {
+    for (const data::MeasurePoint& p : points) {
         lo = std::min<long long>(lo, p.depth);
         hi = std::max<long long>(hi, p.depth);
         sum += p.depth;
@@ -96,3 +98,5 @@ DepthChartLayout layoutDepthChart(std::span<const MeasurePoint> points, int curr
     if (numberStep > 1) layout.pointTicks.insert(layout.pointTicks.begin(), {plot.left + 0.5 * layout.slotWidth, 1});
     return layout;
 }
+
+}  // namespace fendal::analysis

@@ -8,6 +8,8 @@
 
 #include "data/measure_point.h"
 
+namespace fendal::analysis {
+
 struct ChartRect {
     double left = 0;
     double top = 0;
@@ -61,4 +63,6 @@ struct DepthChartLayout {
 };
 
 // currentPoint: index into points, -1 (or anything out of range) for none.
-DepthChartLayout layoutDepthChart(std::span<const MeasurePoint> points, int currentPoint, const ChartRect& area);
+DepthChartLayout layoutDepthChart(std::span<const data::MeasurePoint> points, int currentPoint, const ChartRect& area);
+
+}  // namespace fendal::analysis

@@ -5,6 +5,8 @@
 
 #include "print/pdf_text_recorder.h"
 
+namespace fendal::analysis {
+
 namespace {
 
 const QColor kBarColour(70, 120, 180);
@@ -15,7 +17,7 @@ const QColor kGridColour(225, 225, 225);
 
 class ChartText {
 public:
-    ChartText(QPainter& painter, PdfTextRecorder* recorder) : painter_(painter), recorder_(recorder) {}
+    ChartText(QPainter& painter, print::PdfTextRecorder* recorder) : painter_(painter), recorder_(recorder) {}
 
     void draw(const QRectF& box, int flags, const QString& text) {
         painter_.drawText(box, flags, text);
@@ -24,7 +26,7 @@ public:
 
 private:
     QPainter& painter_;
-    PdfTextRecorder* recorder_;
+    print::PdfTextRecorder* recorder_;
 };
 
 QRectF qrect(const ChartRect& r) { return QRectF(r.left, r.top, r.width, r.height); }
@@ -32,7 +34,7 @@ QRectF qrect(const ChartRect& r) { return QRectF(r.left, r.top, r.width, r.heigh
 }  // namespace
 
 void paintDepthChart(QPainter& painter, const DepthChartLayout& layout, const QString& title,
-                     const QString& emptyText, PdfTextRecorder* recorder) {
+                     const QString& emptyText, print::PdfTextRecorder* recorder) {
     painter.save();
     ChartText text(painter, recorder);
     const ChartRect& plot = layout.plot;
@@ -108,3 +110,5 @@ void paintDepthChart(QPainter& painter, const DepthChartLayout& layout, const QS
     }
     painter.restore();
 }
+
+}  // namespace fendal::analysis

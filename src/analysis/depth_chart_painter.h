@@ -6,11 +6,15 @@
 #include "analysis/depth_chart_layout.h"
 
 class QPainter;
-class PdfTextRecorder;
+namespace fendal::print { class PdfTextRecorder; }
+
+namespace fendal::analysis {
 
 inline constexpr char kChartNoPoints[] = "无测点";
 
 // title: drawn above the bars when not empty; emptyText: in place of the bars when there are
 // none (empty: kChartNoPoints). recorder: keeps the texts drawn into a PDF.
 void paintDepthChart(QPainter& painter, const DepthChartLayout& layout, const QString& title,
-                     const QString& emptyText = {}, PdfTextRecorder* recorder = nullptr);
+                     const QString& emptyText = {}, print::PdfTextRecorder* recorder = nullptr);
+
+}  // namespace fendal::analysis

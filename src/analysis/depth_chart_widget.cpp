@@ -5,6 +5,8 @@
 
 #include "analysis/depth_chart_painter.h"
 
+namespace fendal::analysis {
+
 DepthChartWidget::DepthChartWidget(Source source, QWidget* parent) : QWidget(parent), source_(std::move(source)) {
     // A click chooses a point for the list; the list keeps the keyboard focus.
     setFocusPolicy(Qt::NoFocus);
@@ -32,3 +34,5 @@ void DepthChartWidget::mousePressEvent(QMouseEvent* event) {
     if (point >= 0) emit pointClicked(point);
     event->accept();
 }
+
+}  // namespace fendal::analysis

@@ -8,8 +8,10 @@
 
 #include "analysis/depth_chart_layout.h"
 
+namespace fendal::analysis {
+
 struct ChartSource {
-    std::span<const MeasurePoint> points;
+    std::span<const data::MeasurePoint> points;
     int currentPoint = -1;
     QString title;
     QString emptyText;  // shown without points
@@ -38,3 +40,5 @@ protected:
 private:
     Source source_;
 };
+
+}  // namespace fendal::analysis

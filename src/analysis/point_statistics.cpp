@@ -4,16 +4,18 @@
 #include <cmath>
 #include <cstdio>
 
+namespace fendal::analysis {
+
 namespace {
 
-template <class Field> ValueStatistics statisticsOf(std::span<const MeasurePoint> points, Field field) {
+template <class Field> ValueStatistics statisticsOf(std::span<const data::MeasurePoint> points, Field field) {
     ValueStatistics s;
     if (points.empty()) return s;
     // The sum of up to 99999 int32 values is exact in 64 bits; the deviations are summed in a
     // second pass around the mean, so huge values lose no precision to cancellation.
     long long sum = 0;
     s.min = s.max = field(points.front());
-    for (const MeasurePoint& p : points) {
+    for (const data::MeasurePoint& p : points) {
         const long long v = field(p);
         sum += v;
         s.min = std::min(s.min, v);
@@ -22,7 +24,7 @@ template <class Field> ValueStatistics statisticsOf(std::span<const MeasurePoint
     const double n = static_cast<double>(points.size());
     s.mean = static_cast<double>(sum) / n;
     double squares = 0;
-    for (const MeasurePoint& p : points) {
+    for (const data::MeasurePoint& p : points) {
         const double d = static_cast<double>(field(p)) - s.mean;
         squares += d * d;
     }
@@ -39,11 +41,11 @@ std::string valueLine(const char* name, const ValueStatistics& s) {
 
 }  // namespace
 
-PointStatistics pointStatistics(std::span<const MeasurePoint> points) {
+PointStatistics pointStatistics(std::span<const data::MeasurePoint> points) {
     PointStatistics s;
     s.count = static_cast<int>(points.size());
-    s.velocity = statisticsOf(points, [](const MeasurePoint& p) { return static_cast<long long>(p.velocity); });
-    s.depth = statisticsOf(points, [](const MeasurePoint& p) { return static_cast<long long>(p.depth); });
+    s.velocity = statisticsOf(points, [](const data::MeasurePoint& p) { return static_cast<long long>(p.velocity); });
+    s.depth = statisticsOf(points, [](const data::MeasurePoint& p) { return static_cast<long long>(p.depth); });
     return s;
 }
 
@@ -52,3 +54,5 @@ std::string statisticsLine(const PointStatistics& statistics) {
     if (statistics.count == 0) return line;
     return line + "  " + valueLine("声速(m/s)", statistics.velocity) + "  " + valueLine("缝深(mm)", statistics.depth);
 }
+
+}  // namespace fendal::analysis

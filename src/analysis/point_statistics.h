@@ -5,6 +5,8 @@
 
 #include "data/measure_point.h"
 
+namespace fendal::analysis {
+
 struct ValueStatistics {
     long long min = 0;
     long long max = 0;
@@ -20,8 +22,10 @@ struct PointStatistics {
     ValueStatistics depth;
 };
 
-PointStatistics pointStatistics(std::span<const MeasurePoint> points);
+PointStatistics pointStatistics(std::span<const data::MeasurePoint> points);
 
 // One line for the status bar, e.g.
 // "测点数 3  声速(m/s) 最小 3000 最大 4000 平均 3500.0 标准差 408.2  缝深(mm) ...".
 std::string statisticsLine(const PointStatistics& statistics);
+
+}  // namespace fendal::analysis

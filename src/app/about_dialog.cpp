@@ -7,6 +7,8 @@
 #include "app/pictures.h"
 #include "data/app_strings.h"
 
+namespace fendal::app {
+
 CAboutDialog::CAboutDialog(QWidget* parent) : QDialog(parent) {
     setWindowTitle("关于本软件");
 
@@ -14,14 +16,14 @@ CAboutDialog::CAboutDialog(QWidget* parent) : QDialog(parent) {
     icon->setPixmap(applicationIcon().pixmap(48, 48));
     icon->setAlignment(Qt::AlignTop | Qt::AlignLeft);
 
-    auto* title = new QLabel(kWindowTitle, this);
+    auto* title = new QLabel(data::kWindowTitle, this);
     QFont bold = title->font();
     bold.setBold(true);
     title->setFont(bold);
 
     auto* lines = new QLabel(QString("混凝土裂缝深度超声检测数据的传输、编辑、打印和报告\n"
                                      "版权所有 (C) %1")
-                                 .arg(QString(kCompanyPane)),
+                                 .arg(QString(data::kCompanyPane)),
                              this);
 
     auto* close = new QPushButton("关闭", this);
@@ -38,3 +40,5 @@ CAboutDialog::CAboutDialog(QWidget* parent) : QDialog(parent) {
     // 237 x 114 dialog units in the default dialog font; a box of fixed size, like the others.
     setFixedSize(sizeHint().expandedTo(QSize(356, 185)));
 }
+
+}  // namespace fendal::app

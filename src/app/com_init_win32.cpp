@@ -2,4 +2,8 @@
 
 #include <objbase.h>
 
+namespace fendal::app {
+
 bool initComLibrary() { return SUCCEEDED(CoInitialize(nullptr)); }
+
+}  // namespace fendal::app

@@ -2,6 +2,8 @@
 // Every command of the program keeps its numeric id: the framework's standard ids from 57600
 // for file, edit, view and help commands, the program's own from 32787.
 
+namespace fendal::app {
+
 enum class CommandId : int {
     Separator = 0,  // marks a separator in menu and toolbar tables
 
@@ -50,3 +52,5 @@ inline bool isRecentFile(CommandId id) {
 inline int recentFileIndex(CommandId id) {
     return static_cast<int>(id) - static_cast<int>(CommandId::RecentFile1);
 }
+
+}  // namespace fendal::app

@@ -1,5 +1,7 @@
 #include "app/command_router.h"
 
+namespace fendal::app {
+
 CommandTarget* CommandRouter::targetFor(CommandId id) const {
     for (auto* t : targets_)
         if (t->handles(id)) return t;
@@ -17,3 +19,5 @@ bool CommandRouter::run(CommandId id, bool evenWhenDisabled) {
     t->run(id);
     return true;
 }
+
+}  // namespace fendal::app

@@ -6,6 +6,8 @@
 
 #include "app/command_ids.h"
 
+namespace fendal::app {
+
 class CommandTarget {
 public:
     virtual ~CommandTarget() = default;
@@ -28,3 +30,5 @@ public:
 private:
     std::vector<CommandTarget*> targets_;
 };
+
+}  // namespace fendal::app

@@ -1,5 +1,7 @@
 #include "app/command_table.h"
 
+namespace fendal::app {
+
 namespace {
 
 using enum CommandId;
@@ -83,3 +85,5 @@ std::span<const MenuInfo> mainMenu() { return kMainMenu; }
 std::span<const CommandId> contextMenuItems() { return kEditMenu; }
 std::span<const CommandId> toolBarButtons() { return kToolBar; }
 std::span<const AcceleratorInfo> accelerators() { return kAccelerators; }
+
+}  // namespace fendal::app

@@ -6,6 +6,8 @@
 
 #include "app/command_ids.h"
 
+namespace fendal::app {
+
 struct CommandInfo {
     CommandId id;
     const char* menuText;  // with its mnemonic; nullptr for commands without a menu item
@@ -44,3 +46,5 @@ inline constexpr int kRecentFileCount = 4;
 // Text of the recent-file place while the list is empty.
 inline constexpr char kRecentFilesText[] = "最近文件";
 inline constexpr char kRecentFilePrompt[] = "打开该文档";
+
+}  // namespace fendal::app

@@ -6,27 +6,29 @@
 #include "platform/temp_dir.h"
 #include "platform/text.h"
 
+namespace fendal::app {
+
 namespace {
 constexpr char kNoFile[] = "请在列表中选择文件";
 }  // namespace
 
-DepthChartDock::DepthChartDock(CFendalDoc& doc, CFendalView& view, QWidget* parent)
+DepthChartDock::DepthChartDock(data::CFendalDoc& doc, listview::CFendalView& view, QWidget* parent)
     : QDockWidget(QString::fromUtf8(kTitle), parent), doc_(doc), view_(view) {
     setObjectName("depthChartDock");
-    chart_ = new DepthChartWidget([this] {
-        const CrackDataFile* file = doc_.fileAt(doc_.currentFile());
-        if (!file) return ChartSource{{}, -1, {}, QString::fromUtf8(kNoFile)};
-        return ChartSource{file->points, doc_.currentPoint(),
-                           QString::fromStdString(text::displayPath(platform::fileNamePart(file->path))), {}};
+    chart_ = new analysis::DepthChartWidget([this] {
+        const data::CrackDataFile* file = doc_.fileAt(doc_.currentFile());
+        if (!file) return analysis::ChartSource{{}, -1, {}, QString::fromUtf8(kNoFile)};
+        return analysis::ChartSource{file->points, doc_.currentPoint(),
+                           QString::fromStdString(platform::text::displayPath(platform::fileNamePart(file->path))), {}};
     }, this);
     setWidget(chart_);
-    connect(chart_, &DepthChartWidget::pointClicked, this, &DepthChartDock::choosePoint);
+    connect(chart_, &analysis::DepthChartWidget::pointClicked, this, &DepthChartDock::choosePoint);
     doc_.addObserver(this);
 }
 
 DepthChartDock::~DepthChartDock() { doc_.removeObserver(this); }
 
-void DepthChartDock::onDocumentUpdate(UpdateHint) { chart_->update(); }
+void DepthChartDock::onDocumentUpdate(data::UpdateHint) { chart_->update(); }
 
 void DepthChartDock::currentChanged() { chart_->update(); }
 
@@ -38,9 +40,9 @@ void DepthChartDock::choosePoint(int point) {
     int flat = -1;
     if (doc_.filePointToFlat(flat, file, point)) {
         int row = view_.core().rowOfValue(flat);
-        if (const CGfxCategoryManager* categories = view_.core().categories(); row < 0 && categories) {
+        if (const listview::CGfxCategoryManager* categories = view_.core().categories(); row < 0 && categories) {
             for (int k = 0; k < categories->categoryCount(); ++k) {
-                if (pointlist::fileOfCategory(*categories, k) != file) continue;
+                if (listview::pointlist::fileOfCategory(*categories, k) != file) continue;
                 if (!categories->category(k).expanded) view_.toggleCategory(k);
                 break;
             }
@@ -51,3 +53,5 @@ void DepthChartDock::choosePoint(int point) {
     chart_->update();
     emit pointChosen();
 }
+
+}  // namespace fendal::app

@@ -6,20 +6,22 @@
 
 #include "data/fendal_doc.h"
 
-class CFendalView;
-class DepthChartWidget;
+namespace fendal::listview { class CFendalView; }
+namespace fendal::analysis { class DepthChartWidget; }
 
-class DepthChartDock : public QDockWidget, public DocObserver {
+namespace fendal::app {
+
+class DepthChartDock : public QDockWidget, public data::DocObserver {
     Q_OBJECT
 public:
     static constexpr char kTitle[] = "裂缝深度图";
 
-    DepthChartDock(CFendalDoc& doc, CFendalView& view, QWidget* parent = nullptr);
+    DepthChartDock(data::CFendalDoc& doc, listview::CFendalView& view, QWidget* parent = nullptr);
     ~DepthChartDock() override;
 
-    DepthChartWidget* chart() const { return chart_; }
+    analysis::DepthChartWidget* chart() const { return chart_; }
 
-    void onDocumentUpdate(UpdateHint hint) override;
+    void onDocumentUpdate(data::UpdateHint hint) override;
     // The current file or point changed without an update of the document.
     void currentChanged();
 
@@ -30,7 +32,9 @@ signals:
 private:
     void choosePoint(int point);
 
-    CFendalDoc& doc_;
-    CFendalView& view_;
-    DepthChartWidget* chart_;
+    data::CFendalDoc& doc_;
+    listview::CFendalView& view_;
+    analysis::DepthChartWidget* chart_;
 };
+
+}  // namespace fendal::app

@@ -1,6 +1,8 @@
 #include "app/document_commands.h"
 
-DocumentCommands::DocumentCommands(CFendalDoc& doc, TransferFactory makeTransfer)
+namespace fendal::app {
+
+DocumentCommands::DocumentCommands(data::CFendalDoc& doc, TransferFactory makeTransfer)
     : doc_(doc), makeTransfer_(std::move(makeTransfer)) {}
 
 bool DocumentCommands::handles(CommandId id) const {
@@ -61,3 +63,5 @@ void DocumentCommands::run(CommandId id) {
         break;
     }
 }
+
+}  // namespace fendal::app

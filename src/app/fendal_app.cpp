@@ -15,7 +15,9 @@
 #include "app/com_init.h"
 #endif
 
-CFendalApp::CFendalApp(platform::Profile& profile, DocUi& ui, RecentFileList& recentFiles)
+namespace fendal::app {
+
+CFendalApp::CFendalApp(platform::Profile& profile, data::DocUi& ui, RecentFileList& recentFiles)
     : profile_(profile), recentFiles_(recentFiles), doc_(ui) {}
 
 CFendalApp::~CFendalApp() = default;
@@ -23,7 +25,7 @@ CFendalApp::~CFendalApp() = default;
 void CFendalApp::initInstance(const std::vector<std::string>& arguments) {
 #ifdef _WIN32
     // The report commands automate the office programs; without COM they fail on their own.
-    if (!initComLibrary()) doc_.ui().messageBox("初始化COM支持库失败!", kAppTitle, MsgButtons::Ok, MsgIcon::Warning);
+    if (!initComLibrary()) doc_.ui().messageBox("初始化COM支持库失败!", data::kAppTitle, data::MsgButtons::Ok, data::MsgIcon::Warning);
 #endif
     // Qt's own dialogs (file choosers, message box buttons) speak the program's language.
     if (qtTexts_.load("qtbase_zh_CN", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
@@ -104,3 +106,5 @@ void CFendalApp::onRecentFile(int index) {
     std::string path = entries[index];  // the list may change while the file opens
     if (doc_.openRecentFile(path)) recentFiles_.add(path);
 }
+
+}  // namespace fendal::app

@@ -12,16 +12,18 @@
 #include "app/recent_file_list.h"
 #include "data/fendal_doc.h"
 
+namespace fendal::app {
+
 class CFendalApp : public CommandTarget {
 public:
-    CFendalApp(platform::Profile& profile, DocUi& ui, RecentFileList& recentFiles);
+    CFendalApp(platform::Profile& profile, data::DocUi& ui, RecentFileList& recentFiles);
     ~CFendalApp() override;
 
     // Builds and shows the main frame; a crack data file named after the program is opened
     // as a one-file group. Arguments are native bytes, so any file name the system holds opens.
     void initInstance(const std::vector<std::string>& arguments);
 
-    CFendalDoc& document() { return doc_; }
+    data::CFendalDoc& document() { return doc_; }
     CMainFrame* mainFrame() const { return frame_.get(); }
 
     bool handles(CommandId id) const override;
@@ -35,8 +37,10 @@ private:
 
     platform::Profile& profile_;
     RecentFileList& recentFiles_;
-    CFendalDoc doc_;
+    data::CFendalDoc doc_;
     QTranslator qtTexts_;
     MessageBoxWidth boxWidth_;
     std::unique_ptr<CMainFrame> frame_;
 };
+
+}  // namespace fendal::app

@@ -10,6 +10,8 @@
 
 #include "app/file_filter.h"
 
+namespace fendal::app {
+
 namespace {
 
 constexpr char kMimeType[] = "application/x-fendal-document";
@@ -56,7 +58,7 @@ QString crackFileTypeName() {
     return name;
 }
 
-void applyFileDialogOptions(QFileDialog& dialog, const FileDialogOptions& options) {
+void applyFileDialogOptions(QFileDialog& dialog, const data::FileDialogOptions& options) {
     // Qt's own dialog everywhere, as the group save dialog needs it: the same dialog for every
     // file choice, with the type names and column widths below.
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
@@ -91,3 +93,5 @@ void applyFileDialogOptions(QFileDialog& dialog, const FileDialogOptions& option
         dialog.resize(std::max(hint.width(), wanted), hint.height());
     }
 }
+
+}  // namespace fendal::app

@@ -8,7 +8,11 @@
 
 class QFileDialog;
 
-void applyFileDialogOptions(QFileDialog& dialog, const FileDialogOptions& options);
+namespace fendal::app {
+
+void applyFileDialogOptions(QFileDialog& dialog, const data::FileDialogOptions& options);
 
 // What the dialogs call a crack data file: the installed MIME type's name, else the program's own.
 QString crackFileTypeName();
+
+}  // namespace fendal::app

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace fendal::app {
+
 namespace {
 
 std::vector<std::string> splitBars(const std::string& filter) {
@@ -42,3 +44,5 @@ std::vector<std::string> nameFiltersFromWindowsFilter(const std::string& filter)
     }
     return result;
 }
+
+}  // namespace fendal::app

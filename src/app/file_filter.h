@@ -4,4 +4,8 @@
 #include <string>
 #include <vector>
 
+namespace fendal::app {
+
 std::vector<std::string> nameFiltersFromWindowsFilter(const std::string& filter);
+
+}  // namespace fendal::app

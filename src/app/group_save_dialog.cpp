@@ -8,7 +8,9 @@
 
 #include "app/file_dialog_setup.h"
 
-CGroupSaveDialog::CGroupSaveDialog(const FileDialogOptions& options, QWidget* parent) : QFileDialog(parent) {
+namespace fendal::app {
+
+CGroupSaveDialog::CGroupSaveDialog(const data::FileDialogOptions& options, QWidget* parent) : QFileDialog(parent) {
     // The check list lives inside the dialog's own widgets, which the platform's native
     // dialog does not have.
     setOption(QFileDialog::DontUseNativeDialog, true);
@@ -58,7 +60,7 @@ void CGroupSaveDialog::readLines(std::vector<std::string>& names, std::vector<bo
     }
 }
 
-bool CGroupSaveDialog::run(GroupSaveRequest& request) {
+bool CGroupSaveDialog::run(data::GroupSaveRequest& request) {
     setLines(request.names, request.checks);
     if (exec() != QDialog::Accepted) return false;
     readLines(request.names, request.checks);
@@ -81,3 +83,5 @@ void CGroupSaveDialog::renameSelectedLine(const QString& text) {
     if (name.isEmpty() || name == item->text()) return;
     item->setText(name);
 }
+
+}  // namespace fendal::app

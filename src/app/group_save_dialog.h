@@ -9,16 +9,18 @@
 class QLineEdit;
 class QListWidget;
 
+namespace fendal::app {
+
 class CGroupSaveDialog : public QFileDialog {
     Q_OBJECT
 public:
     static constexpr int kListWidth = 120;
 
-    CGroupSaveDialog(const FileDialogOptions& options, QWidget* parent = nullptr);
+    CGroupSaveDialog(const data::FileDialogOptions& options, QWidget* parent = nullptr);
 
     // Shows the request's lines; on OK rewrites its names and checks in list order and sets
     // its chosen path. False on cancel.
-    bool run(GroupSaveRequest& request);
+    bool run(data::GroupSaveRequest& request);
 
     void setLines(const std::vector<std::string>& names, const std::vector<bool>& checks);
     // The lines as shown now, in list order.
@@ -34,3 +36,5 @@ private:
     QListWidget* list_ = nullptr;
     QLineEdit* nameEdit_ = nullptr;
 };
+
+}  // namespace fendal::app

@@ -23,6 +23,8 @@
 #include "office/csv_export_command.h"
 #include "platform/text.h"
 
+namespace fendal::app {
+
 namespace {
 
 constexpr int kCompanyPaneWidth = 240;
@@ -39,7 +41,7 @@ QString menuItemText(const CommandInfo& info) {
 
 }  // namespace
 
-CMainFrame::CMainFrame(CFendalDoc& doc, platform::Profile& profile, RecentFileList& recentFiles,
+CMainFrame::CMainFrame(data::CFendalDoc& doc, platform::Profile& profile, RecentFileList& recentFiles,
                        CommandTarget& application, QWidget* parent)
     : QMainWindow(parent),
       doc_(doc),
@@ -68,11 +70,11 @@ CMainFrame::CMainFrame(CFendalDoc& doc, platform::Profile& profile, RecentFileLi
     buildStatusBar();
     buildAccelerators();
 
-    view_ = new CFendalView(doc_, profile, this);
+    view_ = new listview::CFendalView(doc_, profile, this);
     view_->setContextMenu(contextMenu_);
     setCentralWidget(view_);
     view_->onInitialUpdate();
-    connect(view_, &CFendalView::currentChanged, this, &CMainFrame::updateCommandStates);
+    connect(view_, &listview::CFendalView::currentChanged, this, &CMainFrame::updateCommandStates);
     buildDepthChart(profile);
 
     doc_.addObserver(this);
@@ -151,8 +153,8 @@ void CMainFrame::buildToolBar() {
 
 void CMainFrame::buildStatusBar() {
     // The message pane shows the idle prompt; command prompts cover it while they are shown.
-    messagePane_ = new QLabel(kIdlePrompt, this);
-    companyPane_ = new QLabel(kCompanyPane, this);
+    messagePane_ = new QLabel(data::kIdlePrompt, this);
+    companyPane_ = new QLabel(data::kCompanyPane, this);
     companyPane_->setFixedWidth(kCompanyPaneWidth);
     statusBar()->addWidget(messagePane_, 1);
     statusBar()->addPermanentWidget(companyPane_);
@@ -165,7 +167,7 @@ void CMainFrame::buildDepthChart(platform::Profile& profile) {
     addDockWidget(Qt::BottomDockWidgetArea, depthChart_);
     depthChart_->setVisible(profile.readInt(kChartSection, kChartVisibleKey).value_or(0) != 0);
     connect(depthChart_, &QDockWidget::visibilityChanged, this, &CMainFrame::updateCommandStates);
-    connect(view_, &CFendalView::currentChanged, this, &CMainFrame::currentMoved);
+    connect(view_, &listview::CFendalView::currentChanged, this, &CMainFrame::currentMoved);
     connect(depthChart_, &DepthChartDock::pointChosen, this, &CMainFrame::currentMoved);
     connect(qApp, &QApplication::focusChanged, this, &CMainFrame::showStatistics);
 }
@@ -181,8 +183,8 @@ void CMainFrame::showStatistics() {
     // editors); the idle text otherwise.
     const QWidget* focus = QApplication::focusWidget();
     const bool inList = focus && (focus == view_ || view_->isAncestorOf(focus));
-    const CrackDataFile* file = inList ? doc_.fileAt(doc_.currentFile()) : nullptr;
-    messagePane_->setText(file ? QString::fromStdString(statisticsLine(pointStatistics(file->points))) : kIdlePrompt);
+    const data::CrackDataFile* file = inList ? doc_.fileAt(doc_.currentFile()) : nullptr;
+    messagePane_->setText(file ? QString::fromStdString(analysis::statisticsLine(analysis::pointStatistics(file->points))) : data::kIdlePrompt);
 }
 
 void CMainFrame::buildAccelerators() {
@@ -221,9 +223,9 @@ void CMainFrame::updateCommandStates() {
 }
 
 void CMainFrame::updateTitle() {
-    QString title = QString::fromStdString(text::displayPath(doc_.title()));
+    QString title = QString::fromStdString(platform::text::displayPath(doc_.title()));
     if (title.isEmpty()) title = "无标题";
-    setWindowTitle(title + "[*] - " + kWindowTitle);
+    setWindowTitle(title + "[*] - " + data::kWindowTitle);
     setWindowModified(doc_.isModified());
 }
 
@@ -320,7 +322,7 @@ void CMainFrame::run(CommandId id) {
     }
 }
 
-void CMainFrame::onDocumentUpdate(UpdateHint) {
+void CMainFrame::onDocumentUpdate(data::UpdateHint) {
     showStatistics();
     updateCommandStates();
 }
@@ -338,3 +340,5 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
         event->ignore();
     }
 }
+
+}  // namespace fendal::app

@@ -12,18 +12,21 @@
 #include "data/fendal_doc.h"
 #include "platform/profile.h"
 
-class CFendalView;
-class DepthChartDock;
+namespace fendal::listview { class CFendalView; }
 class QLabel;
 class QMenu;
 class QShortcut;
 class QToolBar;
+
+namespace fendal::app {
+
+class DepthChartDock;
 class RecentFileList;
 
-class CMainFrame : public QMainWindow, public CommandTarget, public DocObserver {
+class CMainFrame : public QMainWindow, public CommandTarget, public data::DocObserver {
     Q_OBJECT
 public:
-    CMainFrame(CFendalDoc& doc, platform::Profile& profile, RecentFileList& recentFiles,
+    CMainFrame(data::CFendalDoc& doc, platform::Profile& profile, RecentFileList& recentFiles,
                CommandTarget& application, QWidget* parent = nullptr);
     ~CMainFrame() override;
 
@@ -32,7 +35,7 @@ public:
     QAction* action(CommandId id) const;
     QMenu* contextMenu() const { return contextMenu_; }
     QToolBar* toolBar() const { return toolBar_; }
-    CFendalView* view() const { return view_; }
+    listview::CFendalView* view() const { return view_; }
     QLabel* companyPane() const { return companyPane_; }
     QLabel* messagePane() const { return messagePane_; }
     DepthChartDock* depthChart() const { return depthChart_; }
@@ -46,7 +49,7 @@ public:
     void run(CommandId id) override;
 
     // DocObserver
-    void onDocumentUpdate(UpdateHint hint) override;
+    void onDocumentUpdate(data::UpdateHint hint) override;
     void onDocumentStateChanged() override;
 
 protected:
@@ -66,7 +69,7 @@ private:
     void currentMoved();
     void showStatistics();
 
-    CFendalDoc& doc_;
+    data::CFendalDoc& doc_;
     platform::Profile& profile_;
     RecentFileList& recentFiles_;
     ViewCommands viewCommands_;
@@ -78,6 +81,8 @@ private:
     QToolBar* toolBar_ = nullptr;
     QLabel* messagePane_ = nullptr;
     QLabel* companyPane_ = nullptr;
-    CFendalView* view_ = nullptr;
+    listview::CFendalView* view_ = nullptr;
     DepthChartDock* depthChart_ = nullptr;
 };
+
+}  // namespace fendal::app

@@ -3,6 +3,8 @@
 // the drawing is the style's own.
 #include <QProxyStyle>
 
+namespace fendal::app {
+
 class MenuStyle : public QProxyStyle {
 public:
     static constexpr int kPictureCell = 20;
@@ -11,3 +13,5 @@ public:
     int pixelMetric(PixelMetric metric, const QStyleOption* option = nullptr,
                     const QWidget* widget = nullptr) const override;
 };
+
+}  // namespace fendal::app

@@ -5,6 +5,8 @@
 #include <QGridLayout>
 #include <QMessageBox>
 
+namespace fendal::app {
+
 namespace {
 constexpr char kFittedCaption[] = "fendalFittedCaption";
 }
@@ -26,3 +28,5 @@ void MessageBoxWidth::fit(QMessageBox& box) {
     grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Fixed, QSizePolicy::Minimum), grid->rowCount(), 0, 1,
                   grid->columnCount());
 }
+
+}  // namespace fendal::app

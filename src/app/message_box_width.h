@@ -6,6 +6,8 @@
 
 class QMessageBox;
 
+namespace fendal::app {
+
 class MessageBoxWidth : public QObject {
 public:
     // Room a title bar takes beside its caption: the window's icon and three buttons.
@@ -16,3 +18,5 @@ public:
 
     static void fit(QMessageBox& box);
 };
+
+}  // namespace fendal::app

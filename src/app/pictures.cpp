@@ -2,6 +2,7 @@
 
 // The pictures live in a static library, whose resource table is registered only on request;
 // the registration must stand outside any namespace.
+
 static void loadPictures() {
     static const bool loaded = [] {
         Q_INIT_RESOURCE(fendal);
@@ -10,6 +11,8 @@ static void loadPictures() {
     (void)loaded;
 }
 
+namespace fendal::app {
+
 QIcon commandPicture(const char* name) {
     if (!name) return {};
     loadPictures();
@@ -17,3 +20,5 @@ QIcon commandPicture(const char* name) {
 }
 
 QIcon applicationIcon() { return commandPicture("fendal"); }
+
+}  // namespace fendal::app

@@ -3,5 +3,9 @@
 // application icon, drawn as SVG and compiled into the program.
 #include <QIcon>
 
+namespace fendal::app {
+
 QIcon commandPicture(const char* name);  // empty icon for nullptr
 QIcon applicationIcon();
+
+}  // namespace fendal::app

@@ -7,6 +7,8 @@
 #include "app/file_dialog_setup.h"
 #include "app/group_save_dialog.h"
 
+namespace fendal::app {
+
 namespace {
 
 QWidget* dialogOwner() {
@@ -14,31 +16,31 @@ QWidget* dialogOwner() {
     return QApplication::activeWindow();
 }
 
-QMessageBox::StandardButtons buttonsOf(MsgButtons buttons) {
+QMessageBox::StandardButtons buttonsOf(data::MsgButtons buttons) {
     switch (buttons) {
-    case MsgButtons::Ok:
+    case data::MsgButtons::Ok:
         return QMessageBox::Ok;
-    case MsgButtons::OkCancel:
+    case data::MsgButtons::OkCancel:
         return QMessageBox::Ok | QMessageBox::Cancel;
-    case MsgButtons::YesNo:
+    case data::MsgButtons::YesNo:
         return QMessageBox::Yes | QMessageBox::No;
-    case MsgButtons::YesNoCancel:
+    case data::MsgButtons::YesNoCancel:
         return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
     }
     return QMessageBox::Ok;
 }
 
-QMessageBox::Icon iconOf(MsgIcon icon) {
+QMessageBox::Icon iconOf(data::MsgIcon icon) {
     switch (icon) {
-    case MsgIcon::None:
+    case data::MsgIcon::None:
         return QMessageBox::NoIcon;
-    case MsgIcon::Information:
+    case data::MsgIcon::Information:
         return QMessageBox::Information;
-    case MsgIcon::Question:
+    case data::MsgIcon::Question:
         return QMessageBox::Question;
-    case MsgIcon::Warning:
+    case data::MsgIcon::Warning:
         return QMessageBox::Warning;
-    case MsgIcon::Error:
+    case data::MsgIcon::Error:
         return QMessageBox::Critical;
     }
     return QMessageBox::NoIcon;
@@ -48,26 +50,26 @@ std::string nativePath(const QString& path) { return QFile::encodeName(path).toS
 
 }  // namespace
 
-MsgAnswer QtDocUi::messageBox(const std::string& text, const std::string& caption, MsgButtons buttons,
-                              MsgIcon icon) {
+data::MsgAnswer QtDocUi::messageBox(const std::string& text, const std::string& caption, data::MsgButtons buttons,
+                              data::MsgIcon icon) {
     QMessageBox box(iconOf(icon), QString::fromStdString(caption), QString::fromStdString(text),
                     buttonsOf(buttons), dialogOwner());
     switch (box.exec()) {
     case QMessageBox::Yes:
-        return MsgAnswer::Yes;
+        return data::MsgAnswer::Yes;
     case QMessageBox::No:
-        return MsgAnswer::No;
+        return data::MsgAnswer::No;
     case QMessageBox::Ok:
-        return MsgAnswer::Ok;
+        return data::MsgAnswer::Ok;
     default:
         // Closing the box counts as its way out: Cancel where there is one, else No or OK.
-        if (buttons == MsgButtons::YesNo) return MsgAnswer::No;
-        if (buttons == MsgButtons::Ok) return MsgAnswer::Ok;
-        return MsgAnswer::Cancel;
+        if (buttons == data::MsgButtons::YesNo) return data::MsgAnswer::No;
+        if (buttons == data::MsgButtons::Ok) return data::MsgAnswer::Ok;
+        return data::MsgAnswer::Cancel;
     }
 }
 
-std::optional<std::vector<std::string>> QtDocUi::chooseOpenFiles(const FileDialogOptions& options) {
+std::optional<std::vector<std::string>> QtDocUi::chooseOpenFiles(const data::FileDialogOptions& options) {
     QFileDialog dialog(dialogOwner());
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     applyFileDialogOptions(dialog, options);
@@ -78,7 +80,7 @@ std::optional<std::vector<std::string>> QtDocUi::chooseOpenFiles(const FileDialo
     return paths;
 }
 
-std::optional<std::string> QtDocUi::chooseSaveFile(const FileDialogOptions& options) {
+std::optional<std::string> QtDocUi::chooseSaveFile(const data::FileDialogOptions& options) {
     QFileDialog dialog(dialogOwner());
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     applyFileDialogOptions(dialog, options);
@@ -86,7 +88,9 @@ std::optional<std::string> QtDocUi::chooseSaveFile(const FileDialogOptions& opti
     return nativePath(dialog.selectedFiles().first());
 }
 
-bool QtDocUi::chooseGroupSave(GroupSaveRequest& request) {
+bool QtDocUi::chooseGroupSave(data::GroupSaveRequest& request) {
     CGroupSaveDialog dialog(request.options, dialogOwner());
     return dialog.run(request);
 }
+
+}  // namespace fendal::app

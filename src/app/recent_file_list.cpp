@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace fendal::app {
+
 namespace {
 // The section and key names the framework has always used, so existing profiles keep working.
 constexpr char kSection[] = "Recent File List";
@@ -28,3 +30,5 @@ void RecentFileList::store() {
     for (int i = 0; i < size_; ++i)
         profile_.writeString(kSection, keyOf(i), i < static_cast<int>(entries_.size()) ? entries_[i] : "");
 }
+
+}  // namespace fendal::app

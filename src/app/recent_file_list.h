@@ -7,6 +7,8 @@
 
 #include "platform/profile.h"
 
+namespace fendal::app {
+
 class RecentFileList {
 public:
     RecentFileList(platform::Profile& profile, int size);
@@ -25,3 +27,5 @@ private:
     std::vector<std::string> entries_;
     std::function<void()> onChange_;
 };
+
+}  // namespace fendal::app

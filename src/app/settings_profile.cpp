@@ -2,6 +2,8 @@
 
 #include "data/app_strings.h"
 
+namespace fendal::app {
+
 namespace {
 // Sections such as "GfxLists\TheMainList" name sub keys; QSettings separates those with '/',
 // which keeps them sub keys in the registry as well.
@@ -10,7 +12,7 @@ QString keyOf(const std::string& section, const std::string& key) {
 }
 }  // namespace
 
-SettingsProfile::SettingsProfile() : settings_(kProfileCompany, kProfileApp) {}
+SettingsProfile::SettingsProfile() : settings_(data::kProfileCompany, data::kProfileApp) {}
 
 std::optional<std::string> SettingsProfile::readString(const std::string& section, const std::string& key) {
     QVariant v = settings_.value(keyOf(section, key));
@@ -47,3 +49,5 @@ void SettingsProfile::writeBinary(const std::string& section, const std::string&
     settings_.setValue(keyOf(section, key),
                        QByteArray(reinterpret_cast<const char*>(value.data()), static_cast<qsizetype>(value.size())));
 }
+
+}  // namespace fendal::app

@@ -5,6 +5,8 @@
 
 #include "platform/profile.h"
 
+namespace fendal::app {
+
 class SettingsProfile : public platform::Profile {
 public:
     SettingsProfile();
@@ -21,3 +23,5 @@ public:
 private:
     QSettings settings_;
 };
+
+}  // namespace fendal::app

@@ -3,6 +3,8 @@
 #include "app/subsystem_commands.h"
 #include "data/fendal_doc.h"
 
+namespace fendal::app {
+
 bool ViewCommands::handles(CommandId id) const {
     return id == CommandId::FilePrint || id == CommandId::FilePrintDirect || id == CommandId::FilePrintPreview;
 }
@@ -15,3 +17,5 @@ void ViewCommands::run(CommandId id) {
     else
         commands::print(owner_, doc_, id == CommandId::FilePrintDirect);
 }
+
+}  // namespace fendal::app

@@ -4,17 +4,21 @@
 #include "app/command_router.h"
 
 class QWidget;
-class CFendalDoc;
+namespace fendal::data { class CFendalDoc; }
+
+namespace fendal::app {
 
 class ViewCommands : public CommandTarget {
 public:
-    ViewCommands(CFendalDoc& doc, QWidget* owner) : doc_(doc), owner_(owner) {}
+    ViewCommands(data::CFendalDoc& doc, QWidget* owner) : doc_(doc), owner_(owner) {}
 
     bool handles(CommandId id) const override;
     bool isEnabled(CommandId id) const override;
     void run(CommandId id) override;
 
 private:
-    CFendalDoc& doc_;
+    data::CFendalDoc& doc_;
     QWidget* owner_;
 };
+
+}  // namespace fendal::app

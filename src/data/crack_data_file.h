@@ -6,6 +6,8 @@
 
 #include "data/measure_point.h"
 
+namespace fendal::data {
+
 inline constexpr char kCrackSignature[] = "DEDORURU.FSY.";
 inline constexpr int16_t kCrackVersion = 1;
 inline constexpr int32_t kMaxFileCount = 99999;  // the largest count a file may hold per list
@@ -22,3 +24,5 @@ struct CrackDataFile {
     int32_t pointCount() const { return static_cast<int32_t>(points.size()); }
     int32_t receivedCount() const { return static_cast<int32_t>(receivedPoints.size()); }
 };
+
+}  // namespace fendal::data

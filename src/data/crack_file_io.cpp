@@ -12,6 +12,8 @@
 #include "platform/safe_file_writer.h"
 #include "platform/text.h"
 
+namespace fendal::data {
+
 namespace {
 
 constexpr std::size_t kBlockSize = 1 << 20;
@@ -73,7 +75,7 @@ bool writeHeader(CrackDataFile& entry, platform::SafeFileWriter* out) {
 bool readHeader(CrackDataFile& entry, BlockReader& in, HeaderCounts& counts) {
     std::memset(entry.signature, 0, sizeof entry.signature);
     in.read(entry.signature, 15);
-    if (text::trim(text::fieldText(entry.signature)) != kCrackSignature) return false;
+    if (platform::text::trim(platform::text::fieldText(entry.signature)) != kCrackSignature) return false;
 
     unsigned char v[2] = {};
     in.read(v, 2);
@@ -85,7 +87,7 @@ bool readHeader(CrackDataFile& entry, BlockReader& in, HeaderCounts& counts) {
     counts.pointCount = getI32(c);
     counts.receivedCount = getI32(c + 4);
     in.read(entry.remark, sizeof entry.remark);
-    text::terminateField(entry.remark);
+    platform::text::terminateField(entry.remark);
     return true;
 }
 
@@ -111,9 +113,9 @@ void readPoint(MeasurePoint& record, BlockReader& in) {
     if (got >= 40) record.depth = getI32(r + 36);
     field(40, 200, record.note);
     field(240, 200, record.reserve);
-    text::terminateField(record.number);
-    text::terminateField(record.note);
-    text::terminateField(record.reserve);
+    platform::text::terminateField(record.number);
+    platform::text::terminateField(record.note);
+    platform::text::terminateField(record.reserve);
 }
 
 // --- whole files
@@ -180,3 +182,5 @@ bool writeCrackFile(CrackDataFile& entry, std::error_code* error) {
     report(error, out.error());
     return written;
 }
+
+}  // namespace fendal::data

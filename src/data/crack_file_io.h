@@ -9,9 +9,11 @@
 
 #include "data/crack_data_file.h"
 
-namespace platform {
+namespace fendal::platform {
 class SafeFileWriter;
 }
+
+namespace fendal::data {
 
 inline constexpr std::size_t kHeaderSize = 225;
 inline constexpr std::size_t kRecordSize = 440;
@@ -57,3 +59,5 @@ bool readCrackData(std::FILE* file, const std::string& fullPath, CrackDataFile& 
 // planted link). A list longer than kMaxFileCount is refused: the file could not be read back.
 // False with the reason in `error` (if given).
 bool writeCrackFile(CrackDataFile& entry, std::error_code* error = nullptr);
+
+}  // namespace fendal::data

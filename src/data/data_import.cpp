@@ -5,6 +5,8 @@
 #include "data/received_data.h"
 #include "platform/text.h"
 
+namespace fendal::data {
+
 void CFendalDoc::onDataTransfer(TransferRunner& transfer) {
     if (modified_) {
         MsgAnswer a = ask("将改动保存到“" + title_ + "”？", MsgButtons::YesNoCancel, MsgIcon::Warning);
@@ -39,8 +41,10 @@ bool CFendalDoc::importReceivedData(const std::string& path) {
     updateAllViews(UpdateHint::Reloaded);
     setModifiedFlag(true);
     if (!complete) {
-        tell(text::format("数据传输不完整：仪器应传送 %d 个数据，只收到 %d 个。", promised, f.pointCount()),
+        tell(platform::text::format("数据传输不完整：仪器应传送 %d 个数据，只收到 %d 个。", promised, f.pointCount()),
              MsgIcon::Warning);
     }
     return true;
 }
+
+}  // namespace fendal::data

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace fendal::data {
+
 enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel };
 enum class MsgIcon { None, Information, Question, Warning, Error };
 enum class MsgAnswer { Ok, Cancel, Yes, No };
@@ -60,3 +62,5 @@ public:
     // The title or the modified flag changed.
     virtual void onDocumentStateChanged() {}
 };
+
+}  // namespace fendal::data

@@ -12,6 +12,8 @@
 #include "platform/temp_dir.h"
 #include "platform/text.h"
 
+namespace fendal::data {
+
 CFendalDoc::CFendalDoc(DocUi& ui) : ui_(ui) {}
 
 // --- observers, title, modified flag
@@ -207,7 +209,7 @@ bool CFendalDoc::readFile(const std::string& path, CrackDataFile& entry) {
     if (readCrackFile(path, entry, &error)) return true;
     // A file that is simply not there stays silent; running out of memory is worth a word.
     if (error == std::errc::not_enough_memory)
-        tell(text::format("文件“%s”无法打开：%s", text::displayPath(path).c_str(), error.message().c_str()),
+        tell(platform::text::format("文件“%s”无法打开：%s", platform::text::displayPath(path).c_str(), error.message().c_str()),
              MsgIcon::Error);
     return false;
 }
@@ -295,7 +297,7 @@ void CFendalDoc::reportUnwritten(const std::vector<Unwritten>& files) {
     std::string text;
     for (const auto& f : files) {
         if (!text.empty()) text += "\n";
-        text += text::format("无法保存文件“%s”：%s", text::displayPath(f.path).c_str(), f.reason.message().c_str());
+        text += platform::text::format("无法保存文件“%s”：%s", platform::text::displayPath(f.path).c_str(), f.reason.message().c_str());
     }
     tell(text, MsgIcon::Error);
 }
@@ -431,7 +433,7 @@ void CFendalDoc::onFileRestore() {
         return;
     }
     if (currentFile_ < group.fileCount()) {
-        std::string text = "确实要还原文件“" + text::displayPath(group.files[currentFile_].path) + "”?";
+        std::string text = "确实要还原文件“" + platform::text::displayPath(group.files[currentFile_].path) + "”?";
         if (ask(text, MsgButtons::YesNoCancel, MsgIcon::Question) != MsgAnswer::Yes) return;
     }
     if (!restoreFile(currentFile_)) return;
@@ -446,3 +448,5 @@ bool CFendalDoc::openRecentFile(const std::string& path) {
     updateAllViews(UpdateHint::Reloaded);
     return true;
 }
+
+}  // namespace fendal::data

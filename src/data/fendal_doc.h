@@ -10,6 +10,8 @@
 #include "data/doc_ui.h"
 #include "data/file_group.h"
 
+namespace fendal::data {
+
 class CFendalDoc {
 public:
     static constexpr int kCurrent = -2;  // as a file or point index: the current one
@@ -120,3 +122,5 @@ private:
     int32_t currentFile_ = -1;
     int32_t currentPoint_ = -1;
 };
+
+}  // namespace fendal::data

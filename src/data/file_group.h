@@ -5,9 +5,14 @@
 #include "data/crack_data_file.h"
 
 // The files open together in the document, in group order.
+
+namespace fendal::data {
+
 struct FileGroup {
     std::vector<CrackDataFile> files;
 
     int32_t fileCount() const { return static_cast<int32_t>(files.size()); }
     void clear() { files.clear(); }
 };
+
+}  // namespace fendal::data

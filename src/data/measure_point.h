@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace fendal::data {
+
 struct MeasurePoint {
     char number[32];           // point number as GBK text, NUL-terminated
     int32_t velocity;          // sound velocity, m/s
@@ -23,3 +25,5 @@ static_assert(offsetof(MeasurePoint, note) == 48);
 static_assert(offsetof(MeasurePoint, reserve) == 248);
 
 // A new point is empty: every byte zero. Use MeasurePoint{} for one.
+
+}  // namespace fendal::data

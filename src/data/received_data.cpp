@@ -7,6 +7,8 @@
 #include "platform/temp_dir.h"
 #include "platform/text.h"
 
+namespace fendal::data {
+
 std::string receivedDataPath() {
     std::string dir = platform::tempDir();
     return dir.empty() ? std::string() : dir + "QDR_TemDataFile.tem";
@@ -46,7 +48,7 @@ bool writeReceivedDataFile(const std::string& path, const std::vector<ReceivedRe
 
 MeasurePoint pointFromReceived(const ReceivedRecord& record) {
     MeasurePoint p{};
-    text::setField(p.number, text::format("%04d", record.number));
+    platform::text::setField(p.number, platform::text::format("%04d", record.number));
     p.velocity = record.velocity;
     p.depth = record.depth;
     return p;
@@ -92,3 +94,5 @@ ReceivedData readReceivedData(std::FILE* file) {
     }
     return data;
 }
+
+}  // namespace fendal::data

@@ -10,6 +10,8 @@
 
 #include "data/crack_data_file.h"
 
+namespace fendal::data {
+
 inline constexpr int kMaxReceivedPoints = 20000;
 inline constexpr int kReceivedRecordSize = 6;
 
@@ -58,3 +60,5 @@ MeasurePoint pointFromReceived(const ReceivedRecord& record);
 // Demonstration point `index` (from 0): number index+1 and plausible, varied values. The virtual
 // instrument and the shipped demonstration file use these, so tests know what arrives.
 ReceivedRecord demoRecord(int index);
+
+}  // namespace fendal::data

@@ -9,12 +9,14 @@
 #include "listview/point_list.h"
 #include "platform/temp_dir.h"
 
+namespace fendal::listview {
+
 namespace {
 constexpr int kRowHeight = 17;
 constexpr unsigned kViewStyle = 0x1 | 0x2 | 0x4 | 0x8;
 }  // namespace
 
-CFendalView::CFendalView(CFendalDoc& doc, platform::Profile& profile, QWidget* parent)
+CFendalView::CFendalView(data::CFendalDoc& doc, platform::Profile& profile, QWidget* parent)
     : CGfxListView(parent), doc_(doc), profile_(profile) {
     doc_.addObserver(this);
     connect(this, &CGfxListView::columnsChanged, this, [this] { saveLayout(); });
@@ -43,7 +45,7 @@ void CFendalView::onInitialUpdate() {
         writeEdit(value, definition, text);
     };
     setCallbacks(std::move(callbacks));
-    onDocumentUpdate(UpdateHint::Reloaded);
+    onDocumentUpdate(data::UpdateHint::Reloaded);
 }
 
 void CFendalView::saveLayout() {
@@ -52,12 +54,12 @@ void CFendalView::saveLayout() {
     columnManager().save(profile_, kListName);
 }
 
-void CFendalView::onDocumentUpdate(UpdateHint hint) {
+void CFendalView::onDocumentUpdate(data::UpdateHint hint) {
     std::vector<int> rows(doc_.totalPoints());
     std::iota(rows.begin(), rows.end(), 0);
     // After an edit the categories stay open or closed as they were; other fills close them.
     GfxCategories categories = GfxCategories::None;
-    if (doc_.group.fileCount() > 1) categories = hint == UpdateHint::PointsEdited ? GfxCategories::KeepStates : GfxCategories::Collapsed;
+    if (doc_.group.fileCount() > 1) categories = hint == data::UpdateHint::PointsEdited ? GfxCategories::KeepStates : GfxCategories::Collapsed;
     fillRows(std::move(rows), categories);
     showCurrent();
 }
@@ -66,7 +68,7 @@ void CFendalView::showCurrent() {
     // The current point stays selected when its row is shown, after a save as after an edit,
     // so the list never hides what Delete and the edit commands act on.
     int flat = -1;
-    if (doc_.filePointToFlat(flat, CFendalDoc::kCurrent, CFendalDoc::kCurrent)) {
+    if (doc_.filePointToFlat(flat, data::CFendalDoc::kCurrent, data::CFendalDoc::kCurrent)) {
         const int row = core().rowOfValue(flat);
         if (row >= 0) {
             if (currentIndex().row() != row || !selectionModel()->isRowSelected(row, {})) focusRow(row, true);
@@ -95,7 +97,7 @@ int CFendalView::extendedInfo(GfxExtInfoRequest& request) {
 }
 
 void CFendalView::showMessage(const std::string& text) {
-    doc_.ui().messageBox(text, kAppTitle, MsgButtons::Ok, MsgIcon::Warning);
+    doc_.ui().messageBox(text, data::kAppTitle, data::MsgButtons::Ok, data::MsgIcon::Warning);
 }
 
 void CFendalView::followRow(const QPoint* viewportPos) {
@@ -114,7 +116,7 @@ void CFendalView::followRow(const QPoint* viewportPos) {
 }
 
 void CFendalView::currentMoved(int oldFile, int oldPoint) {
-    if (const CrackDataFile* file = doc_.fileAt(doc_.currentFile()); file && !file->path.empty())
+    if (const data::CrackDataFile* file = doc_.fileAt(doc_.currentFile()); file && !file->path.empty())
         doc_.setTitle(platform::fileNamePart(file->path));
     if (doc_.currentFile() != oldFile || doc_.currentPoint() != oldPoint) emit currentChanged();
 }
@@ -134,7 +136,7 @@ void CFendalView::writeEdit(int value, int definition, const std::string& text) 
     const GfxColumnDef& column = definitions[definition];
     const pointlist::EditResult result = pointlist::writeEdit(doc_, column.id, text);
     const std::string refusal = pointlist::refusalMessage(result, column.id, column.text.value_or(""));
-    if (!refusal.empty()) doc_.ui().messageBox(refusal, kAppTitle, MsgButtons::Ok, MsgIcon::Warning);
+    if (!refusal.empty()) doc_.ui().messageBox(refusal, data::kAppTitle, data::MsgButtons::Ok, data::MsgIcon::Warning);
 }
 
 void CFendalView::mousePressEvent(QMouseEvent* event) {
@@ -159,3 +161,5 @@ void CFendalView::keyPressEvent(QKeyEvent* event) {
     const GfxRowRef after = focusedRowRef();
     if (after.category != before.category || after.value != before.value) followRow(nullptr);
 }
+
+}  // namespace fendal::listview

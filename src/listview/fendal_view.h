@@ -9,12 +9,14 @@
 #include "listview/gfx_list_view.h"
 #include "platform/profile.h"
 
-class CFendalView : public CGfxListView, public DocObserver {
+namespace fendal::listview {
+
+class CFendalView : public CGfxListView, public data::DocObserver {
     Q_OBJECT
 public:
     static constexpr char kListName[] = "TheMainList";
 
-    CFendalView(CFendalDoc& doc, platform::Profile& profile, QWidget* parent = nullptr);
+    CFendalView(data::CFendalDoc& doc, platform::Profile& profile, QWidget* parent = nullptr);
     ~CFendalView() override;
 
     // Called once by the frame after construction: column definitions, stored layout, first fill.
@@ -22,9 +24,9 @@ public:
     // The frame's context menu (the Edit commands), shown on a right click.
     void setContextMenu(QMenu* menu) { contextMenu_ = menu; }
 
-    void onDocumentUpdate(UpdateHint hint) override;
+    void onDocumentUpdate(data::UpdateHint hint) override;
 
-    CFendalDoc& document() { return doc_; }
+    data::CFendalDoc& document() { return doc_; }
 
 signals:
     // The document's current file or point changed; the frame re-evaluates its enable rules.
@@ -43,7 +45,9 @@ private:
     void writeEdit(int value, int definition, const std::string& text);
     void saveLayout();
 
-    CFendalDoc& doc_;
+    data::CFendalDoc& doc_;
     platform::Profile& profile_;
     QMenu* contextMenu_ = nullptr;
 };
+
+}  // namespace fendal::listview

@@ -5,6 +5,8 @@
 
 #include "platform/text.h"
 
+namespace fendal::listview {
+
 int CGfxCategoryManager::addCategory(std::string text, double low, double high, int data) {
     GfxCategory category;
     category.text = std::move(text);
@@ -34,7 +36,7 @@ int CGfxCategoryManager::findCategory(double value) const {
 
 std::string CGfxCategoryManager::caption(int index) const {
     const GfxCategory& c = category(index);
-    return text::format("文件目录: %s (数据个数: %d)", c.text.c_str(), c.rowCount());
+    return platform::text::format("文件目录: %s (数据个数: %d)", c.text.c_str(), c.rowCount());
 }
 
 void CGfxCategoryManager::build(std::vector<int> rowList) {
@@ -116,3 +118,5 @@ bool CGfxCategoryManager::restoreStates(const std::vector<unsigned char>& states
     layout();
     return true;
 }
+
+}  // namespace fendal::listview

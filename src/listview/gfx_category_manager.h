@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace fendal::listview {
+
 struct GfxCategory {
     static constexpr int kRange = 4;
 
@@ -72,3 +74,5 @@ private:
     Categorize categorize_;
     CategorizeAll categorizeAll_;
 };
+
+}  // namespace fendal::listview

@@ -7,6 +7,8 @@
 #include "listview/gfx_list_tip.h"
 #include "listview/gfx_list_view.h"
 
+namespace fendal::listview {
+
 CGfxCellTips::CGfxCellTips(CGfxListView& list) : list_(list) {}
 
 void CGfxCellTips::follow(const QPoint& viewportPos) {
@@ -36,3 +38,5 @@ void CGfxCellTips::follow(const QPoint& viewportPos) {
 void CGfxCellTips::hide() {
     if (tip_ && tip_->isVisible()) tip_->hide();
 }
+
+}  // namespace fendal::listview

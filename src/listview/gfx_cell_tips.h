@@ -4,6 +4,8 @@
 // and not over a category row (nor over an image column with the bit that spares them).
 #include <QPoint>
 
+namespace fendal::listview {
+
 class CGfxListView;
 class CGfxListTip;
 
@@ -20,3 +22,5 @@ private:
     CGfxListView& list_;
     CGfxListTip* tip_ = nullptr;  // made on first need, owned by the list as its child
 };
+
+}  // namespace fendal::listview

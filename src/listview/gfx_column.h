@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+namespace fendal::listview {
+
 namespace gfx {
 
 // Format flags of a column definition.
@@ -51,3 +53,5 @@ private:
     static int slot(int flag);
     std::array<uint32_t, 9> masks_{};
 };
+
+}  // namespace fendal::listview

@@ -1,5 +1,7 @@
 #include "listview/gfx_column_dialog_rules.h"
 
+namespace fendal::listview {
+
 namespace gfxdialog {
 
 std::string columnLabel(const GfxColumnDef& def) {
@@ -71,3 +73,5 @@ int widthInChars(int pixels, int averageWidth) { return averageWidth > 0 ? pixel
 int widthInPixels(int chars, int averageWidth) { return averageWidth * chars; }
 
 }  // namespace gfxdialog
+
+}  // namespace fendal::listview

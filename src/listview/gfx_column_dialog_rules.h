@@ -7,6 +7,8 @@
 
 #include "listview/gfx_column_manager.h"
 
+namespace fendal::listview {
+
 namespace gfxdialog {
 
 inline constexpr char kNeedOneColumn[] = "E' necessario inserire almeno una colonna ..";
@@ -41,3 +43,5 @@ int widthInChars(int pixels, int averageWidth);
 int widthInPixels(int chars, int averageWidth);
 
 }  // namespace gfxdialog
+
+}  // namespace fendal::listview

@@ -16,6 +16,8 @@
 
 #include "listview/gfx_column_dialog_rules.h"
 
+namespace fendal::listview {
+
 namespace {
 constexpr int kIdRole = Qt::UserRole;
 }
@@ -164,3 +166,5 @@ void CGfxColumnFormatDlg::takeLabel2() {
     GfxColumnDef* def = selected();
     if (def && !label2_->text().isEmpty()) def->textdt = label2_->text().toStdString();
 }
+
+}  // namespace fendal::listview

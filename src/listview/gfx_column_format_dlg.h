@@ -12,6 +12,8 @@ class QLineEdit;
 class QListWidget;
 class QRadioButton;
 
+namespace fendal::listview {
+
 class CGfxColumnFormatDlg : public QDialog {
     Q_OBJECT
 public:
@@ -53,3 +55,5 @@ private:
     QRadioButton* center_;
     QRadioButton* right_;
 };
+
+}  // namespace fendal::listview

@@ -4,6 +4,8 @@
 
 #include "platform/text.h"
 
+namespace fendal::listview {
+
 void CGfxColumnManager::defineColumn(int id, std::optional<std::string> text, std::optional<std::string> textdt,
                                      int align, int width, int dwdata, int image, std::optional<std::string> descr) {
     defs_.push_back(GfxColumnDef{id, align, width, image, dwdata, std::move(text), std::move(textdt), std::move(descr)});
@@ -63,7 +65,7 @@ void CGfxColumnManager::load(platform::Profile& profile, const std::string& list
 
     std::vector<int> shown;
     for (int i = 0; i < numDef; ++i) {
-        int id = profile.readInt(section, text::format("DefColId %d", i)).value_or(-1);
+        int id = profile.readInt(section, platform::text::format("DefColId %d", i)).value_or(-1);
         if (id >= 0) shown.push_back(id);
     }
     // A layout without a single column would leave the list empty: keep the code's columns.
@@ -71,19 +73,19 @@ void CGfxColumnManager::load(platform::Profile& profile, const std::string& list
 
     const int defNum = profile.readInt(section, "DefNum").value_or(-1);
     for (int i = 0; i < defNum; ++i) {
-        int id = profile.readInt(section, text::format("ColDef_id_%d", i)).value_or(-1);
+        int id = profile.readInt(section, platform::text::format("ColDef_id_%d", i)).value_or(-1);
         if (id < 0) continue;
         GfxColumnDef* def = definitionById(id);
         if (!def) continue;  // stored for a column this program no longer defines
         auto readInt = [&](const char* name, int current) {
-            return profile.readInt(section, text::format(name, i)).value_or(current);
+            return profile.readInt(section, platform::text::format(name, i)).value_or(current);
         };
         def->align = readInt("ColDef_align_%d", def->align);
         def->width = readInt("ColDef_width_%d", def->width);
         def->image = readInt("ColDef_image_%d", def->image);
         def->dwdata = readInt("ColDef_dwdata_%d", def->dwdata);
         auto readText = [&](const char* name) {
-            return profile.readString(section, text::format(name, i)).value_or(std::string());
+            return profile.readString(section, platform::text::format(name, i)).value_or(std::string());
         };
         def->text = readText("ColDef_text_%d");
         def->textdt = readText("ColDef_textdt_%d");
@@ -95,18 +97,20 @@ void CGfxColumnManager::save(platform::Profile& profile, const std::string& list
     const std::string section = sectionName(listName);
     profile.writeInt(section, "NumDef", static_cast<int>(shown_.size()));
     for (std::size_t i = 0; i < shown_.size(); ++i)
-        profile.writeInt(section, text::format("DefColId %d", static_cast<int>(i)), shown_[i]);
+        profile.writeInt(section, platform::text::format("DefColId %d", static_cast<int>(i)), shown_[i]);
     profile.writeInt(section, "DefNum", static_cast<int>(defs_.size()));
     for (std::size_t n = 0; n < defs_.size(); ++n) {
         const GfxColumnDef& def = defs_[n];
         const int i = static_cast<int>(n);
-        profile.writeInt(section, text::format("ColDef_id_%d", i), def.id);
-        profile.writeInt(section, text::format("ColDef_align_%d", i), def.align);
-        profile.writeInt(section, text::format("ColDef_width_%d", i), def.width);
-        profile.writeInt(section, text::format("ColDef_image_%d", i), def.image);
-        profile.writeInt(section, text::format("ColDef_dwdata_%d", i), def.dwdata);
-        profile.writeString(section, text::format("ColDef_text_%d", i), def.text.value_or(""));
-        profile.writeString(section, text::format("ColDef_textdt_%d", i), def.textdt.value_or(""));
-        profile.writeString(section, text::format("ColDef_descr_%d", i), def.descr.value_or(""));
+        profile.writeInt(section, platform::text::format("ColDef_id_%d", i), def.id);
+        profile.writeInt(section, platform::text::format("ColDef_align_%d", i), def.align);
+        profile.writeInt(section, platform::text::format("ColDef_width_%d", i), def.width);
+        profile.writeInt(section, platform::text::format("ColDef_image_%d", i), def.image);
+        profile.writeInt(section, platform::text::format("ColDef_dwdata_%d", i), def.dwdata);
+        profile.writeString(section, platform::text::format("ColDef_text_%d", i), def.text.value_or(""));
+        profile.writeString(section, platform::text::format("ColDef_textdt_%d", i), def.textdt.value_or(""));
+        profile.writeString(section, platform::text::format("ColDef_descr_%d", i), def.descr.value_or(""));
     }
 }
+
+}  // namespace fendal::listview

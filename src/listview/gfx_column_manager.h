@@ -9,6 +9,8 @@
 #include "listview/gfx_column.h"
 #include "platform/profile.h"
 
+namespace fendal::listview {
+
 class CGfxColumnManager {
 public:
     void defineColumn(int id, std::optional<std::string> text, std::optional<std::string> textdt, int align,
@@ -40,3 +42,5 @@ private:
     std::vector<GfxColumnDef> defs_;
     std::vector<int> shown_;
 };
+
+}  // namespace fendal::listview

@@ -1,5 +1,7 @@
 #include "listview/gfx_column.h"
 
+namespace fendal::listview {
+
 int GfxColumnMasks::slot(int flag) {
     for (int i = 0; i < 9; ++i)
         if (flag == (1 << i)) return i;
@@ -21,3 +23,5 @@ uint32_t GfxColumnMasks::mask(int flag) const {
     int i = slot(flag);
     return i < 0 ? 0 : masks_[i];
 }
+
+}  // namespace fendal::listview

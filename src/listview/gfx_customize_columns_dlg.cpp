@@ -9,6 +9,8 @@
 
 #include "listview/gfx_column_dialog_rules.h"
 
+namespace fendal::listview {
+
 namespace {
 
 constexpr int kIdRole = Qt::UserRole;
@@ -123,3 +125,5 @@ void CGfxCustomizeColumnsDlg::accept() {
     columns_.setDefaultColumns(*shown);
     QDialog::accept();
 }
+
+}  // namespace fendal::listview

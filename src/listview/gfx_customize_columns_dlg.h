@@ -9,6 +9,8 @@
 class QListWidget;
 class QPushButton;
 
+namespace fendal::listview {
+
 class CGfxCustomizeColumnsDlg : public QDialog {
     Q_OBJECT
 public:
@@ -39,3 +41,5 @@ private:
     QPushButton* up_;
     QPushButton* down_;
 };
+
+}  // namespace fendal::listview

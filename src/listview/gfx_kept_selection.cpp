@@ -5,6 +5,8 @@
 
 #include "listview/gfx_list_view.h"
 
+namespace fendal::listview {
+
 GfxKeptSelection::GfxKeptSelection(const CGfxListView& list) {
     const CGfxListCore& core = list.core();
     focused_ = list.focusedRowRef();
@@ -51,3 +53,5 @@ void GfxKeptSelection::restore(CGfxListView& list) const {
     selectionModel->setCurrentIndex(current, QItemSelectionModel::NoUpdate);
     list.scrollTo(current);
 }
+
+}  // namespace fendal::listview

@@ -5,6 +5,8 @@
 
 #include "listview/gfx_category_manager.h"
 
+namespace fendal::listview {
+
 class CGfxListView;
 
 class GfxKeptSelection {
@@ -18,3 +20,5 @@ private:
     std::unordered_set<int> values_;      // selected data rows
     std::unordered_set<int> categories_;  // selected category rows
 };
+
+}  // namespace fendal::listview

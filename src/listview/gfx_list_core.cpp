@@ -7,6 +7,8 @@
 
 // --- columns
 
+namespace fendal::listview {
+
 void CGfxListCore::applyColumns() {
     aboutToReset();
     masks_.clear();
@@ -240,3 +242,5 @@ void CGfxListCore::endEdit(const std::vector<int>& rows, int position, const std
         writtenTexts_[{value, id}] = text;
     }
 }
+
+}  // namespace fendal::listview

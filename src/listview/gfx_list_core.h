@@ -14,6 +14,9 @@
 #include "listview/gfx_list_style.h"
 
 // A request for extended information from the owner; the answer 0 means "do the default".
+
+namespace fendal::listview {
+
 struct GfxExtInfoRequest {
     enum Code { kEditFormat = 0, kFillCombo = 1, kAcceptEdit = 2, kDrawCell = 3 };
     // Flags of the editor format answer (kEditFormat).
@@ -148,3 +151,5 @@ private:
     std::map<int, bool> sortStates_;  // column id -> last direction was ascending
     std::map<std::pair<int, int>, std::string> writtenTexts_;  // (value, column id) -> text
 };
+
+}  // namespace fendal::listview

@@ -10,6 +10,8 @@
 #include "listview/gfx_list_model.h"
 #include "listview/gfx_list_view.h"
 
+namespace fendal::listview {
+
 namespace {
 
 // The in-place edit box with its own short context menu.
@@ -203,3 +205,5 @@ QString CGfxListDelegate::editorText(const QWidget* editor) {
     if (auto* combo = qobject_cast<const QComboBox*>(editor)) return combo->currentText();
     return {};
 }
+
+}  // namespace fendal::listview

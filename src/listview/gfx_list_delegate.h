@@ -3,6 +3,8 @@
 // its in-place editors: edit box, drop list or drop-down list, chosen by the column's masks.
 #include <QStyledItemDelegate>
 
+namespace fendal::listview {
+
 class CGfxListView;
 
 class CGfxListDelegate : public QStyledItemDelegate {
@@ -29,3 +31,5 @@ private:
 
     CGfxListView* list_;
 };
+
+}  // namespace fendal::listview

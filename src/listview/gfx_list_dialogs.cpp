@@ -7,6 +7,8 @@
 #include "listview/gfx_list_header.h"
 #include "listview/gfx_list_view.h"
 
+namespace fendal::listview {
+
 void CGfxListView::runCommand(int command) {
     switch (command) {
         case kCmdSortAscending:
@@ -38,3 +40,5 @@ void CGfxListView::formatColumns() {
 void CGfxListView::showMessage(const std::string& text) {
     QMessageBox::warning(this, QApplication::applicationDisplayName(), QString::fromStdString(text));
 }
+
+}  // namespace fendal::listview

@@ -5,6 +5,8 @@
 #include "listview/gfx_list_model.h"
 #include "listview/gfx_list_view.h"
 
+namespace fendal::listview {
+
 bool CGfxListView::openCurrentEditor() {
     const QModelIndex current = currentIndex();
     if (!current.isValid() || !(model_->flags(current) & Qt::ItemIsEditable)) return false;
@@ -34,3 +36,5 @@ void CGfxListView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHi
     core_.endEdit(rows, edit.column, edit.text);
     model_->cellsChanged();
 }
+
+}  // namespace fendal::listview

@@ -8,6 +8,8 @@
 #include "listview/gfx_list_view.h"
 #include "listview/list_images.h"
 
+namespace fendal::listview {
+
 CGfxListHeader::CGfxListHeader(CGfxListView& list, QHeaderView& header) : list_(list), header_(header) {
     header_.setMinimumSectionSize(0);  // column 0 may be 0 wide; data columns are held at 16 below
     header_.setSectionsClickable(true);
@@ -105,3 +107,5 @@ void CGfxListHeader::showMenu(const QPoint& pos) {
     add(images[3], "Header format", CGfxListView::kCmdHeaderFormat);
     menu.exec(header_.mapToGlobal(pos));
 }
+
+}  // namespace fendal::listview

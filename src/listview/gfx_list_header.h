@@ -6,8 +6,11 @@
 
 #include "listview/gfx_list_core.h"
 
-class CGfxListView;
 class QHeaderView;
+
+namespace fendal::listview {
+
+class CGfxListView;
 
 class CGfxListHeader : public QObject {
     Q_OBJECT
@@ -42,3 +45,5 @@ private:
     int sortedId_ = -1;
     bool applying_ = false;  // our own resizes are not the user's
 };
+
+}  // namespace fendal::listview

@@ -7,6 +7,8 @@
 #include "listview/gfx_list_model.h"
 #include "listview/gfx_list_view.h"
 
+namespace fendal::listview {
+
 void CGfxListView::keyPressEvent(QKeyEvent* event) {
     tips_->hide();
     const QModelIndex current = currentIndex();
@@ -57,3 +59,5 @@ void CGfxListView::keyboardSearch(const QString&) {
     // No search by typing: it would read the text of every row of a long list, and a typed
     // character on an editable cell starts its editor instead.
 }
+
+}  // namespace fendal::listview

@@ -3,6 +3,8 @@
 #include "listview/gfx_column.h"
 #include "listview/gfx_sort_key.h"
 
+namespace fendal::listview {
+
 CGfxListModel::CGfxListModel(CGfxListCore& core, const QList<QPixmap>& itemImages,
                              const QList<QPixmap>& headerImages, QObject* parent)
     : QAbstractTableModel(parent), core_(core), itemImages_(itemImages), headerImages_(headerImages) {
@@ -96,3 +98,5 @@ void CGfxListModel::toggleCategory(int index) {
         endInsertRows();
     }
 }
+
+}  // namespace fendal::listview

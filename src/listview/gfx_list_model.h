@@ -8,6 +8,8 @@
 
 #include "listview/gfx_list_core.h"
 
+namespace fendal::listview {
+
 class CGfxListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -45,3 +47,5 @@ private:
     const QList<QPixmap>& itemImages_;
     const QList<QPixmap>& headerImages_;
 };
+
+}  // namespace fendal::listview

@@ -4,6 +4,8 @@
 
 #include "listview/gfx_list_view.h"
 
+namespace fendal::listview {
+
 void CGfxListView::focusRow(int row, bool select) {
     const int column = std::clamp(currentColumn_, 0, std::max(0, core_.columnCount() - 1));
     const QModelIndex index = model()->index(row, column);
@@ -32,3 +34,5 @@ int CGfxListView::selectedRow() const {
         if (first < 0 || range.top() < first) first = range.top();
     return first;
 }
+
+}  // namespace fendal::listview

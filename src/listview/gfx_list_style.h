@@ -1,6 +1,8 @@
 #pragma once
 // Bits of the list's style word.
 
+namespace fendal::listview {
+
 namespace gfx {
 
 inline constexpr unsigned kStyleInitial = 0x793F;
@@ -15,3 +17,5 @@ inline constexpr unsigned kStyleEnterEdits = 0x1000;        // ... or opens the 
 inline constexpr unsigned kStyleUpdateScrollBars = 0x2000;  // after expanding or collapsing
 
 }  // namespace gfx
+
+}  // namespace fendal::listview

@@ -4,6 +4,9 @@
 // being in it, or the list would get a Leave and hide the tip at once. Qt gives a tip window
 // stays-on-top itself and rebuilds the native window (losing its input transparency on X11)
 // when that was not asked for, so it is asked for here.
+
+namespace fendal::listview {
+
 CGfxListTip::CGfxListTip(QWidget* parent)
     : QLabel(parent, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowTransparentForInput |
                          Qt::WindowDoesNotAcceptFocus) {
@@ -25,3 +28,5 @@ void CGfxListTip::showText(const QString& text, const QPoint& globalPos, int min
     show();
     raise();
 }
+
+}  // namespace fendal::listview

@@ -2,6 +2,8 @@
 // The small window that shows the whole text of a cut-off cell under the mouse.
 #include <QLabel>
 
+namespace fendal::listview {
+
 class CGfxListTip : public QLabel {
     Q_OBJECT
 public:
@@ -10,3 +12,5 @@ public:
     explicit CGfxListTip(QWidget* parent);
     void showText(const QString& text, const QPoint& globalPos, int minHeight);
 };
+
+}  // namespace fendal::listview

@@ -9,6 +9,8 @@
 #include "listview/gfx_list_header.h"
 #include "listview/gfx_list_model.h"
 
+namespace fendal::listview {
+
 CGfxListView::CGfxListView(QWidget* parent) : QTableView(parent) {
     model_ = new CGfxListModel(core_, itemImages_, headerImages_, this);
     setModel(model_);
@@ -176,3 +178,5 @@ void CGfxListView::currentChanged(const QModelIndex& current, const QModelIndex&
     QTableView::currentChanged(current, previous);
     if (current.isValid()) currentColumn_ = current.column();
 }
+
+}  // namespace fendal::listview

@@ -13,6 +13,8 @@
 
 #include "listview/gfx_list_core.h"
 
+namespace fendal::listview {
+
 class CGfxListModel;
 class CGfxListDelegate;
 class CGfxListHeader;
@@ -114,3 +116,5 @@ private:
         std::string text;
     } pendingEdit_;
 };
+
+}  // namespace fendal::listview

@@ -6,6 +6,8 @@
 
 #include "platform/text.h"
 
+namespace fendal::listview {
+
 namespace gfx {
 
 int64_t leadingInteger(std::string_view text) {
@@ -40,7 +42,7 @@ std::string storedTextKey(std::string_view utf8) {
     // ASCII is the same in both: no conversion for the common numbers and notes.
     if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
         return std::string(utf8);
-    return text::utf8ToGbk(utf8).value_or(std::string(utf8));
+    return platform::text::utf8ToGbk(utf8).value_or(std::string(utf8));
 }
 
 namespace {
@@ -73,3 +75,5 @@ void sortByKeys(std::vector<int>& rows, const std::vector<std::string>& keys, bo
 }
 
 }  // namespace gfx
+
+}  // namespace fendal::listview

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+namespace fendal::listview {
+
 namespace gfx {
 
 // The text's leading decimal integer as the C library reads one: blanks skipped, optional
@@ -26,3 +28,5 @@ void sortByKeys(std::vector<int>& rows, const std::vector<int64_t>& keys, bool a
 void sortByKeys(std::vector<int>& rows, const std::vector<std::string>& keys, bool ascending);
 
 }  // namespace gfx
+
+}  // namespace fendal::listview

@@ -3,6 +3,8 @@
 #include <QPainter>
 #include <QPainterPath>
 
+namespace fendal::listview {
+
 namespace listimages {
 
 namespace {
@@ -97,3 +99,5 @@ QList<QIcon> headerMenuImages() {
 }
 
 }  // namespace listimages
+
+}  // namespace fendal::listview

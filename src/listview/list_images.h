@@ -5,6 +5,8 @@
 #include <QList>
 #include <QPixmap>
 
+namespace fendal::listview {
+
 namespace listimages {
 
 QList<QPixmap> pointItemImages();   // 0: a measuring point
@@ -13,3 +15,5 @@ QList<QPixmap> pointHeaderImages(); // 0: the image column's header
 QList<QIcon> headerMenuImages();
 
 }  // namespace listimages
+
+}  // namespace fendal::listview

@@ -4,6 +4,8 @@
 #include "listview/gfx_sort_key.h"
 #include "platform/text.h"
 
+namespace fendal::listview {
+
 namespace pointlist {
 
 void defineColumns(CGfxColumnManager& columns) {
@@ -24,29 +26,29 @@ void defineColumns(CGfxColumnManager& columns) {
     columns.setDefaultColumns({kBlank, kImage, kIndex, kNumber, kVelocity, kDepth, kNote});
 }
 
-std::string rowText(const CFendalDoc& doc, int value, int columnId) {
+std::string rowText(const data::CFendalDoc& doc, int value, int columnId) {
     std::string result = columnId == kImage ? "0" : "";
     int file = -1, point = -1;
     if (!doc.flatToFilePoint(value, file, point)) return result;
-    const MeasurePoint* p = doc.pointAt(file, point);
+    const data::MeasurePoint* p = doc.pointAt(file, point);
     if (!p) return result;
     switch (columnId) {
         case kIndex: return std::to_string(point + 1);
-        case kNumber: return text::gbkToUtf8(text::fieldText(p->number));
+        case kNumber: return platform::text::gbkToUtf8(platform::text::fieldText(p->number));
         case kVelocity: return std::to_string(p->velocity);
         case kDepth: return std::to_string(p->depth);
-        case kNote: return text::gbkToUtf8(text::fieldText(p->note));
+        case kNote: return platform::text::gbkToUtf8(platform::text::fieldText(p->note));
         default: return result;
     }
 }
 
-void categorizeGroup(const CFendalDoc& doc, CGfxCategoryManager& categories) {
+void categorizeGroup(const data::CFendalDoc& doc, CGfxCategoryManager& categories) {
     // After a sort the categories are there already and only take their rows again.
     if (categories.categoryCount() == 0) {
         for (int f = 0; f < doc.group.fileCount(); ++f) {
-            const CrackDataFile& file = doc.group.files[f];
+            const data::CrackDataFile& file = doc.group.files[f];
             const int first = doc.pointsBefore(f);
-            categories.addCategory(text::displayPath(file.path), first,
+            categories.addCategory(platform::text::displayPath(file.path), first,
                                    static_cast<double>(first) + file.pointCount(), f);
         }
     }
@@ -60,10 +62,10 @@ int fileOfCategory(const CGfxCategoryManager& categories, int category) {
 namespace {
 
 EditResult storeText(char* field, std::size_t size, const std::string& utf8Text) {
-    std::optional<std::string> gbk = text::utf8ToGbk(utf8Text);
+    std::optional<std::string> gbk = platform::text::utf8ToGbk(utf8Text);
     if (!gbk) return EditResult::NotGbk;
     if (gbk->size() >= size) return EditResult::TooLong;
-    text::setField(field, size, *gbk);
+    platform::text::setField(field, size, *gbk);
     return EditResult::Stored;
 }
 
@@ -79,10 +81,10 @@ const char* columnName(int columnId) {
 
 }  // namespace
 
-EditResult writeEdit(CFendalDoc& doc, int columnId, const std::string& utf8Text) {
+EditResult writeEdit(data::CFendalDoc& doc, int columnId, const std::string& utf8Text) {
     if (!doc.hasValidCurrentPoint()) return EditResult::NoTarget;
     EditResult result = EditResult::Stored;
-    doc.editCurrentPoint([&](MeasurePoint& p) {
+    doc.editCurrentPoint([&](data::MeasurePoint& p) {
         switch (columnId) {
             case kNumber: result = storeText(p.number, sizeof p.number, utf8Text); break;
             case kVelocity: p.velocity = gfx::leadingInt32(utf8Text); break;
@@ -99,12 +101,14 @@ std::string refusalMessage(EditResult result, int columnId, const std::string& h
     const char* name = header.empty() ? columnName(columnId) : header.c_str();
     switch (result) {
         case EditResult::TooLong:
-            return text::format("“%s”的内容过长：最多 %d 个字节（一个汉字占 2 个字节）。原值未作修改。", name,
+            return platform::text::format("“%s”的内容过长：最多 %d 个字节（一个汉字占 2 个字节）。原值未作修改。", name,
                                 columnId == kNote ? kNoteBytes : kNumberBytes);
         case EditResult::NotGbk:
-            return text::format("“%s”中有无法保存的字符（只能使用 GBK 字符集中的字符）。原值未作修改。", name);
+            return platform::text::format("“%s”中有无法保存的字符（只能使用 GBK 字符集中的字符）。原值未作修改。", name);
         default: return {};
     }
 }
 
 }  // namespace pointlist
+
+}  // namespace fendal::listview

@@ -2,26 +2,26 @@
 #include "office/office_commands.h"
 #include "office/qt_point_clipboard.h"
 
-namespace office {
+namespace fendal::office {
 
 bool canPaste() {
     QtPointClipboard clipboard;
     return clipboardOffersPoint(clipboard);
 }
 
-void copyPoint(CFendalDoc& doc) {
+void copyPoint(data::CFendalDoc& doc) {
     QtPointClipboard clipboard;
     copyCurrentPoint(doc, clipboard);
 }
 
-void cutPoint(CFendalDoc& doc) {
+void cutPoint(data::CFendalDoc& doc) {
     QtPointClipboard clipboard;
     cutCurrentPoint(doc, clipboard);
 }
 
-void pastePoint(CFendalDoc& doc) {
+void pastePoint(data::CFendalDoc& doc) {
     QtPointClipboard clipboard;
     pasteOverCurrentPoint(doc, clipboard);
 }
 
-}  // namespace office
+}  // namespace fendal::office

@@ -6,6 +6,8 @@
 
 #include "platform/text.h"
 
+namespace fendal::office {
+
 namespace csv {
 namespace {
 
@@ -125,7 +127,7 @@ Reader::Result Reader::readRecord(Record& record, bool& blank) {
     bool quotedSeen = false;
     for (bool endOfRecord = false; !endOfRecord;) {
         if (record.fields.size() == limits_.maxFields)
-            return fail(record.line, text::format("a record of more than %zu fields", limits_.maxFields));
+            return fail(record.line, platform::text::format("a record of more than %zu fields", limits_.maxFields));
         std::string field;
         const bool quoted = peek() == '"';
         quotedSeen = quotedSeen || quoted;
@@ -152,7 +154,7 @@ Reader::Result Reader::readQuoted(int startLine, std::string& field, bool& endOf
             ++line_;
         }
         if (!add(field, c))
-            return fail(startLine, text::format("a field longer than %zu bytes", limits_.maxFieldBytes));
+            return fail(startLine, platform::text::format("a field longer than %zu bytes", limits_.maxFieldBytes));
     }
     const int c = peek();
     if (c == ',') {
@@ -176,8 +178,10 @@ Reader::Result Reader::readPlain(int startLine, std::string& field, bool& endOfR
         if (c == ',') return Result::Record;
         if (c == '"') return fail(startLine, "a quote inside a field that does not start with one");
         if (!add(field, c))
-            return fail(startLine, text::format("a field longer than %zu bytes", limits_.maxFieldBytes));
+            return fail(startLine, platform::text::format("a field longer than %zu bytes", limits_.maxFieldBytes));
     }
 }
 
 }  // namespace csv
+
+}  // namespace fendal::office

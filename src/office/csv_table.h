@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+namespace fendal::office {
+
 namespace csv {
 
 // Appends one record with its CRLF, quoting the fields that need it.
@@ -71,3 +73,5 @@ private:
 };
 
 }  // namespace csv
+
+}  // namespace fendal::office

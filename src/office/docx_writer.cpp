@@ -15,6 +15,8 @@
 #include "platform/staged_file.h"
 #include "platform/text.h"
 
+namespace fendal::office {
+
 namespace {
 
 constexpr char kContentTypes[] =
@@ -67,7 +69,7 @@ int twips(double points) { return static_cast<int>(std::lround(points * 20)); }
 std::string runProperties(const ReportFont& font) {
     const std::string name = xmlText(font.name);
     const int size = halfPoints(font.points);
-    return text::format(R"(<w:rPr><w:rFonts w:ascii="%s" w:hAnsi="%s" w:eastAsia="%s" w:cs="%s"/>)"
+    return platform::text::format(R"(<w:rPr><w:rFonts w:ascii="%s" w:hAnsi="%s" w:eastAsia="%s" w:cs="%s"/>)"
                         R"(<w:sz w:val="%d"/><w:szCs w:val="%d"/></w:rPr>)",
                         name.c_str(), name.c_str(), name.c_str(), name.c_str(), size, size);
 }
@@ -93,12 +95,12 @@ void tableStart(std::string& xml, const WordReport& report) {
     const int column = twips(report.columnWidth);
     const int columns = static_cast<int>(ReportRow{}.size());
     xml += "<w:tbl><w:tblPr>";
-    xml += text::format(R"(<w:tblW w:w="%d" w:type="dxa"/><w:jc w:val="center"/>)", column * columns);
+    xml += platform::text::format(R"(<w:tblW w:w="%d" w:type="dxa"/><w:jc w:val="center"/>)", column * columns);
     xml += "<w:tblBorders>";
     for (const char* side : {"top", "left", "bottom", "right", "insideH", "insideV"})
-        xml += text::format(R"(<w:%s w:val="single" w:sz="4" w:space="0" w:color="auto"/>)", side);
+        xml += platform::text::format(R"(<w:%s w:val="single" w:sz="4" w:space="0" w:color="auto"/>)", side);
     xml += R"(</w:tblBorders><w:tblLayout w:type="fixed"/></w:tblPr><w:tblGrid>)";
-    for (int c = 0; c < columns; ++c) xml += text::format(R"(<w:gridCol w:w="%d"/>)", column);
+    for (int c = 0; c < columns; ++c) xml += platform::text::format(R"(<w:gridCol w:w="%d"/>)", column);
     xml += "</w:tblGrid>";
 }
 
@@ -122,7 +124,7 @@ public:
           titleRun_(runProperties(report.titleFont)),
           bodyRun_(runProperties(report.bodyFont)),
           cellProperties_(
-              text::format(R"(<w:tcPr><w:tcW w:w="%d" w:type="dxa"/></w:tcPr>)", twips(report.columnWidth))) {
+              platform::text::format(R"(<w:tcPr><w:tcW w:w="%d" w:type="dxa"/></w:tcPr>)", twips(report.columnWidth))) {
         zip_error_init(&error_);
     }
     ~DocumentXmlSource() { zip_error_fini(&error_); }
@@ -216,7 +218,7 @@ private:
         switch (step_) {
         case Step::Start:
             piece_ += R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)";
-            piece_ += text::format(R"(<w:document xmlns:w="%s"><w:body>)", kNamespace);
+            piece_ += platform::text::format(R"(<w:document xmlns:w="%s"><w:body>)", kNamespace);
             paragraph(piece_, "center", titleRun_, report_.title);
             step_ = Step::Section;
             return true;
@@ -266,7 +268,7 @@ private:
 
 std::string stylesXml(const WordReport& report) {
     std::string xml = R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)";
-    xml += text::format(R"(<w:styles xmlns:w="%s"><w:docDefaults><w:rPrDefault>)", kNamespace);
+    xml += platform::text::format(R"(<w:styles xmlns:w="%s"><w:docDefaults><w:rPrDefault>)", kNamespace);
     xml += runProperties(report.bodyFont);
     xml += R"(</w:rPrDefault><w:pPrDefault/></w:docDefaults>)"
            R"(<w:style w:type="paragraph" w:default="1" w:styleId="Normal"><w:name w:val="Normal"/></w:style>)"
@@ -331,3 +333,5 @@ bool writeDocx(const WordReport& report, const std::string& path, std::string& e
         path, "report", [&](const std::string& scratch, std::string& why) { return writePackage(report, scratch, why); },
         error);
 }
+
+}  // namespace fendal::office

@@ -6,4 +6,9 @@
 
 // Writes the report to `path`. On failure returns false with the reason in `error`,
 // and no file is left at `path`.
+
+namespace fendal::office {
+
 bool writeDocx(const WordReport& report, const std::string& path, std::string& error);
+
+}  // namespace fendal::office

@@ -6,6 +6,8 @@
 #include "platform/byte_order.h"
 #include "platform/text.h"
 
+namespace fendal::office {
+
 namespace {
 
 void putInt32(unsigned char* at, int32_t value) { platform::storeLe32(at, static_cast<uint32_t>(value)); }
@@ -14,7 +16,7 @@ int32_t getInt32(const unsigned char* at) { return static_cast<int32_t>(platform
 
 }  // namespace
 
-PointBlock encodePointBlock(const MeasurePoint& point) {
+PointBlock encodePointBlock(const data::MeasurePoint& point) {
     PointBlock block{};
     std::memcpy(&block[0], point.number, sizeof point.number);
     putInt32(&block[32], point.velocity);
@@ -26,9 +28,9 @@ PointBlock encodePointBlock(const MeasurePoint& point) {
     return block;
 }
 
-std::optional<MeasurePoint> decodePointBlock(std::span<const unsigned char> block) {
+std::optional<data::MeasurePoint> decodePointBlock(std::span<const unsigned char> block) {
     if (block.size() != kPointBlockSize) return std::nullopt;
-    MeasurePoint point{};
+    data::MeasurePoint point{};
     std::memcpy(point.number, &block[0], sizeof point.number);
     point.velocity = getInt32(&block[32]);
     point.velocityReserved = getInt32(&block[36]);
@@ -36,7 +38,9 @@ std::optional<MeasurePoint> decodePointBlock(std::span<const unsigned char> bloc
     point.depthReserved = getInt32(&block[44]);
     std::memcpy(point.note, &block[48], sizeof point.note);
     std::memcpy(point.reserve, &block[248], sizeof point.reserve);
-    text::terminateField(point.number);
-    text::terminateField(point.note);
+    platform::text::terminateField(point.number);
+    platform::text::terminateField(point.note);
     return point;
 }
+
+}  // namespace fendal::office

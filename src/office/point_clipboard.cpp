@@ -3,21 +3,21 @@
 #include "data/fendal_doc.h"
 #include "office/point_block.h"
 
-namespace office {
+namespace fendal::office {
 
-bool copyCurrentPoint(const CFendalDoc& doc, PointClipboard& clipboard) {
-    const MeasurePoint* point = doc.pointAt(CFendalDoc::kCurrent, CFendalDoc::kCurrent);
+bool copyCurrentPoint(const data::CFendalDoc& doc, PointClipboard& clipboard) {
+    const data::MeasurePoint* point = doc.pointAt(data::CFendalDoc::kCurrent, data::CFendalDoc::kCurrent);
     if (!point) return false;
     const PointBlock block = encodePointBlock(*point);
     return clipboard.put(block);
 }
 
-bool cutCurrentPoint(CFendalDoc& doc, PointClipboard& clipboard) {
+bool cutCurrentPoint(data::CFendalDoc& doc, PointClipboard& clipboard) {
     if (!copyCurrentPoint(doc, clipboard)) return false;
     return doc.removeCurrentPoint();
 }
 
-bool pasteOverCurrentPoint(CFendalDoc& doc, PointClipboard& clipboard) {
+bool pasteOverCurrentPoint(data::CFendalDoc& doc, PointClipboard& clipboard) {
     if (!doc.hasValidCurrentPoint()) return false;
     const PointClipboard::Contents contents = clipboard.get();
     if (!contents.opened || !contents.present) return false;
@@ -32,8 +32,8 @@ bool clipboardOffersPoint(PointClipboard& clipboard) {
     return contents.present && contents.data.size() == kPointBlockSize;
 }
 
-bool canPastePoint(const CFendalDoc& doc, PointClipboard& clipboard) {
+bool canPastePoint(const data::CFendalDoc& doc, PointClipboard& clipboard) {
     return doc.hasValidCurrentPoint() && clipboardOffersPoint(clipboard);
 }
 
-}  // namespace office
+}  // namespace fendal::office

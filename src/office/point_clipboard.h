@@ -4,7 +4,9 @@
 #include <span>
 #include <vector>
 
-class CFendalDoc;
+namespace fendal::data { class CFendalDoc; }
+
+namespace fendal::office {
 
 class PointClipboard {
 public:
@@ -21,24 +23,22 @@ public:
     virtual Contents get() = 0;
 };
 
-namespace office {
-
 // True when the current point reached the clipboard.
-bool copyCurrentPoint(const CFendalDoc& doc, PointClipboard& clipboard);
+bool copyCurrentPoint(const data::CFendalDoc& doc, PointClipboard& clipboard);
 
 // Copies the current point and deletes it, but only once the copy is on the clipboard:
 // a busy clipboard must not cost the user the point. True when the point was deleted.
-bool cutCurrentPoint(CFendalDoc& doc, PointClipboard& clipboard);
+bool cutCurrentPoint(data::CFendalDoc& doc, PointClipboard& clipboard);
 
 // Overwrites the current point with the clipboard's point (number included). A block of
 // another size is refused. True when the point was replaced.
-bool pasteOverCurrentPoint(CFendalDoc& doc, PointClipboard& clipboard);
+bool pasteOverCurrentPoint(data::CFendalDoc& doc, PointClipboard& clipboard);
 
 // The clipboard half of Paste's enable rule: a usable point block is there, or the clipboard
 // cannot be opened to tell (then Paste stays enabled).
 bool clipboardOffersPoint(PointClipboard& clipboard);
 
 // The whole enable rule of Paste.
-bool canPastePoint(const CFendalDoc& doc, PointClipboard& clipboard);
+bool canPastePoint(const data::CFendalDoc& doc, PointClipboard& clipboard);
 
-}  // namespace office
+}  // namespace fendal::office

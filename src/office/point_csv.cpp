@@ -13,6 +13,8 @@
 #include "platform/safe_file_writer.h"
 #include "platform/text.h"
 
+namespace fendal::office {
+
 namespace {
 
 enum Column { kFile, kOrdinal, kNumber, kVelocity, kDepth, kNote, kColumns };
@@ -29,11 +31,11 @@ bool isAscii(std::string_view s) {
 }
 
 std::optional<std::string> toUtf8(const std::string& gbk) {
-    return isAscii(gbk) ? std::optional<std::string>(gbk) : text::gbkToUtf8Exact(gbk);
+    return isAscii(gbk) ? std::optional<std::string>(gbk) : platform::text::gbkToUtf8Exact(gbk);
 }
 
 std::optional<std::string> toGbk(const std::string& utf8) {
-    return isAscii(utf8) ? std::optional<std::string>(utf8) : text::utf8ToGbk(utf8);
+    return isAscii(utf8) ? std::optional<std::string>(utf8) : platform::text::utf8ToGbk(utf8);
 }
 
 std::vector<std::string> headerFields() { return {kPointCsvHeader.begin(), kPointCsvHeader.end()}; }
@@ -58,13 +60,13 @@ bool wholeNumber(const std::string& value, int64_t lo, int64_t hi, int32_t& out,
                  std::string& why) {
     const std::string_view digits = std::string_view(value).substr(value.starts_with('-') ? 1 : 0);
     if (digits.empty() || digits.find_first_not_of("0123456789") != std::string_view::npos) {
-        why = text::format("%s%s is not a whole number", column, quoted(value).c_str());
+        why = platform::text::format("%s%s is not a whole number", column, quoted(value).c_str());
         return false;
     }
     int64_t n = 0;
     const std::errc ec = std::from_chars(value.data(), value.data() + value.size(), n).ec;
     if (ec == std::errc::result_out_of_range || n < lo || n > hi) {
-        why = text::format("%s%s lies outside %lld..%lld", column, quoted(value).c_str(), static_cast<long long>(lo),
+        why = platform::text::format("%s%s lies outside %lld..%lld", column, quoted(value).c_str(), static_cast<long long>(lo),
                            static_cast<long long>(hi));
         return false;
     }
@@ -76,24 +78,24 @@ bool wholeNumber(const std::string& value, int64_t lo, int64_t hi, int32_t& out,
 template <std::size_t N>
 bool gbkField(const std::string& value, char (&field)[N], const char* column, std::string& why) {
     if (value.find('\0') != std::string::npos) {
-        why = text::format("%s holds a NUL character, which would cut it short", column);
+        why = platform::text::format("%s holds a NUL character, which would cut it short", column);
         return false;
     }
     const std::optional<std::string> gbk = toGbk(value);
     if (!gbk) {
-        why = text::format("%s holds a character that GBK cannot hold", column);
+        why = platform::text::format("%s holds a character that GBK cannot hold", column);
         return false;
     }
-    if (!text::setField(field, *gbk)) {
-        why = text::format("%s takes %zu bytes in GBK, more than the %zu its field holds", column, gbk->size(), N - 1);
+    if (!platform::text::setField(field, *gbk)) {
+        why = platform::text::format("%s takes %zu bytes in GBK, more than the %zu its field holds", column, gbk->size(), N - 1);
         return false;
     }
     return true;
 }
 
-bool rowToPoint(const csv::Record& row, MeasurePoint& point, std::string& why) {
+bool rowToPoint(const csv::Record& row, data::MeasurePoint& point, std::string& why) {
     int32_t ordinal = 0;
-    return wholeNumber(row.fields[kOrdinal], 1, kMaxFileCount, ordinal, kPointCsvHeader[kOrdinal], why) &&
+    return wholeNumber(row.fields[kOrdinal], 1, data::kMaxFileCount, ordinal, kPointCsvHeader[kOrdinal], why) &&
            gbkField(row.fields[kNumber], point.number, kPointCsvHeader[kNumber], why) &&
            wholeNumber(row.fields[kVelocity], INT32_MIN, INT32_MAX, point.velocity, kPointCsvHeader[kVelocity], why) &&
            wholeNumber(row.fields[kDepth], INT32_MIN, INT32_MAX, point.depth, kPointCsvHeader[kDepth], why) &&
@@ -102,34 +104,34 @@ bool rowToPoint(const csv::Record& row, MeasurePoint& point, std::string& why) {
 
 bool allUtf8(const csv::Record& record) {
     for (const std::string& field : record.fields)
-        if (!text::isUtf8(field)) return false;
+        if (!platform::text::isUtf8(field)) return false;
     return true;
 }
 
 }  // namespace
 
-bool groupToCsv(const FileGroup& group, std::string& out, CsvTextFault& fault) {
+bool groupToCsv(const data::FileGroup& group, std::string& out, CsvTextFault& fault) {
     out.clear();
     const std::vector<std::string> header = headerFields();
     csv::appendRecord(out, header);
     std::vector<std::string> row(kColumns);
     for (std::size_t f = 0; f < group.files.size(); ++f) {
-        const CrackDataFile& file = group.files[f];
-        row[kFile] = text::displayPath(file.path);
+        const data::CrackDataFile& file = group.files[f];
+        row[kFile] = platform::text::displayPath(file.path);
         for (std::size_t k = 0; k < file.points.size(); ++k) {
-            const MeasurePoint& p = file.points[k];
+            const data::MeasurePoint& p = file.points[k];
             // A damaged text would come back as replacement characters: refused, never changed.
-            const std::optional<std::string> number = toUtf8(text::fieldText(p.number));
-            const std::optional<std::string> note = toUtf8(text::fieldText(p.note));
+            const std::optional<std::string> number = toUtf8(platform::text::fieldText(p.number));
+            const std::optional<std::string> note = toUtf8(platform::text::fieldText(p.note));
             if (!number || !note) {
                 fault = {static_cast<int>(f), static_cast<int>(k),
                          number ? kPointCsvHeader[kNote] : kPointCsvHeader[kNumber]};
                 return false;
             }
-            row[kOrdinal] = text::format("%zu", k + 1);
+            row[kOrdinal] = platform::text::format("%zu", k + 1);
             row[kNumber] = *number;
-            row[kVelocity] = text::format("%d", p.velocity);
-            row[kDepth] = text::format("%d", p.depth);
+            row[kVelocity] = platform::text::format("%d", p.velocity);
+            row[kDepth] = platform::text::format("%d", p.depth);
             row[kNote] = *note;
             csv::appendRecord(out, row);
         }
@@ -137,7 +139,7 @@ bool groupToCsv(const FileGroup& group, std::string& out, CsvTextFault& fault) {
     return true;
 }
 
-bool writeGroupCsv(const FileGroup& group, const std::string& path, CsvExportFailure& failure) {
+bool writeGroupCsv(const data::FileGroup& group, const std::string& path, CsvExportFailure& failure) {
     failure = {};
     std::string out;
     if (!groupToCsv(group, out, failure.text)) return false;
@@ -168,10 +170,10 @@ bool csvToPoints(csv::Reader& reader, CsvPoints& out, CsvRefusal& refusal) {
         }
         if (record.fields.size() != kColumns)
             return refuse(refusal, record.line,
-                          text::format("%zu fields where the header has %d", record.fields.size(), kColumns));
-        if (taken.points.size() == static_cast<std::size_t>(kMaxFileCount))
-            return refuse(refusal, record.line, text::format("more than %d points, which a file cannot hold", kMaxFileCount));
-        MeasurePoint point{};
+                          platform::text::format("%zu fields where the header has %d", record.fields.size(), kColumns));
+        if (taken.points.size() == static_cast<std::size_t>(data::kMaxFileCount))
+            return refuse(refusal, record.line, platform::text::format("more than %d points, which a file cannot hold", data::kMaxFileCount));
+        data::MeasurePoint point{};
         std::string why;
         if (!rowToPoint(record, point, why)) return refuse(refusal, record.line, why);
         taken.points.push_back(point);
@@ -191,3 +193,5 @@ bool readPointCsv(const std::string& path, CsvPoints& out, CsvRefusal& refusal) 
     csv::Reader reader = csv::Reader::fromFile(file.get(), kLimits);
     return csvToPoints(reader, out, refusal);
 }
+
+}  // namespace fendal::office

@@ -9,6 +9,8 @@
 
 #include "data/file_group.h"
 
+namespace fendal::office {
+
 namespace csv {
 class Reader;
 }
@@ -24,7 +26,7 @@ struct CsvTextFault {
 };
 
 // The CSV of the group's current points. False, with the point, when a text is not GBK.
-bool groupToCsv(const FileGroup& group, std::string& out, CsvTextFault& fault);
+bool groupToCsv(const data::FileGroup& group, std::string& out, CsvTextFault& fault);
 
 struct CsvExportFailure {
     CsvTextFault text;     // set when a text is not GBK
@@ -32,11 +34,11 @@ struct CsvExportFailure {
 };
 
 // Writes the CSV of the group to `path` through the safe writer, whole or not at all.
-bool writeGroupCsv(const FileGroup& group, const std::string& path, CsvExportFailure& failure);
+bool writeGroupCsv(const data::FileGroup& group, const std::string& path, CsvExportFailure& failure);
 
 // The points of a CSV, in the order of its rows, whichever file each row names.
 struct CsvPoints {
-    std::vector<MeasurePoint> points;
+    std::vector<data::MeasurePoint> points;
     int fileCount = 0;  // how many different 文件 the rows name
 };
 
@@ -56,3 +58,5 @@ bool csvToPoints(csv::Reader& reader, CsvPoints& out, CsvRefusal& refusal);
 
 // The same from the file at `path`, opened only when it is a regular file.
 bool readPointCsv(const std::string& path, CsvPoints& out, CsvRefusal& refusal);
+
+}  // namespace fendal::office

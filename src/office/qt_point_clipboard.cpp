@@ -7,6 +7,8 @@
 
 #include "office/point_block.h"
 
+namespace fendal::office {
+
 QString QtPointClipboard::mimeFormat() {
 #ifdef Q_OS_WIN
     // Qt maps this form to the clipboard format registered under the bare name.
@@ -41,3 +43,5 @@ PointClipboard::Contents QtPointClipboard::get() {
     }
     return contents;
 }
+
+}  // namespace fendal::office

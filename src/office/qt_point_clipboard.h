@@ -6,6 +6,8 @@
 
 #include "office/point_clipboard.h"
 
+namespace fendal::office {
+
 class QtPointClipboard : public PointClipboard {
 public:
     // The MIME name under which Qt carries the format natively on this platform.
@@ -14,3 +16,5 @@ public:
     bool put(std::span<const unsigned char> block) override;
     Contents get() override;
 };
+
+}  // namespace fendal::office

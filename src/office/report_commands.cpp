@@ -19,7 +19,8 @@
 #include "platform/text.h"
 #include "transfer/wait_dlg.h"
 
-namespace office {
+namespace fendal::office {
+
 namespace {
 
 // A new file in the user's documents folder (the private temporary folder when there is
@@ -51,21 +52,21 @@ std::string writeNewReport(const char* stem, const char* extension, std::string&
     return {};
 }
 
-void tell(CFendalDoc& doc, const std::string& message, MsgIcon icon) {
-    doc.ui().messageBox(message, kAppTitle, MsgButtons::Ok, icon);
+void tell(data::CFendalDoc& doc, const std::string& message, data::MsgIcon icon) {
+    doc.ui().messageBox(message, data::kAppTitle, data::MsgButtons::Ok, icon);
 }
 
 // Leaves the report open for the user, as the office program did.
-void openReport(CFendalDoc& doc, const std::string& path) {
+void openReport(data::CFendalDoc& doc, const std::string& path) {
     if (QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)))) return;
-    tell(doc, text::format("报告已保存为:\n%s\n没有找到可以打开它的程序。", text::displayPath(path).c_str()),
-         MsgIcon::Information);
+    tell(doc, platform::text::format("报告已保存为:\n%s\n没有找到可以打开它的程序。", platform::text::displayPath(path).c_str()),
+         data::MsgIcon::Information);
 }
 
 }  // namespace
 
-void wordReport(QWidget* parent, CFendalDoc& doc) {
-    std::unique_ptr<CWaitDlg> wait = std::make_unique<CWaitDlg>(parent);
+void wordReport(QWidget* parent, data::CFendalDoc& doc) {
+    std::unique_ptr<transfer::CWaitDlg> wait = std::make_unique<transfer::CWaitDlg>(parent);
     wait->show();
     QCoreApplication::processEvents();  // let it paint before the work blocks the event loop
 
@@ -77,23 +78,23 @@ void wordReport(QWidget* parent, CFendalDoc& doc) {
     wait->hide();
     wait.reset();
     if (path.empty()) {
-        tell(doc, "创建Word2000服务失败!\n" + error, MsgIcon::Warning);
+        tell(doc, "创建Word2000服务失败!\n" + error, data::MsgIcon::Warning);
         return;
     }
     openReport(doc, path);
 }
 
-void excelReport(QWidget*, CFendalDoc& doc) {
+void excelReport(QWidget*, data::CFendalDoc& doc) {
     std::string error;
     const std::string path =
         writeNewReport("缝深检测分析报表", ".xlsx", error, [&](const std::string& p, std::string& e) {
             return writeXlsx(buildSheetReport(doc.group), p, e);
         });
     if (path.empty()) {
-        tell(doc, "创建Excel服务失败!\n" + error, MsgIcon::Warning);
+        tell(doc, "创建Excel服务失败!\n" + error, data::MsgIcon::Warning);
         return;
     }
     openReport(doc, path);
 }
 
-}  // namespace office
+}  // namespace fendal::office

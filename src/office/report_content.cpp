@@ -2,23 +2,25 @@
 
 #include "platform/text.h"
 
+namespace fendal::office {
+
 namespace {
 
-ReportRow pointRow(int ordinal, const MeasurePoint& point) {
-    return {text::format("%d", ordinal), text::gbkToUtf8(text::fieldText(point.number)),
-            text::format("%d", point.velocity), text::format("%d", point.depth),
-            text::gbkToUtf8(text::fieldText(point.note))};
+ReportRow pointRow(int ordinal, const data::MeasurePoint& point) {
+    return {platform::text::format("%d", ordinal), platform::text::gbkToUtf8(platform::text::fieldText(point.number)),
+            platform::text::format("%d", point.velocity), platform::text::format("%d", point.depth),
+            platform::text::gbkToUtf8(platform::text::fieldText(point.note))};
 }
 
 }  // namespace
 
-std::string reportPathLine(const CrackDataFile& file) {
-    return text::format("文件路径:%s(数据个数%d)", text::displayPath(file.path).c_str(), file.receivedCount());
+std::string reportPathLine(const data::CrackDataFile& file) {
+    return platform::text::format("文件路径:%s(数据个数%d)", platform::text::displayPath(file.path).c_str(), file.receivedCount());
 }
 
-WordReport buildWordReport(const FileGroup& group) {
+WordReport buildWordReport(const data::FileGroup& group) {
     WordReport report;
-    for (const CrackDataFile& file : group.files) {
+    for (const data::CrackDataFile& file : group.files) {
         ReportSection section;
         section.pathLine = reportPathLine(file);
         section.rows.reserve(file.points.size() + 1);
@@ -30,9 +32,9 @@ WordReport buildWordReport(const FileGroup& group) {
     return report;
 }
 
-SheetReport buildSheetReport(const FileGroup& group) {
+SheetReport buildSheetReport(const data::FileGroup& group) {
     SheetReport sheet;
-    for (const CrackDataFile& file : group.files) {
+    for (const data::CrackDataFile& file : group.files) {
         sheet.rows.push_back({{reportPathLine(file)}, true});
         sheet.rows.push_back({{"序号", "编号", "声速(m/s)", "深度(mm)", "备注"}, false});
         for (std::size_t k = 0; k < file.points.size(); ++k) {
@@ -42,3 +44,5 @@ SheetReport buildSheetReport(const FileGroup& group) {
     }
     return sheet;
 }
+
+}  // namespace fendal::office

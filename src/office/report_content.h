@@ -7,6 +7,8 @@
 
 #include "data/file_group.h"
 
+namespace fendal::office {
+
 inline constexpr char kReportTitle[] = "Tesmar科技缝深检测分析软件处理结果";
 inline constexpr char kSheetName[] = "Tesmar科技缝深检测分析软件检测报表";
 
@@ -43,7 +45,9 @@ struct SheetReport {
 };
 
 // "文件路径:%s(数据个数%d)" with the path and the count as received from the instrument.
-std::string reportPathLine(const CrackDataFile& file);
+std::string reportPathLine(const data::CrackDataFile& file);
 
-WordReport buildWordReport(const FileGroup& group);
-SheetReport buildSheetReport(const FileGroup& group);
+WordReport buildWordReport(const data::FileGroup& group);
+SheetReport buildSheetReport(const data::FileGroup& group);
+
+}  // namespace fendal::office

@@ -6,6 +6,8 @@
 
 #include "platform/staged_file.h"
 
+namespace fendal::office {
+
 namespace {
 
 // A cell text holding "_xHHHH_" would be read back as the character HHHH: the sheet format
@@ -63,3 +65,5 @@ bool writeXlsx(const SheetReport& sheet, const std::string& path, std::string& e
         return failure == LXW_NO_ERROR;
     }, error);
 }
+
+}  // namespace fendal::office

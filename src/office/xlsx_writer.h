@@ -6,4 +6,9 @@
 
 // Writes the sheet to `path`, every value as text. On failure returns false with the reason
 // in `error`, and no file is left at `path`.
+
+namespace fendal::office {
+
 bool writeXlsx(const SheetReport& sheet, const std::string& path, std::string& error);
+
+}  // namespace fendal::office

@@ -4,7 +4,7 @@
 // big-endian.
 #include <cstdint>
 
-namespace platform {
+namespace fendal::platform {
 
 inline void storeLe16(unsigned char* p, uint16_t v) {
     p[0] = static_cast<unsigned char>(v);
@@ -31,4 +31,4 @@ inline uint32_t loadLe32(const unsigned char* p) {
 
 inline uint16_t loadBe16(const unsigned char* p) { return static_cast<uint16_t>(p[0] << 8 | p[1]); }
 
-}  // namespace platform
+}  // namespace fendal::platform

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-namespace platform {
+namespace fendal::platform {
 
 // All arguments, the program's name first.
 std::vector<std::string> commandLineArguments(int argc, char** argv);
 
-}  // namespace platform
+}  // namespace fendal::platform

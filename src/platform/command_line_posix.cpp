@@ -1,7 +1,7 @@
 #include "platform/command_line.h"
 
-namespace platform {
+namespace fendal::platform {
 
 std::vector<std::string> commandLineArguments(int argc, char** argv) { return {argv, argv + argc}; }
 
-}  // namespace platform
+}  // namespace fendal::platform

@@ -4,7 +4,7 @@
 #include "platform/command_line.h"
 #include "platform/utf16_win32.h"
 
-namespace platform {
+namespace fendal::platform {
 
 std::vector<std::string> commandLineArguments(int argc, char** argv) {
     SetConsoleOutputCP(CP_UTF8);
@@ -17,4 +17,4 @@ std::vector<std::string> commandLineArguments(int argc, char** argv) {
     return args;
 }
 
-}  // namespace platform
+}  // namespace fendal::platform

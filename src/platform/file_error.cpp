@@ -2,7 +2,8 @@
 
 #include <string>
 
-namespace platform {
+namespace fendal::platform {
+
 namespace {
 
 class FileErrorCategory : public std::error_category {
@@ -26,4 +27,4 @@ std::error_code make_error_code(FileError error) {
 
 std::error_code systemError(int number) { return {number, std::generic_category()}; }
 
-}  // namespace platform
+}  // namespace fendal::platform

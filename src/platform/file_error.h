@@ -3,7 +3,7 @@
 // reported with the system's own error number (std::generic_category).
 #include <system_error>
 
-namespace platform {
+namespace fendal::platform {
 
 enum class FileError {
     notRegularFile = 1,  // a folder, FIFO, socket or device where a file was expected
@@ -15,7 +15,7 @@ std::error_code make_error_code(FileError error);
 // The system's error number as an error code: std::error_code carries no system type.
 std::error_code systemError(int number);
 
-}  // namespace platform
+}  // namespace fendal::platform
 
 template <>
-struct std::is_error_code_enum<platform::FileError> : std::true_type {};
+struct std::is_error_code_enum<fendal::platform::FileError> : std::true_type {};

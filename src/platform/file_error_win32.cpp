@@ -6,7 +6,7 @@
 
 #include "platform/file_error.h"
 
-namespace platform {
+namespace fendal::platform {
 
 std::error_code win32FileError(unsigned long code) {
     switch (code) {
@@ -36,4 +36,4 @@ std::error_code win32FileError(unsigned long code) {
     }
 }
 
-}  // namespace platform
+}  // namespace fendal::platform

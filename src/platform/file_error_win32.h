@@ -3,8 +3,8 @@
 // every system reports the same reasons in the same words.
 #include <system_error>
 
-namespace platform {
+namespace fendal::platform {
 
 std::error_code win32FileError(unsigned long code);
 
-}  // namespace platform
+}  // namespace fendal::platform

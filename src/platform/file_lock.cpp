@@ -1,6 +1,6 @@
 #include "platform/file_lock.h"
 
-namespace platform {
+namespace fendal::platform {
 
 namespace {
 
@@ -33,4 +33,4 @@ UniqueFile FileLock::rewrite() {
     return UniqueFile(rewriteLocked());
 }
 
-}  // namespace platform
+}  // namespace fendal::platform

@@ -11,7 +11,7 @@
 
 #include "platform/unique_file.h"
 
-namespace platform {
+namespace fendal::platform {
 
 class FileLock {
 public:
@@ -49,4 +49,4 @@ private:
     std::string m_error;
 };
 
-}  // namespace platform
+}  // namespace fendal::platform

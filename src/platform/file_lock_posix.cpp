@@ -10,7 +10,7 @@
 
 #include "platform/file_lock.h"
 
-namespace platform {
+namespace fendal::platform {
 
 namespace {
 
@@ -75,4 +75,4 @@ std::FILE* FileLock::rewriteLocked() {
     return stream;
 }
 
-}  // namespace platform
+}  // namespace fendal::platform

@@ -9,7 +9,7 @@
 
 #include "platform/file_lock.h"
 
-namespace platform {
+namespace fendal::platform {
 
 namespace {
 
@@ -110,4 +110,4 @@ std::FILE* FileLock::rewriteLocked() {
     return stream;
 }
 
-}  // namespace platform
+}  // namespace fendal::platform

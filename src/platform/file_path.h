@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <string>
 
-namespace platform {
+namespace fendal::platform {
 
 std::filesystem::path filePath(const std::string& path);
 
-}  // namespace platform
+}  // namespace fendal::platform

@@ -1,7 +1,7 @@
 #include "platform/file_path.h"
 
-namespace platform {
+namespace fendal::platform {
 
 std::filesystem::path filePath(const std::string& path) { return path; }
 
-}  // namespace platform
+}  // namespace fendal::platform

@@ -1,8 +1,8 @@
 #include "platform/file_path.h"
 #include "platform/utf16_win32.h"
 
-namespace platform {
+namespace fendal::platform {
 
 std::filesystem::path filePath(const std::string& path) { return toUtf16(path); }
 
-}  // namespace platform
+}  // namespace fendal::platform

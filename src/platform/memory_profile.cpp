@@ -1,6 +1,6 @@
 #include "platform/profile.h"
 
-namespace platform {
+namespace fendal::platform {
 
 std::optional<std::string> MemoryProfile::readString(const std::string& section, const std::string& key) {
     auto it = values_.find({section, key});
@@ -35,4 +35,4 @@ bool MemoryProfile::contains(const std::string& section, const std::string& key)
     return values_.count({section, key}) != 0;
 }
 
-}  // namespace platform
+}  // namespace fendal::platform

@@ -1,10 +1,10 @@
 #include "platform/temp_dir.h"
 
-namespace platform {
+namespace fendal::platform {
 
 std::string fileNamePart(const std::string& path) {
     auto pos = path.find_last_of("/\\");
     return pos == std::string::npos ? path : path.substr(pos + 1);
 }
 
-}  // namespace platform
+}  // namespace fendal::platform

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace platform {
+namespace fendal::platform {
 
 class Profile {
 public:
@@ -42,4 +42,4 @@ private:
     std::map<std::pair<std::string, std::string>, Value> values_;
 };
 
-}  // namespace platform
+}  // namespace fendal::platform

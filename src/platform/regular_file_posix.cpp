@@ -6,7 +6,7 @@
 
 #include <cerrno>
 
-namespace platform {
+namespace fendal::platform {
 
 UniqueFile openRegularFile(const std::string& path, std::error_code& error) {
     error.clear();
@@ -38,4 +38,4 @@ UniqueFile openRegularFile(const std::string& path, std::error_code& error) {
     return UniqueFile(file);
 }
 
-}  // namespace platform
+}  // namespace fendal::platform

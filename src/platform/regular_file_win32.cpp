@@ -10,7 +10,7 @@
 #include "platform/regular_file.h"
 #include "platform/utf16_win32.h"
 
-namespace platform {
+namespace fendal::platform {
 
 UniqueFile openRegularFile(const std::string& path, std::error_code& error) {
     error.clear();
@@ -48,4 +48,4 @@ UniqueFile openRegularFile(const std::string& path, std::error_code& error) {
     return UniqueFile(file);
 }
 
-}  // namespace platform
+}  // namespace fendal::platform

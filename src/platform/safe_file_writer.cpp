@@ -7,7 +7,8 @@
 #include "platform/regular_file.h"
 #include "platform/safe_file_writer_target.h"
 
-namespace platform {
+namespace fendal::platform {
+
 namespace {
 constexpr std::size_t kChunk = 1 << 20;  // large writes: a system call per record would cost seconds
 }
@@ -72,4 +73,4 @@ bool copyFileSafely(const std::string& from, const std::string& to, std::error_c
 
 bool canWriteFile(const std::string& path) { return !path.empty() && detail::targetWritable(path); }
 
-}  // namespace platform
+}  // namespace fendal::platform

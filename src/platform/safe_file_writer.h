@@ -21,7 +21,7 @@
 #include <system_error>
 #include <vector>
 
-namespace platform {
+namespace fendal::platform {
 
 namespace detail {
 class WriteTarget;
@@ -59,4 +59,4 @@ bool copyFileSafely(const std::string& from, const std::string& to, std::error_c
 // existence: the file must be writable, or, where it does not exist yet, its folder.
 bool canWriteFile(const std::string& path);
 
-}  // namespace platform
+}  // namespace fendal::platform

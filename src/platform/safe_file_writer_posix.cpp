@@ -13,7 +13,9 @@
 #include "platform/file_error.h"
 #include "platform/safe_file_writer_target.h"
 
-namespace platform::detail {
+namespace fendal::platform {
+
+namespace detail {
 namespace {
 
 std::error_code lastError() { return systemError(errno); }
@@ -224,4 +226,6 @@ bool targetWritable(const std::string& path) {
            ::faccessat(AT_FDCWD, folderOf(target).c_str(), W_OK | X_OK, AT_EACCESS) == 0;
 }
 
-}  // namespace platform::detail
+}  // namespace detail
+
+}  // namespace fendal::platform

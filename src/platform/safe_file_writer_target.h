@@ -5,7 +5,9 @@
 #include <string>
 #include <system_error>
 
-namespace platform::detail {
+namespace fendal::platform {
+
+namespace detail {
 
 class WriteTarget {
 public:
@@ -24,4 +26,6 @@ std::unique_ptr<WriteTarget> openWriteTarget(const std::string& path, std::error
 
 bool targetWritable(const std::string& path);
 
-}  // namespace platform::detail
+}  // namespace detail
+
+}  // namespace fendal::platform

@@ -13,7 +13,9 @@
 #include "platform/safe_file_writer_target.h"
 #include "platform/utf16_win32.h"
 
-namespace platform::detail {
+namespace fendal::platform {
+
+namespace detail {
 namespace {
 
 std::error_code lastError() { return win32FileError(GetLastError()); }
@@ -227,4 +229,6 @@ bool targetWritable(const std::string& path) {
     return folder != INVALID_FILE_ATTRIBUTES && (folder & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-}  // namespace platform::detail
+}  // namespace detail
+
+}  // namespace fendal::platform

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-namespace platform {
+namespace fendal::platform {
 
 // Line events (the Windows EV_* values).
 inline constexpr uint32_t kSerialEvRxChar = 0x0001;
@@ -122,4 +122,4 @@ namespace detail {
 std::unique_ptr<SerialDevice> createSerialBackend();
 }  // namespace detail
 
-}  // namespace platform
+}  // namespace fendal::platform

@@ -18,7 +18,7 @@
 
 #include "platform/serial_device.h"
 
-namespace platform {
+namespace fendal::platform {
 
 namespace {
 
@@ -430,4 +430,4 @@ private:
 
 std::unique_ptr<SerialDevice> detail::createSerialBackend() { return std::make_unique<PosixSerialDevice>(); }
 
-}  // namespace platform
+}  // namespace fendal::platform

@@ -5,7 +5,8 @@
 
 #include "platform/serial_device.h"
 
-namespace platform {
+namespace fendal::platform {
+
 namespace {
 
 std::string lower(std::string_view s) {
@@ -70,4 +71,4 @@ bool buildSerialState(const std::string& settings, SerialState& state) {
     return true;
 }
 
-}  // namespace platform
+}  // namespace fendal::platform

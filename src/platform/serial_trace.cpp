@@ -16,7 +16,8 @@
 #define SERIAL_TRACE_FORMAT(f, a)
 #endif
 
-namespace platform {
+namespace fendal::platform {
+
 namespace {
 
 const char* stopBitsText(uint8_t stopBits) { return stopBits == 0 ? "1" : stopBits == 1 ? "1.5" : "2"; }
@@ -138,4 +139,4 @@ std::unique_ptr<SerialDevice> SerialDevice::create() {
     return std::make_unique<TracedSerialDevice>(std::move(line));
 }
 
-}  // namespace platform
+}  // namespace fendal::platform

@@ -6,7 +6,7 @@
 #include "platform/serial_device.h"
 #include "platform/utf16_win32.h"
 
-namespace platform {
+namespace fendal::platform {
 
 namespace {
 
@@ -297,4 +297,4 @@ private:
 
 std::unique_ptr<SerialDevice> detail::createSerialBackend() { return std::make_unique<Win32SerialDevice>(); }
 
-}  // namespace platform
+}  // namespace fendal::platform

@@ -6,7 +6,7 @@
 #include "platform/safe_file_writer.h"
 #include "platform/temp_dir.h"
 
-namespace platform {
+namespace fendal::platform {
 
 bool writeStagedFile(const std::string& path, const std::string& stem, const MakeStagedFile& make,
                      std::string& error) {
@@ -25,4 +25,4 @@ bool writeStagedFile(const std::string& path, const std::string& stem, const Mak
     return written;
 }
 
-}  // namespace platform
+}  // namespace fendal::platform

@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 
-namespace platform {
+namespace fendal::platform {
 
 using MakeStagedFile = std::function<bool(const std::string& scratch, std::string& error)>;
 
@@ -15,4 +15,4 @@ using MakeStagedFile = std::function<bool(const std::string& scratch, std::strin
 bool writeStagedFile(const std::string& path, const std::string& stem, const MakeStagedFile& make,
                      std::string& error);
 
-}  // namespace platform
+}  // namespace fendal::platform

@@ -2,7 +2,7 @@
 #include <string>
 #include <system_error>
 
-namespace platform {
+namespace fendal::platform {
 
 // The program's temporary folder, with a trailing separator. On Linux a private per-user
 // folder (mode 0700, owned by the user) under $XDG_RUNTIME_DIR, else /tmp/fendal-<uid>:
@@ -20,4 +20,4 @@ char pathSeparator();
 // The file name part of a path: everything after the last separator (either '/' or '\\').
 std::string fileNamePart(const std::string& path);
 
-}  // namespace platform
+}  // namespace fendal::platform

@@ -10,7 +10,8 @@
 
 #include "platform/file_error.h"
 
-namespace platform {
+namespace fendal::platform {
+
 namespace {
 
 // A real folder (not a link) of ours that no one else can enter.
@@ -65,4 +66,4 @@ std::string createScratchFile(const std::string& stem, std::error_code& error) {
 
 char pathSeparator() { return '/'; }
 
-}  // namespace platform
+}  // namespace fendal::platform

@@ -5,7 +5,7 @@
 #include "platform/temp_dir.h"
 #include "platform/utf16_win32.h"
 
-namespace platform {
+namespace fendal::platform {
 
 std::string tempDir() {
     wchar_t buffer[MAX_PATH + 1];
@@ -26,4 +26,4 @@ std::string tempDir() {
 
 char pathSeparator() { return '\\'; }
 
-}  // namespace platform
+}  // namespace fendal::platform

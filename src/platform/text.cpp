@@ -5,6 +5,8 @@
 #include <cstring>
 #include <vector>
 
+namespace fendal::platform {
+
 namespace text {
 
 namespace {
@@ -106,3 +108,5 @@ std::string format(const char* fmt, ...) {
 }
 
 }  // namespace text
+
+}  // namespace fendal::platform

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+namespace fendal::platform {
+
 namespace text {
 
 // GBK to UTF-8 for display. A byte sequence that is not GBK becomes U+FFFD, so a damaged
@@ -58,3 +60,5 @@ std::string format(const char* fmt, ...)
     ;
 
 }  // namespace text
+
+}  // namespace fendal::platform

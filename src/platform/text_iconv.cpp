@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <vector>
 
+namespace fendal::platform {
+
 namespace text {
 namespace {
 
@@ -69,3 +71,5 @@ std::optional<std::string> utf8ToGbk(std::string_view utf8) {
 }
 
 }  // namespace text
+
+}  // namespace fendal::platform

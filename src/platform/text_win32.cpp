@@ -4,6 +4,8 @@
 #include "platform/text.h"
 #include "platform/utf16_win32.h"
 
+namespace fendal::platform {
+
 namespace text {
 namespace {
 
@@ -73,3 +75,5 @@ std::optional<std::string> utf8ToGbk(std::string_view utf8) {
 }
 
 }  // namespace text
+
+}  // namespace fendal::platform

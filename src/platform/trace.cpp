@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string_view>
 
-namespace platform {
+namespace fendal::platform {
 
 namespace {
 
@@ -53,4 +53,4 @@ void trace(TraceChannel channel, const char* fmt, ...) {
     std::fputs(line, stderr);
 }
 
-}  // namespace platform
+}  // namespace fendal::platform

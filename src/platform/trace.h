@@ -2,7 +2,8 @@
 // Diagnostic lines for a field problem with a real instrument. They change nothing and are off
 // unless FENDAL_TRACE names their channel ("usb", "serial", comma-separated, or "all"); then
 // they go to standard error, one line a step, so a user can send the log.
-namespace platform {
+
+namespace fendal::platform {
 
 enum class TraceChannel { Usb, Serial };
 
@@ -22,4 +23,4 @@ namespace detail {
 unsigned traceChannels(const char* value);
 }  // namespace detail
 
-}  // namespace platform
+}  // namespace fendal::platform

@@ -3,11 +3,11 @@
 #include <cstdio>
 #include <memory>
 
-namespace platform {
+namespace fendal::platform {
 
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
 using UniqueFile = std::unique_ptr<std::FILE, FileCloser>;
 
-}  // namespace platform
+}  // namespace fendal::platform

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-namespace platform {
+namespace fendal::platform {
 
 std::wstring toUtf16(std::string_view utf8) {
     if (utf8.empty()) return {};
@@ -22,4 +22,4 @@ std::string fromUtf16(std::wstring_view utf16) {
     return out;
 }
 
-}  // namespace platform
+}  // namespace fendal::platform

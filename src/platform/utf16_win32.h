@@ -3,10 +3,10 @@
 #include <string>
 #include <string_view>
 
-namespace platform {
+namespace fendal::platform {
 
 // Invalid UTF-8 becomes U+FFFD, so a bad name fails at the system call, never elsewhere.
 std::wstring toUtf16(std::string_view utf8);
 std::string fromUtf16(std::wstring_view utf16);
 
-}  // namespace platform
+}  // namespace fendal::platform

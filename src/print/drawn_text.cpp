@@ -1,5 +1,7 @@
 #include "print/drawn_text.h"
 
+namespace fendal::print {
+
 namespace {
 
 // Radicals and compatibility ideographs are drawn far less often than the ideographs they
@@ -34,3 +36,5 @@ char32_t DrawnText::textFor(const std::string& font, char32_t readAs) const {
     }
     return best;
 }
+
+}  // namespace fendal::print

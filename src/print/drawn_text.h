@@ -8,6 +8,8 @@
 #include <map>
 #include <string>
 
+namespace fendal::print {
+
 class DrawnText {
 public:
     // `drawn` was drawn `times` times in `font` (its PostScript name) with the glyph that the
@@ -25,3 +27,5 @@ private:
     // font -> writer's reading -> drawn character -> times
     std::map<std::string, std::map<char32_t, std::map<char32_t, uint64_t>>> fonts_;
 };
+
+}  // namespace fendal::print

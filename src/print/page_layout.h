@@ -5,6 +5,8 @@
 
 #include "print/print_canvas.h"
 
+namespace fendal::print {
+
 struct PageLayout {
     int32_t left = 35;     // table and bands, 17.5 mm from the left
     int32_t top = 25;      // top of the header band
@@ -25,3 +27,5 @@ struct PageLayout {
     int32_t firstLineY() const { return top + 12; }  // every page's lines start here
     int32_t contentLimit() const { return bottom - 18; }  // a line fits while its end stays within
 };
+
+}  // namespace fendal::print

@@ -13,6 +13,8 @@
 #include <unistd.h>
 #endif
 
+namespace fendal::print {
+
 namespace {
 
 constexpr long long kTailSize = 1024;  // "startxref" stands within the file's last kilobyte
@@ -202,11 +204,11 @@ bool PdfFile::appendUpdate(const std::map<long long, std::string>& bodies, std::
     for (const auto& [number, body] : bodies) {
         const Object* o = find(number);
         if (!o) {
-            error = text::format("%s has no object %lld to update", path_.c_str(), number);
+            error = platform::text::format("%s has no object %lld to update", path_.c_str(), number);
             return false;
         }
         placed[number] = {size_ + static_cast<long long>(out.size()), o->generation};
-        out += text::format("%lld %lld obj\n", number, o->generation) + body + "\nendobj\n";
+        out += platform::text::format("%lld %lld obj\n", number, o->generation) + body + "\nendobj\n";
     }
 
     const long long xref = size_ + static_cast<long long>(out.size());
@@ -215,14 +217,14 @@ bool PdfFile::appendUpdate(const std::map<long long, std::string>& bodies, std::
         auto run = it;
         long long n = 0;
         while (run != placed.end() && run->first == it->first + n) ++run, ++n;
-        out += text::format("%lld %lld\n", it->first, n);
-        for (; it != run; ++it) out += text::format("%010lld %05lld n \n", it->second.first, it->second.second);
+        out += platform::text::format("%lld %lld\n", it->first, n);
+        for (; it != run; ++it) out += platform::text::format("%010lld %05lld n \n", it->second.first, it->second.second);
     }
     out += "trailer\n<<\n";
     const auto entries = pdf::dictEntries(trailer_);
     for (const auto& e : entries.value_or(std::vector<pdf::DictEntry>{}))
         if (e.key != "/Prev") out += std::string(e.key) + " " + std::string(e.value) + "\n";
-    out += text::format("/Prev %lld\n>>\nstartxref\n%lld\n%%%%EOF\n", lastSection_, xref);
+    out += platform::text::format("/Prev %lld\n>>\nstartxref\n%lld\n%%%%EOF\n", lastSection_, xref);
 
     std::FILE* f = file_.get();
     bool ok = f && seekTo(f, size_, SEEK_SET) && std::fwrite(out.data(), 1, out.size(), f) == out.size() &&
@@ -238,3 +240,5 @@ bool PdfFile::appendUpdate(const std::map<long long, std::string>& bodies, std::
     size_ += static_cast<long long>(out.size());
     return true;
 }
+
+}  // namespace fendal::print

@@ -10,6 +10,8 @@
 
 #include "platform/unique_file.h"
 
+namespace fendal::print {
+
 class PdfFile {
 public:
     struct Object {
@@ -52,3 +54,5 @@ private:
     std::vector<Object> objects_;
     std::map<long long, std::size_t> byNumber_;
 };
+
+}  // namespace fendal::print

@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+namespace fendal::print {
+
 namespace pdf {
 namespace {
 
@@ -181,3 +183,5 @@ std::optional<std::string> hexBytes(std::string_view digits) {
 }
 
 }  // namespace pdf
+
+}  // namespace fendal::print

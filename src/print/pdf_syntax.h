@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+namespace fendal::print {
+
 namespace pdf {
 
 struct Token {
@@ -47,3 +49,5 @@ std::optional<long long> number(std::string_view value);
 std::optional<std::string> hexBytes(std::string_view digits);
 
 }  // namespace pdf
+
+}  // namespace fendal::print

@@ -6,6 +6,8 @@
 #include "print/pdf_file.h"
 #include "print/pdf_syntax.h"
 
+namespace fendal::print {
+
 namespace {
 
 constexpr std::size_t kEntriesPerSection = 100;  // the most a CMap section may hold
@@ -34,10 +36,10 @@ std::string utf16Hex(const std::u32string& text) {
     for (char32_t c : text) {
         if (c >= 0x10000 && c <= 0x10FFFF) {
             c -= 0x10000;
-            out += text::format("%04X%04X", static_cast<unsigned>(0xD800 + (c >> 10)),
+            out += platform::text::format("%04X%04X", static_cast<unsigned>(0xD800 + (c >> 10)),
                                 static_cast<unsigned>(0xDC00 + (c & 0x3FF)));
         } else {
-            out += text::format("%04X", static_cast<unsigned>(c & 0xFFFF));
+            out += platform::text::format("%04X", static_cast<unsigned>(c & 0xFFFF));
         }
     }
     return out;
@@ -168,9 +170,9 @@ std::string writeTextMap(const TextMap& map) {
         if (c <= 0xFFFF && !text.empty()) entries.emplace_back(c, &text);
     for (std::size_t at = 0; at < entries.size(); at += kEntriesPerSection) {
         const std::size_t n = std::min(kEntriesPerSection, entries.size() - at);
-        out += text::format("%zu beginbfchar\n", n);
+        out += platform::text::format("%zu beginbfchar\n", n);
         for (std::size_t k = at; k < at + n; ++k)
-            out += text::format("<%04X> <", static_cast<unsigned>(entries[k].first)) + utf16Hex(*entries[k].second) + ">\n";
+            out += platform::text::format("<%04X> <", static_cast<unsigned>(entries[k].first)) + utf16Hex(*entries[k].second) + ">\n";
         out += "endbfchar\n";
     }
     out +=
@@ -217,8 +219,10 @@ bool correctPdfTextMaps(const std::string& path, const DrawnText& drawn, std::st
         }
         if (changed) {
             const std::string cmap = writeTextMap(map);
-            updates[*mapNumber] = text::format("<< /Length %zu >>\nstream\n", cmap.size()) + cmap + "\nendstream";
+            updates[*mapNumber] = platform::text::format("<< /Length %zu >>\nstream\n", cmap.size()) + cmap + "\nendstream";
         }
     }
     return file.appendUpdate(updates, error);
 }
+
+}  // namespace fendal::print

@@ -10,6 +10,9 @@
 #include "print/drawn_text.h"
 
 // Glyph code -> the text it reads as.
+
+namespace fendal::print {
+
 using TextMap = std::map<uint32_t, std::u32string>;
 
 // The entries of a ToUnicode map (bfchar and bfrange sections). False when it is not one.
@@ -23,3 +26,5 @@ std::string writeTextMap(const TextMap& map);
 // map changes nothing is written. False with `error` when the file cannot be read or written
 // or is not laid out as a PDF with cross-reference tables.
 bool correctPdfTextMaps(const std::string& path, const DrawnText& drawn, std::string& error);
+
+}  // namespace fendal::print

@@ -9,6 +9,8 @@
 
 #include "print/sfnt_names.h"
 
+namespace fendal::print {
+
 namespace {
 
 // One face as the PDF writer sees it: its name in the PDF, and for every glyph the lowest
@@ -89,3 +91,5 @@ DrawnText PdfTextRecorder::drawnText() const {
     }
     return drawn;
 }
+
+}  // namespace fendal::print

@@ -9,6 +9,8 @@
 
 #include "print/drawn_text.h"
 
+namespace fendal::print {
+
 class PdfTextRecorder {
 public:
     void record(const QFont& font, const QString& text);
@@ -24,3 +26,5 @@ private:
     };
     std::vector<FontUse> uses_;
 };
+
+}  // namespace fendal::print

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <iterator>
 
+namespace fendal::print {
+
 namespace {
 
 constexpr double kZoomSteps[] = {0.125, 0.25, 0.5, 0.75, 1.0, 1.25, 1.5, 2.0, 3.0, 4.0, 6.0, 8.0};
@@ -116,3 +118,5 @@ double PreviewLayout::nextZoomStep(double zoom, int direction) {
         if (*it < zoom * 0.999) return *it;
     return kMinZoom;
 }
+
+}  // namespace fendal::print

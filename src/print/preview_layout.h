@@ -5,6 +5,9 @@
 #include <cstdint>
 
 // The paper in points (1/72 inch).
+
+namespace fendal::print {
+
 struct PaperSize {
     double width = 595.0;
     double height = 842.0;
@@ -84,3 +87,5 @@ private:
     double pixelsPerPoint_;
     double zoom_ = 1.0;
 };
+
+}  // namespace fendal::print

@@ -5,6 +5,8 @@
 
 #include "print/qpainter_canvas.h"
 
+namespace fendal::print {
+
 namespace {
 constexpr double kTwipsPerPoint = 20.0;
 }
@@ -35,3 +37,5 @@ void PreviewPagePainter::paint(QPainter& painter, int page, double pixelsPerPoin
     table_.printPage(canvas, info);
     painter.restore();
 }
+
+}  // namespace fendal::print

@@ -8,6 +8,8 @@
 class QPageLayout;
 class QPainter;
 
+namespace fendal::print {
+
 // Paper and printable area in points, as the printer has them.
 struct PaperGeometry {
     PaperSize paper;
@@ -38,3 +40,5 @@ private:
     PaperGeometry paper_;
     int painted_ = 0;
 };
+
+}  // namespace fendal::print

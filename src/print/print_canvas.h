@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+namespace fendal::print {
+
 struct Rgb {
     uint8_t r = 0, g = 0, b = 0;
     bool operator==(const Rgb&) const = default;
@@ -70,3 +72,5 @@ public:
     // `utf8` on one line inside `rect`, placed by TextAlign flags.
     virtual void drawText(const std::string& utf8, const CanvasRect& rect, unsigned align) = 0;
 };
+
+}  // namespace fendal::print

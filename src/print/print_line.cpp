@@ -1,12 +1,14 @@
 #include "print/print_line.h"
 
+namespace fendal::print {
+
 PrintLine titleLine() { return {PrintLineKind::Title, 30, 30, -1, -1}; }
 PrintLine fileHeadLine(int32_t fileIndex) { return {PrintLineKind::FileHead, 36, 24, fileIndex, -1}; }
 PrintLine pointRowLine(int32_t fileIndex, int32_t pointIndex) {
     return {PrintLineKind::PointRow, 12, 12, fileIndex, pointIndex};
 }
 
-std::vector<PrintLine> buildPrintLines(const FileGroup* group) {
+std::vector<PrintLine> buildPrintLines(const data::FileGroup* group) {
     std::vector<PrintLine> lines;
     if (!group || group->fileCount() <= 0) return lines;
     std::size_t totalPoints = 0;
@@ -21,3 +23,5 @@ std::vector<PrintLine> buildPrintLines(const FileGroup* group) {
     }
     return lines;
 }
+
+}  // namespace fendal::print

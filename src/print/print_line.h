@@ -6,6 +6,8 @@
 
 #include "data/file_group.h"
 
+namespace fendal::print {
+
 enum class PrintLineKind : int32_t { Empty = -1, Title = 2, FileHead = 3, PointRow = 4 };
 
 struct PrintLine {
@@ -24,4 +26,6 @@ PrintLine pointRowLine(int32_t fileIndex, int32_t pointIndex);
 
 // 2 x files + points + 1 entries: the title, each file's head and rows in group order, and a
 // tail of empty entries. No lines at all for a group without files (or no group).
-std::vector<PrintLine> buildPrintLines(const FileGroup* group);
+std::vector<PrintLine> buildPrintLines(const data::FileGroup* group);
+
+}  // namespace fendal::print

@@ -15,6 +15,8 @@
 #include "print/pdf_text_recorder.h"
 #include "print/qpainter_canvas.h"
 
+namespace fendal::print {
+
 namespace {
 
 bool paintInto(QPagedPaintDevice& device, PrintTable& table, PrintInfo& info, int from, int to,
@@ -61,7 +63,7 @@ bool writeStagedPdf(const std::string& path, const platform::MakeStagedFile& pai
     return platform::writeStagedFile(path, "print", [&](const std::string& scratch, std::string& why) {
         if (paint(scratch, why)) return true;
         for (std::size_t at; (at = why.find(scratch)) != std::string::npos;)
-            why.replace(at, scratch.size(), text::displayPath(path));
+            why.replace(at, scratch.size(), platform::text::displayPath(path));
         return false;
     }, error);
 }
@@ -92,3 +94,5 @@ bool writeTablePdf(const std::string& path, PrintTable& table, PrintInfo& info, 
         return paintPdf(writer, scratch, table, info, 1, info.maxPage, progress, why);
     }, error);
 }
+
+}  // namespace fendal::print

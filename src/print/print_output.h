@@ -7,6 +7,8 @@
 
 class QPagedPaintDevice;
 
+namespace fendal::print {
+
 // Called before each page with its number and the job's page count; false stops the job.
 using PageProgress = std::function<bool(int page, int pageCount)>;
 
@@ -19,3 +21,5 @@ bool paintPages(QPagedPaintDevice& device, PrintTable& table, PrintInfo& info, i
 // On failure `error` says why.
 bool writeTablePdf(const std::string& path, PrintTable& table, PrintInfo& info, std::string& error,
                    const PageProgress& progress = {});
+
+}  // namespace fendal::print

@@ -14,6 +14,8 @@
 #include "print/preview_page_painter.h"
 #include "print/print_preview_view.h"
 
+namespace fendal::print {
+
 namespace {
 
 // Qt's own preview texts, so that its translations name the commands as before.
@@ -162,3 +164,5 @@ void PrintPreviewDialog::takeZoomText() {
     if (ok && percent > 0 && text != shownZoom(view_->zoom()).chopped(1)) view_->setZoom(percent / 100.0);
     showZoom(view_->zoom());
 }
+
+}  // namespace fendal::print

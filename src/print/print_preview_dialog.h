@@ -3,12 +3,15 @@
 // and the way on to printing. Printing itself is the caller's: it answers printRequested.
 #include <QDialog>
 
-class PreviewPagePainter;
-class PrintPreviewView;
 class QAction;
 class QComboBox;
 class QLabel;
 class QSpinBox;
+
+namespace fendal::print {
+
+class PreviewPagePainter;
+class PrintPreviewView;
 
 class PrintPreviewDialog : public QDialog {
     Q_OBJECT
@@ -35,3 +38,5 @@ private:
     QSpinBox* pageNumber_;
     QLabel* pageTotal_;
 };
+
+}  // namespace fendal::print

@@ -13,6 +13,8 @@
 
 #include "print/preview_page_painter.h"
 
+namespace fendal::print {
+
 namespace {
 
 const QColor kDesk(128, 128, 128);
@@ -202,3 +204,5 @@ void PrintPreviewView::paintPage(QPainter& painter, int page, const QRect& targe
     }
     painter.drawImage(target.topLeft(), *picture);
 }
+
+}  // namespace fendal::print

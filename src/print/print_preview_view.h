@@ -8,6 +8,8 @@
 #include "print/preview_layout.h"
 #include "print/recent_page_cache.h"
 
+namespace fendal::print {
+
 class PreviewPagePainter;
 
 class PrintPreviewView : public QAbstractScrollArea {
@@ -69,3 +71,5 @@ private:
     RecentPageCache<QImage> pictures_;
     double picturesRatio_ = 0;  // device pixel ratio the kept pictures were drawn at
 };
+
+}  // namespace fendal::print

@@ -19,13 +19,15 @@
 #include "print/qpainter_canvas.h"
 #include "print/settings_preview.h"
 
+namespace fendal::print {
+
 namespace {
 
 class MessageBoxUi : public PrintSetUi {
 public:
     explicit MessageBoxUi(QWidget* parent) : parent_(parent) {}
     void showMessage(const std::string& utf8) override {
-        QMessageBox::warning(parent_, QString::fromUtf8(kAppTitle), QString::fromUtf8(utf8.c_str()));
+        QMessageBox::warning(parent_, QString::fromUtf8(data::kAppTitle), QString::fromUtf8(utf8.c_str()));
     }
 
 private:
@@ -238,3 +240,5 @@ void CPrintSetDlg::accept() {
     case PrintSetEditor::Field::None: break;
     }
 }
+
+}  // namespace fendal::print

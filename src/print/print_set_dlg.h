@@ -15,6 +15,8 @@ class QComboBox;
 class QLineEdit;
 class QPushButton;
 
+namespace fendal::print {
+
 // Refuses typing or pasting that makes a band text longer than its GBK bytes allow. A text
 // that is longer as stored (a file may hold more) is shown whole and can only be shortened.
 class GbkByteLimit : public QValidator {
@@ -94,3 +96,5 @@ private:
     std::unique_ptr<PrintSetUi> ownUi_;
     std::unique_ptr<PrintSetEditor> editor_;
 };
+
+}  // namespace fendal::print

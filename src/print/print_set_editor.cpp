@@ -5,17 +5,19 @@
 #include "platform/text.h"
 #include "print/print_settings_file.h"
 
+namespace fendal::print {
+
 namespace {
 
 // A band text as the file will hold it: GBK, at most 40 bytes. The message says why not.
 std::optional<std::string> bandText(const std::string& utf8, const char* label, std::string& message) {
-    auto gbk = text::utf8ToGbk(utf8);
+    auto gbk = platform::text::utf8ToGbk(utf8);
     if (!gbk) {
-        message = text::format("%s中有无法保存的字符，请修改。", label);
+        message = platform::text::format("%s中有无法保存的字符，请修改。", label);
         return std::nullopt;
     }
     if (gbk->size() > static_cast<std::size_t>(kMaxBandTextBytes)) {
-        message = text::format("%s：请输入不超过 %d 个字符（一个汉字占 2 个字符）。", label, kMaxBandTextBytes);
+        message = platform::text::format("%s：请输入不超过 %d 个字符（一个汉字占 2 个字符）。", label, kMaxBandTextBytes);
         return std::nullopt;
     }
     return gbk;
@@ -24,7 +26,7 @@ std::optional<std::string> bandText(const std::string& utf8, const char* label, 
 }  // namespace
 
 std::size_t gbkLength(const std::string& utf8) {
-    if (const auto gbk = text::utf8ToGbk(utf8)) return gbk->size();
+    if (const auto gbk = platform::text::utf8ToGbk(utf8)) return gbk->size();
     std::size_t n = 0;
     for (unsigned char c : utf8)
         if (c < 0x80) n += 1;
@@ -50,8 +52,8 @@ void PrintSetEditor::save() {
 }
 
 PrintSetControls PrintSetEditor::controls() const {
-    return {text::gbkToUtf8(values_.headerText),
-            text::gbkToUtf8(values_.footerText),
+    return {platform::text::gbkToUtf8(values_.headerText),
+            platform::text::gbkToUtf8(values_.footerText),
             values_.startPage,
             values_.pageNumberFormat,
             values_.pageNumberPosition,
@@ -76,7 +78,7 @@ PrintSetEditor::Field PrintSetEditor::takeControls(const PrintSetControls& c, bo
     if ((c.startPage >= kMinStartPage && c.startPage <= kMaxStartPage) || c.startPage == storedStartPage_) {
         values_.startPage = c.startPage;
     } else {
-        message = text::format("起始页码请输入 %d 到 %d 之间的整数。", kMinStartPage, kMaxStartPage);
+        message = platform::text::format("起始页码请输入 %d 到 %d 之间的整数。", kMinStartPage, kMaxStartPage);
         fail(Field::StartPage);
     }
     if (c.pageNumberFormat >= 0) values_.pageNumberFormat = c.pageNumberFormat;
@@ -91,8 +93,8 @@ bool PrintSetEditor::accept(const PrintSetControls& controls, Field* failed) {
     const Field f = takeControls(controls, true);
     if (failed) *failed = f;
     if (f != Field::None) return false;
-    values_.headerText = std::string(text::trim(values_.headerText));
-    values_.footerText = std::string(text::trim(values_.footerText));
+    values_.headerText = std::string(platform::text::trim(values_.headerText));
+    values_.footerText = std::string(platform::text::trim(values_.footerText));
     // A centred page number would be printed over the band's own centred text.
     if (!values_.headerText.empty() && values_.printHeader && values_.pageNumberPosition == kTopCentre &&
         values_.printPageNumber) {
@@ -111,3 +113,5 @@ bool PrintSetEditor::accept(const PrintSetControls& controls, Field* failed) {
 PrintSetControlStates PrintSetEditor::controlStates(const PrintSettings& s) {
     return {s.printHeader != 0, s.printFooter != 0, s.printPageNumber != 0};
 }
+
+}  // namespace fendal::print

@@ -9,6 +9,9 @@
 #include "print/print_settings.h"
 
 // What the dialog tells the user: plain message boxes with an OK button.
+
+namespace fendal::print {
+
 class PrintSetUi {
 public:
     virtual ~PrintSetUi() = default;
@@ -76,3 +79,5 @@ private:
     PrintSettings values_ = dialogDefaultSettings();
     int32_t storedStartPage_ = values_.startPage;  // as the settings file held it
 };
+
+}  // namespace fendal::print

@@ -2,6 +2,8 @@
 
 #include "platform/text.h"
 
+namespace fendal::print {
+
 namespace {
 // "Tesmar科技集团" in GBK: the settings keep the bytes the file holds.
 constexpr char kDefaultBandText[] = "Tesmar\xBF\xC6\xBC\xBC\xBC\xAF\xCD\xC5";
@@ -22,11 +24,13 @@ std::string formatPageNumber(const PrintSettings& settings, int currentPage, int
     const long long first = settings.startPage;
     const long long n = first + currentPage - 1;
     switch (settings.pageNumberFormat) {
-    case kPageNumberPlain: return text::format("%lld", n);
-    case kPageNumberDotted: return text::format(".%lld.", n);
-    case kPageNumberDashed: return text::format("--%lld--", n);
-    case kPageNumberChinese: return text::format("第%lld页", n);
-    case kPageNumberOfTotal: return text::format("共%lld页   第%lld页", first + pageCount - 1, n);
+    case kPageNumberPlain: return platform::text::format("%lld", n);
+    case kPageNumberDotted: return platform::text::format(".%lld.", n);
+    case kPageNumberDashed: return platform::text::format("--%lld--", n);
+    case kPageNumberChinese: return platform::text::format("第%lld页", n);
+    case kPageNumberOfTotal: return platform::text::format("共%lld页   第%lld页", first + pageCount - 1, n);
     default: return {};
     }
 }
+
+}  // namespace fendal::print

@@ -5,6 +5,9 @@
 #include <string>
 
 // Page number patterns, by `pageNumberFormat`.
+
+namespace fendal::print {
+
 enum PageNumberFormat : int32_t {
     kPageNumberPlain = 0,     // "1"
     kPageNumberDotted = 1,    // ".1."
@@ -54,3 +57,5 @@ PrintSettings dialogDefaultSettings();
 // The page number of page `currentPage` (from 1) of a job of `pageCount` pages, numbered from
 // `startPage`; UTF-8. An unknown format gives an empty text.
 std::string formatPageNumber(const PrintSettings& settings, int currentPage, int pageCount);
+
+}  // namespace fendal::print

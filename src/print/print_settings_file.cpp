@@ -11,6 +11,8 @@
 #include "platform/temp_dir.h"
 #include "platform/text.h"
 
+namespace fendal::print {
+
 namespace {
 
 constexpr std::size_t kHeaderTextAt = kPrintSettingsSignatureSize;
@@ -30,11 +32,11 @@ int32_t getInt(const unsigned char* at) {
 }
 
 bool putText(unsigned char* at, std::size_t size, const std::string& value) {
-    return text::setField(reinterpret_cast<char*>(at), size, value);
+    return platform::text::setField(reinterpret_cast<char*>(at), size, value);
 }
 
 std::string getText(const unsigned char* at, std::size_t size) {
-    return text::fieldText(reinterpret_cast<const char*>(at), size);
+    return platform::text::fieldText(reinterpret_cast<const char*>(at), size);
 }
 
 // A stored text ends at its zero, and at the latest on the field's last byte, so a field
@@ -54,7 +56,7 @@ int32_t PrintSettings::*const kNumbers[] = {
 std::string printSettingsPath(int index) {
     const std::string dir = platform::tempDir();
     if (dir.empty()) return {};
-    return text::format("%sQDR1_0PrintSet%d.ini", dir.c_str(), index);
+    return platform::text::format("%sQDR1_0PrintSet%d.ini", dir.c_str(), index);
 }
 
 bool encodePrintSettings(const PrintSettings& settings, PrintSettingsImage& out) {
@@ -123,3 +125,5 @@ bool readPrintSettings(PrintSettings& settings) {
     }
     return false;
 }
+
+}  // namespace fendal::print

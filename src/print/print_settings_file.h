@@ -15,6 +15,8 @@
 
 #include "print/print_settings.h"
 
+namespace fendal::print {
+
 inline constexpr char kPrintSettingsSignature[] = "VAVAVIVUD_RVX35_PRINT";
 inline constexpr std::size_t kPrintSettingsFileSize = 454;
 inline constexpr std::size_t kPrintSettingsSignatureSize = 30;
@@ -51,3 +53,5 @@ bool writePrintSettings(const PrintSettings& settings, std::error_code* error = 
 // file that cannot be opened. Keeps the current values when none matches; never writes, never
 // tells the user. True when a file was read.
 bool readPrintSettings(PrintSettings& settings);
+
+}  // namespace fendal::print

@@ -3,6 +3,8 @@
 #include "platform/text.h"
 #include "print/print_settings_file.h"
 
+namespace fendal::print {
+
 namespace {
 
 constexpr CanvasPen kBandPen{kBlack, 15};
@@ -17,12 +19,12 @@ constexpr int32_t kRowHeight = 12;
 const char* const kColumnHeads[5] = {"序 号", "编 号", "声速(m/s)", "深度(mm)", "备  注"};
 
 std::string fieldUtf8(const char* field, std::size_t size) {
-    return text::gbkToUtf8(text::fieldText(field, size));
+    return platform::text::gbkToUtf8(platform::text::fieldText(field, size));
 }
 
 }  // namespace
 
-PrintTable::PrintTable(const FileGroup* group) : group_(group) {
+PrintTable::PrintTable(const data::FileGroup* group) : group_(group) {
     // Column cells from a seventh of the width; the note takes three sevenths.
     const double c = layout_.width / 7.0;
     const auto t = [](double v) { return static_cast<int32_t>(v); };
@@ -54,10 +56,10 @@ int PrintTable::preparePages(PrintInfo& info) {
     return info.maxPage;
 }
 
-void PrintTable::readPrintSettings() { ::readPrintSettings(settings_); }
+void PrintTable::readPrintSettings() { print::readPrintSettings(settings_); }
 
 void PrintTable::buildPrintLines() {
-    lines_ = ::buildPrintLines(group_);
+    lines_ = print::buildPrintLines(group_);
     pageStarts_.clear();
     pageCount_ = -1;
     paginated_ = false;
@@ -126,9 +128,9 @@ void PrintTable::drawTitle(PrintCanvas& canvas, int32_t y) const {
 void PrintTable::drawFileHead(PrintCanvas& canvas, int32_t fileIndex, int32_t y) const {
     // The group is read as it is now; a file that has gone since the job began prints nothing.
     if (fileIndex < 0 || fileIndex >= group_->fileCount()) return;
-    const CrackDataFile& file = group_->files[static_cast<std::size_t>(fileIndex)];
+    const data::CrackDataFile& file = group_->files[static_cast<std::size_t>(fileIndex)];
     canvas.setFont(bodyFont());
-    drawCellText(canvas, text::format("文件路径：%s(数据个数%d)", text::displayPath(file.path).c_str(), file.pointCount()),
+    drawCellText(canvas, platform::text::format("文件路径：%s(数据个数%d)", platform::text::displayPath(file.path).c_str(), file.pointCount()),
                  layout_.left, y + 2, layout_.width, 12, kAlignLeft | kAlignTop);
     const int32_t rowTop = y + 12;
     drawRowRuling(canvas, rowTop);
@@ -139,14 +141,14 @@ void PrintTable::drawFileHead(PrintCanvas& canvas, int32_t fileIndex, int32_t y)
 
 void PrintTable::drawPointRow(PrintCanvas& canvas, int32_t fileIndex, int32_t pointIndex, int32_t y) const {
     if (fileIndex < 0 || fileIndex >= group_->fileCount()) return;
-    const CrackDataFile& file = group_->files[static_cast<std::size_t>(fileIndex)];
+    const data::CrackDataFile& file = group_->files[static_cast<std::size_t>(fileIndex)];
     if (pointIndex < 0 || pointIndex >= file.pointCount()) return;
-    const MeasurePoint& p = file.points[static_cast<std::size_t>(pointIndex)];
+    const data::MeasurePoint& p = file.points[static_cast<std::size_t>(pointIndex)];
     canvas.setFont(bodyFont());
     drawRowRuling(canvas, y);
     const std::string cells[5] = {
-        text::format("%d", pointIndex + 1), fieldUtf8(p.number, sizeof p.number),
-        text::format("%d", p.velocity),     text::format("%d", p.depth),
+        platform::text::format("%d", pointIndex + 1), fieldUtf8(p.number, sizeof p.number),
+        platform::text::format("%d", p.velocity),     platform::text::format("%d", p.depth),
         fieldUtf8(p.note, sizeof p.note),
     };
     for (int k = 0; k < 5; ++k)
@@ -196,7 +198,7 @@ void PrintTable::drawBand(PrintCanvas& canvas, const PrintInfo& info, int32_t ru
     canvas.setPen(kBandPen);
     const int32_t L = layout_.left, W = layout_.width;
     canvas.drawLine(layout_.toLogical(L, ruleY), layout_.toLogical(L + W, ruleY));
-    if (printText) drawCellText(canvas, text::gbkToUtf8(gbkText), L, textTop, W, textHeight, kAlignHCenter | valign);
+    if (printText) drawCellText(canvas, platform::text::gbkToUtf8(gbkText), L, textTop, W, textHeight, kAlignHCenter | valign);
     // Compared before subtracting: a stored position can be any int32.
     const int32_t position = settings_.pageNumberPosition;
     if (settings_.printPageNumber && position >= firstPosition && position <= firstPosition + 2) {
@@ -206,3 +208,5 @@ void PrintTable::drawBand(PrintCanvas& canvas, const PrintInfo& info, int32_t ru
     }
     canvas.restore();
 }
+
+}  // namespace fendal::print

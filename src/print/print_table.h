@@ -13,6 +13,9 @@
 #include "print/print_settings.h"
 
 // The print loop's page numbers, from 1.
+
+namespace fendal::print {
+
 struct PrintInfo {
     int currentPage = 1;
     int maxPage = 0;
@@ -23,7 +26,7 @@ inline constexpr char kPrintTitle[] = "Tesmar科技缝深检测分析软件处�
 class PrintTable {
 public:
     // `group` may be null (no document); the table reads it while printing, it does not copy it.
-    explicit PrintTable(const FileGroup* group);
+    explicit PrintTable(const data::FileGroup* group);
 
     PrintSettings& settings() { return settings_; }
     const PrintSettings& settings() const { return settings_; }
@@ -70,7 +73,7 @@ private:
                       int32_t h, unsigned align) const;
     void drawCellBox(PrintCanvas& canvas, int32_t x, int32_t y, int32_t w, int32_t h) const;
 
-    const FileGroup* group_;
+    const data::FileGroup* group_;
     PageLayout layout_;
     PrintSettings settings_ = viewDefaultSettings();
     std::vector<PrintLine> lines_;
@@ -83,3 +86,5 @@ private:
     int pageCount_ = -1;
     bool paginated_ = false;
 };
+
+}  // namespace fendal::print

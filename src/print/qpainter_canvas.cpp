@@ -12,6 +12,8 @@
 
 #include "print/pdf_text_recorder.h"
 
+namespace fendal::print {
+
 namespace {
 
 QColor toQColor(Rgb c) { return QColor(c.r, c.g, c.b); }
@@ -156,3 +158,5 @@ void QPainterCanvas::drawText(const std::string& utf8, const CanvasRect& rect, u
     if (recorder_) recorder_->record(painter_.font(), text);
     painter_.drawText(r, flags, text);
 }
+
+}  // namespace fendal::print

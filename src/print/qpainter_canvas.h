@@ -9,9 +9,12 @@
 
 #include "print/print_canvas.h"
 
-class PdfTextRecorder;
 class QPainter;
 class QPaintDevice;
+
+namespace fendal::print {
+
+class PdfTextRecorder;
 
 class QPainterCanvas : public PrintCanvas {
 public:
@@ -61,3 +64,5 @@ private:
     PainterPen painterPen_ = PainterPen::Unknown;
     PdfTextRecorder* recorder_ = nullptr;
 };
+
+}  // namespace fendal::print

@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+namespace fendal::print {
+
 template <typename Picture>
 class RecentPageCache {
 public:
@@ -67,3 +69,5 @@ private:
     std::size_t total_ = 0;
     uint64_t clock_ = 0;
 };
+
+}  // namespace fendal::print

@@ -3,6 +3,8 @@
 #include "platform/text.h"
 #include "print/print_table.h"
 
+namespace fendal::print {
+
 namespace {
 
 constexpr Rgb kDesk{202, 198, 183};
@@ -10,7 +12,7 @@ constexpr Rgb kShadow{132, 128, 113};
 constexpr Rgb kGrey{150, 150, 150};
 constexpr Rgb kWarning{255, 0, 0};
 
-bool hasText(const std::string& gbk) { return !text::trim(gbk).empty(); }
+bool hasText(const std::string& gbk) { return !platform::text::trim(gbk).empty(); }
 
 // The centred page number, red when it would collide with the band's text.
 void drawCentredNumber(PrintCanvas& canvas, const std::string& number, const CanvasRect& rect, unsigned valign,
@@ -32,7 +34,7 @@ void drawBand(PrintCanvas& canvas, const PrintSettings& s, int ruleY, const Canv
               bool printText, const std::string& gbkText, int32_t firstPosition, const std::string& number) {
     canvas.setPen({kGrey, 1});
     canvas.drawLine({band.left, ruleY}, {band.right, ruleY});
-    if (printText) canvas.drawText(text::gbkToUtf8(gbkText), band, kAlignHCenter | valign);
+    if (printText) canvas.drawText(platform::text::gbkToUtf8(gbkText), band, kAlignHCenter | valign);
     // Compared before subtracting: a stored position can be any int32.
     const int32_t position = s.pageNumberPosition;
     if (!s.printPageNumber || position < firstPosition || position > firstPosition + 2) return;
@@ -92,3 +94,5 @@ void drawSettingsPreview(PrintCanvas& canvas, const PrintSettings& s, const Canv
     }
     canvas.restore();
 }
+
+}  // namespace fendal::print

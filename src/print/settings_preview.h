@@ -5,6 +5,10 @@
 #include "print/print_canvas.h"
 #include "print/print_settings.h"
 
+namespace fendal::print {
+
 inline constexpr char kPreviewSamplePath[] = "文件路径:C:\\111.fsy(测点个数10)";
 
 void drawSettingsPreview(PrintCanvas& canvas, const PrintSettings& settings, const CanvasRect& frame);
+
+}  // namespace fendal::print

@@ -4,6 +4,8 @@
 
 #include "platform/byte_order.h"
 
+namespace fendal::print {
+
 namespace {
 
 uint16_t u16(std::string_view s, std::size_t at) {
@@ -38,3 +40,5 @@ std::string postScriptName(std::string_view table) {
     }
     return best;
 }
+
+}  // namespace fendal::print

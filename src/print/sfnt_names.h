@@ -5,4 +5,9 @@
 
 // The font's PostScript name (name 6), preferring the Windows entry as font libraries do;
 // empty when the table has none or is damaged.
+
+namespace fendal::print {
+
 std::string postScriptName(std::string_view nameTable);
+
+}  // namespace fendal::print

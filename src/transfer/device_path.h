@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+namespace fendal::transfer {
+
 namespace device_path {
 
 // -1 when the path cannot be opened.
@@ -11,3 +13,5 @@ intptr_t open(const std::string& path);
 void close(intptr_t handle);
 
 }  // namespace device_path
+
+}  // namespace fendal::transfer

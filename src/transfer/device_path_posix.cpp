@@ -9,6 +9,8 @@
 #include "transfer/device_path.h"
 #include "usblib/socket_protocol.h"
 
+namespace fendal::transfer {
+
 namespace device_path {
 
 intptr_t open(const std::string& path) {
@@ -28,3 +30,5 @@ void close(intptr_t handle) {
 }
 
 }  // namespace device_path
+
+}  // namespace fendal::transfer

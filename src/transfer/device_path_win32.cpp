@@ -4,6 +4,8 @@
 #include "platform/utf16_win32.h"
 #include "transfer/device_path.h"
 
+namespace fendal::transfer {
+
 namespace device_path {
 
 intptr_t open(const std::string& path) {
@@ -17,3 +19,5 @@ void close(intptr_t handle) {
 }
 
 }  // namespace device_path
+
+}  // namespace fendal::transfer

@@ -5,6 +5,8 @@
 #include <QDialog>
 #include <QTimerEvent>
 
+namespace fendal::transfer {
+
 class DialogEndTimer {
 public:
     explicit DialogEndTimer(QDialog& dialog) : m_dialog(dialog) {}
@@ -25,3 +27,5 @@ private:
     QDialog& m_dialog;
     QBasicTimer m_timer;
 };
+
+}  // namespace fendal::transfer

@@ -3,6 +3,8 @@
 #include <QFontMetrics>
 #include <QWidget>
 
+namespace fendal::transfer {
+
 namespace dialog_units {
 
 QRect toPixels(const QWidget* dialog, int x, int y, int width, int height) {
@@ -17,3 +19,5 @@ QRect toPixels(const QWidget* dialog, int x, int y, int width, int height) {
 }
 
 }  // namespace dialog_units
+
+}  // namespace fendal::transfer

@@ -5,9 +5,13 @@
 
 class QWidget;
 
+namespace fendal::transfer {
+
 namespace dialog_units {
 
 // The pixel rectangle of a dialog-unit rectangle in the font of `dialog`.
 QRect toPixels(const QWidget* dialog, int x, int y, int width, int height);
 
 }  // namespace dialog_units
+
+}  // namespace fendal::transfer

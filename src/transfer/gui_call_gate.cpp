@@ -5,6 +5,8 @@
 #include <QThread>
 #include <memory>
 
+namespace fendal::transfer {
+
 namespace {
 // One call on its way: the work travels here, under the gate's lock, rather than inside Qt's
 // queued call, so the caller and the window's thread share it only through that lock.
@@ -57,3 +59,5 @@ void GuiCallGate::release(bool released) {
     m_released = released;
     m_changed.notify_all();
 }
+
+}  // namespace fendal::transfer

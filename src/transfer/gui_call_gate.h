@@ -9,6 +9,8 @@
 
 class QObject;
 
+namespace fendal::transfer {
+
 class GuiCallGate {
 public:
     explicit GuiCallGate(QObject* context) : m_context(context) {}
@@ -24,3 +26,5 @@ private:
     std::condition_variable m_changed;
     bool m_released = false;
 };
+
+}  // namespace fendal::transfer

@@ -8,6 +8,8 @@
 #include "data/received_data.h"
 #include "platform/byte_order.h"
 
+namespace fendal::transfer {
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -29,7 +31,7 @@ bool writeLength(std::FILE* file, int32_t n) {
 }  // namespace
 
 InstrumentTransfer::InstrumentTransfer(TransferUi& ui, UsbDeviceAccess& usb, platform::Profile* profile)
-    : m_ui(ui), m_usb(usb), m_serial(profile), m_receivedPath(receivedDataPath()) {}
+    : m_ui(ui), m_usb(usb), m_serial(profile), m_receivedPath(data::receivedDataPath()) {}
 
 InstrumentTransfer::~InstrumentTransfer() { onDestroy(); }
 
@@ -47,7 +49,7 @@ bool InstrumentTransfer::lockReceivedFile() {
     closeFile();
     switch (m_receivedLock.lock(m_receivedPath)) {
     case platform::FileLock::Result::Locked: return true;
-    case platform::FileLock::Result::Busy: m_ui.message(kTransferBusy, "", MsgIcon::Warning); return false;
+    case platform::FileLock::Result::Busy: m_ui.message(kTransferBusy, "", data::MsgIcon::Warning); return false;
     case platform::FileLock::Result::Failed: break;
     }
     appMessage(("初始化临时文件失败！\n" + m_receivedLock.errorText()).c_str());
@@ -281,7 +283,7 @@ void InstrumentTransfer::onPortMessage(unsigned message, unsigned wParam, unsign
 }
 
 void InstrumentTransfer::showPortError(const std::string& text) {
-    m_ui.message(text, kPortErrorCaption, MsgIcon::Error);
+    m_ui.message(text, kPortErrorCaption, data::MsgIcon::Error);
 }
 
 int InstrumentTransfer::onPortChar(unsigned byte, unsigned port) {
@@ -334,3 +336,5 @@ void InstrumentTransfer::onDestroy() {
     m_serial.closePort();
     closeFile();
 }
+
+}  // namespace fendal::transfer

@@ -14,6 +14,8 @@
 #include "transfer/transfer_ui.h"
 #include "transfer/usb_device_access.h"
 
+namespace fendal::transfer {
+
 inline constexpr char kTransferCaption[] = "正在传输，请稍候...";
 inline constexpr char kTransferBusy[] = "另一个数据传输正在进行，请稍候再试。";
 inline constexpr char kSerialLineLost[] = "串口连接已断开！";
@@ -90,8 +92,8 @@ private:
     void closeDevice();
     void finishSerial();
     void onLineLost();
-    void appMessage(const char* text) { m_ui.message(text, "", MsgIcon::Information); }
-    void deviceError(const char* text) { m_ui.message(text, kDeviceErrorCaption, MsgIcon::Error); }
+    void appMessage(const char* text) { m_ui.message(text, "", data::MsgIcon::Information); }
+    void deviceError(const char* text) { m_ui.message(text, kDeviceErrorCaption, data::MsgIcon::Error); }
 
     TransferUi& m_ui;
     UsbDeviceAccess& m_usb;
@@ -120,3 +122,5 @@ private:
     platform::FileLock m_receivedLock;
     std::atomic<int> m_announced{-1};
 };
+
+}  // namespace fendal::transfer

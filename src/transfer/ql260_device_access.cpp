@@ -2,6 +2,8 @@
 #include "transfer/device_path.h"
 #include "transfer/usb_device_access.h"
 
+namespace fendal::transfer {
+
 bool Ql260DeviceAccess::openDevice(uint32_t index) { return QL260OpenDevice(index) != QL260_INVALID_HANDLE; }
 
 const char* Ql260DeviceAccess::deviceName(uint32_t index) { return QL260GetDeviceName(index); }
@@ -29,3 +31,5 @@ void Ql260DeviceAccess::closeDevice(uint32_t index) { QL260CloseDevice(index); }
 intptr_t Ql260DeviceAccess::openPath(const std::string& path) { return device_path::open(path); }
 
 void Ql260DeviceAccess::closePath(intptr_t handle) { device_path::close(handle); }
+
+}  // namespace fendal::transfer

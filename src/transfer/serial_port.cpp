@@ -6,6 +6,8 @@
 
 #include "platform/trace.h"
 
+namespace fendal::transfer {
+
 namespace {
 
 constexpr uint32_t kPurgeAll =
@@ -263,3 +265,5 @@ void CSerialPort::reportError(const char* operation, int error) {
     platform::trace(platform::TraceChannel::Serial, "%s", text.c_str());
     if (m_owner) m_owner->showPortError(text);
 }
+
+}  // namespace fendal::transfer

@@ -16,6 +16,9 @@
 #include "transfer/serial_port_names.h"
 
 // Messages to the owner (the Windows user-message numbers): lParam is the port number.
+
+namespace fendal::transfer {
+
 inline constexpr unsigned kWmUser = 0x0400;
 inline constexpr unsigned WM_PORT_BREAK = kWmUser + 1;
 inline constexpr unsigned WM_PORT_CTS = kWmUser + 2;
@@ -102,3 +105,5 @@ private:
 
     SerialPortNames m_portNames;
 };
+
+}  // namespace fendal::transfer

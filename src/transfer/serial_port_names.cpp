@@ -4,6 +4,8 @@
 
 #include "platform/profile.h"
 
+namespace fendal::transfer {
+
 std::string SerialPortNames::devicePath(int portNumber) const {
     if (auto chosen = m_chosen.find(portNumber); chosen != m_chosen.end()) return chosen->second;
     const std::string key = "COM" + std::to_string(portNumber);
@@ -17,3 +19,5 @@ std::string SerialPortNames::devicePath(int portNumber) const {
     return "/dev/ttyS" + std::to_string(portNumber - 1);
 #endif
 }
+
+}  // namespace fendal::transfer

@@ -5,9 +5,11 @@
 #include <map>
 #include <string>
 
-namespace platform {
+namespace fendal::platform {
 class Profile;
 }
+
+namespace fendal::transfer {
 
 class SerialPortNames {
 public:
@@ -23,3 +25,5 @@ private:
     platform::Profile* m_profile;
     std::map<int, std::string> m_chosen;
 };
+
+}  // namespace fendal::transfer

@@ -12,17 +12,19 @@
 #include "data/app_strings.h"
 #include "transfer/dialog_units.h"
 
+namespace fendal::transfer {
+
 namespace {
 
 constexpr int kEndDelayMs = 20;
 
-QMessageBox::Icon boxIcon(MsgIcon icon) {
+QMessageBox::Icon boxIcon(data::MsgIcon icon) {
     switch (icon) {
-    case MsgIcon::Information: return QMessageBox::Information;
-    case MsgIcon::Question: return QMessageBox::Question;
-    case MsgIcon::Warning: return QMessageBox::Warning;
-    case MsgIcon::Error: return QMessageBox::Critical;
-    case MsgIcon::None: break;
+    case data::MsgIcon::Information: return QMessageBox::Information;
+    case data::MsgIcon::Question: return QMessageBox::Question;
+    case data::MsgIcon::Warning: return QMessageBox::Warning;
+    case data::MsgIcon::Error: return QMessageBox::Critical;
+    case data::MsgIcon::None: break;
     }
     return QMessageBox::NoIcon;
 }
@@ -161,13 +163,13 @@ void CSetConvDlg::timerEvent(QTimerEvent* event) {
     if (!m_endTimer.handle(event)) QDialog::timerEvent(event);
 }
 
-void CSetConvDlg::showMessage(const std::string& text, const std::string& caption, MsgIcon icon) {
-    QMessageBox box(boxIcon(icon), QString::fromStdString(caption.empty() ? std::string(kAppTitle) : caption),
+void CSetConvDlg::showMessage(const std::string& text, const std::string& caption, data::MsgIcon icon) {
+    QMessageBox box(boxIcon(icon), QString::fromStdString(caption.empty() ? std::string(data::kAppTitle) : caption),
                     QString::fromStdString(text), QMessageBox::Ok, this);
     box.exec();
 }
 
-void CSetConvDlg::message(const std::string& text, const std::string& caption, MsgIcon icon) {
+void CSetConvDlg::message(const std::string& text, const std::string& caption, data::MsgIcon icon) {
     m_gate.call([this, text, caption, icon] { showMessage(text, caption, icon); });
 }
 
@@ -209,5 +211,7 @@ void CSetConvDlg::PortOwner::onPortMessage(unsigned message, unsigned wParam, un
 }
 
 void CSetConvDlg::PortOwner::showPortError(const std::string& text) {
-    m_dialog.message(text, kPortErrorCaption, MsgIcon::Error);
+    m_dialog.message(text, kPortErrorCaption, data::MsgIcon::Error);
 }
+
+}  // namespace fendal::transfer

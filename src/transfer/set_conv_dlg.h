@@ -14,10 +14,11 @@ class QComboBox;
 class QLabel;
 class QProgressBar;
 class QPushButton;
-
-namespace platform {
+namespace fendal::platform {
 class Profile;
 }
+
+namespace fendal::transfer {
 
 class CSetConvDlg : public QDialog, private TransferUi {
     Q_OBJECT
@@ -56,10 +57,10 @@ private:
     void onPortTypeChanged();
     void onOk();
     void showDevicePath();
-    void showMessage(const std::string& text, const std::string& caption, MsgIcon icon);
+    void showMessage(const std::string& text, const std::string& caption, data::MsgIcon icon);
 
     // TransferUi
-    void message(const std::string& text, const std::string& caption, MsgIcon icon) override;
+    void message(const std::string& text, const std::string& caption, data::MsgIcon icon) override;
     void enableControls(bool ok, bool portType, bool portNumber) override;
     void setCaption(const std::string& caption) override;
     void startEndTimer() override;
@@ -84,3 +85,5 @@ private:
     std::unique_ptr<InstrumentTransfer> m_transfer;
     DialogEndTimer m_endTimer{*this};
 };
+
+}  // namespace fendal::transfer

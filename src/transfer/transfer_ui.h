@@ -5,6 +5,8 @@
 
 #include "data/doc_ui.h"
 
+namespace fendal::transfer {
+
 inline constexpr char kDeviceErrorCaption[] = "DEBUG418";
 
 class TransferUi {
@@ -13,7 +15,7 @@ public:
 
     // A message box; returns once the user has closed it. Called on the dialog's thread, and
     // by the USB worker on its own thread. An empty caption means the application's title.
-    virtual void message(const std::string& text, const std::string& caption, MsgIcon icon) = 0;
+    virtual void message(const std::string& text, const std::string& caption, data::MsgIcon icon) = 0;
     // OK, the port type combo and the port number combo.
     virtual void enableControls(bool ok, bool portType, bool portNumber) = 0;
     virtual void setCaption(const std::string& caption) = 0;
@@ -28,3 +30,5 @@ public:
     // a worker call that waits for the dialog's thread must return at once while this is set.
     virtual void releaseWaits(bool release) { (void)release; }
 };
+
+}  // namespace fendal::transfer

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+namespace fendal::transfer {
+
 class UsbDeviceAccess {
 public:
     static constexpr intptr_t kInvalidHandle = -1;
@@ -37,3 +39,5 @@ public:
     intptr_t openPath(const std::string& path) override;
     void closePath(intptr_t handle) override;
 };
+
+}  // namespace fendal::transfer

@@ -5,6 +5,8 @@
 
 #include "transfer/dialog_units.h"
 
+namespace fendal::transfer {
+
 CWaitDlg::CWaitDlg(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint) {
     setFixedSize(dialog_units::toPixels(this, 0, 0, 187, 67).size());
 
@@ -45,3 +47,5 @@ void CWaitDlg::setVisible(bool visible) {
 void CWaitDlg::timerEvent(QTimerEvent* event) {
     if (!m_pumpTimer.handle(event)) QDialog::timerEvent(event);
 }
+
+}  // namespace fendal::transfer

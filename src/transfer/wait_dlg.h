@@ -14,6 +14,8 @@
 
 class QLabel;
 
+namespace fendal::transfer {
+
 class CWaitDlg : public QDialog {
     Q_OBJECT
 public:
@@ -36,3 +38,5 @@ private:
     DialogEndTimer m_pumpTimer{*this};
     bool m_initialised = false;
 };
+
+}  // namespace fendal::transfer

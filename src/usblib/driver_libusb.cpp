@@ -18,8 +18,8 @@
 namespace ql260 {
 namespace {
 
-using platform::loadLe32;
-using platform::storeLe32;
+using fendal::platform::loadLe32;
+using fendal::platform::storeLe32;
 
 bool pipeOf(uint32_t selector, Pipe& pipe) {
     if (selector < static_cast<uint32_t>(Pipe::Interrupt) || selector > static_cast<uint32_t>(Pipe::Aux)) return false;
@@ -50,11 +50,11 @@ bool execute(LibusbDevice& device, unsigned char* request, uint32_t inSize, uint
         unsigned char setup[8];
         std::memcpy(setup, data, sizeof setup);
         const bool in = (setup[0] & 0x80) != 0;
-        uint32_t stage = platform::loadLe16(setup + 6);
+        uint32_t stage = fendal::platform::loadLe16(setup + 6);
         if (in) {
             // The device may send no more than the response holds.
             stage = std::min(stage, room);
-            platform::storeLe16(setup + 6, static_cast<uint16_t>(stage));
+            fendal::platform::storeLe16(setup + 6, static_cast<uint16_t>(stage));
         } else if (stage > given - 8 || stage > QL260_MAX_DATA - 8) {
             return invalid();  // an OUT data stage follows the setup packet in the request
         }

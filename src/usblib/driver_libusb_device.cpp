@@ -284,7 +284,7 @@ bool LibusbDevice::transfer(Pipe pipe, unsigned char* data, int length, int& don
 }
 
 bool LibusbDevice::control(const unsigned char setup[8], unsigned char* data, int& done) {
-    const int length = platform::loadLe16(setup + 6);
+    const int length = fendal::platform::loadLe16(setup + 6);
     const bool in = (setup[0] & LIBUSB_ENDPOINT_IN) != 0;
     std::vector<unsigned char> buffer(LIBUSB_CONTROL_SETUP_SIZE + static_cast<std::size_t>(length));
     std::memcpy(buffer.data(), setup, LIBUSB_CONTROL_SETUP_SIZE);

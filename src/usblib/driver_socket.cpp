@@ -85,7 +85,7 @@ struct SocketDevice {
 };
 
 uint32_t fieldAt(const void* buffer, uint32_t inSize, uint32_t offset) {
-    return inSize >= offset + 4 ? platform::loadLe32(static_cast<const unsigned char*>(buffer) + offset) : 0;
+    return inSize >= offset + 4 ? fendal::platform::loadLe32(static_cast<const unsigned char*>(buffer) + offset) : 0;
 }
 
 // A library stream wakes up every kWaitSlice while it waits, so that it can give up.

@@ -42,7 +42,7 @@ private:
     int code_;
 };
 
-void line(const std::string& text) { platform::trace(platform::TraceChannel::Usb, "usb: %s\n", text.c_str()); }
+void line(const std::string& text) { fendal::platform::trace(fendal::platform::TraceChannel::Usb, "usb: %s\n", text.c_str()); }
 
 std::string handleText(QL260_HANDLE handle) {
     char text[32];
@@ -89,15 +89,15 @@ std::string describeRequest(uint32_t controlCode, const unsigned char* request, 
     if (inSize < QL260_REQUEST_HEADER) {
         out += "short request";
     } else {
-        const uint32_t function = platform::loadLe32(request);
-        const uint32_t length = platform::loadLe32(request + 4);
+        const uint32_t function = fendal::platform::loadLe32(request);
+        const uint32_t length = fendal::platform::loadLe32(request + 4);
         const unsigned char* data = request + QL260_REQUEST_HEADER;
         const std::size_t given = inSize - QL260_REQUEST_HEADER;
         out += functionName(function) + " length " + std::to_string(length);
         if (function == QL260_FUNC_CONTROL)
             out += " setup" + hexBytes(data, std::min<std::size_t>(given, 8));
         else if ((function == QL260_FUNC_ABORT_PIPE || function == QL260_FUNC_RESET_PIPE) && given >= 4)
-            out += " pipe " + std::to_string(platform::loadLe32(data));
+            out += " pipe " + std::to_string(fendal::platform::loadLe32(data));
         else if (function == QL260_FUNC_WRITE_DATA || function == QL260_FUNC_WRITE_AUX)
             out += " data" + hexBytes(data, std::min<std::size_t>(given, length));
     }
@@ -109,7 +109,7 @@ std::string describeRequest(uint32_t controlCode, const unsigned char* request, 
 std::string describeReply(uint32_t function, const unsigned char* reply, uint32_t bytesReturned) {
     std::string out = "ok, " + std::to_string(bytesReturned) + " bytes back";
     if (bytesReturned >= QL260_REQUEST_HEADER) {
-        const uint32_t length = platform::loadLe32(reply + 4);
+        const uint32_t length = fendal::platform::loadLe32(reply + 4);
         out += ", length " + std::to_string(length);
         if (returnsData(function))
             out += " data" + hexBytes(reply + QL260_REQUEST_HEADER,
@@ -143,7 +143,7 @@ public:
                    uint32_t& bytesReturned) override {
         const auto* bytes = static_cast<const unsigned char*>(buffer);
         // Read before the request: the reply overwrites the buffer.
-        const uint32_t function = inSize >= 4 ? platform::loadLe32(bytes) : 0;
+        const uint32_t function = inSize >= 4 ? fendal::platform::loadLe32(bytes) : 0;
         const std::string name = handleText(handle) + " " + functionName(function);
         line(handleText(handle) + " " + describeRequest(controlCode, bytes, inSize, outSize));
         const bool ok = backend_.ioControl(handle, controlCode, buffer, inSize, outSize, bytesReturned);
@@ -168,7 +168,7 @@ private:
 Driver& driver() {
     // Never destroyed: a detached interrupt thread may still use it while the process exits.
     static Driver* const instance =
-        platform::traceEnabled(platform::TraceChannel::Usb) ? new TracingDriver(systemDriver()) : &systemDriver();
+        fendal::platform::traceEnabled(fendal::platform::TraceChannel::Usb) ? new TracingDriver(systemDriver()) : &systemDriver();
     return *instance;
 }
 

@@ -27,7 +27,7 @@ namespace {
 // One transfer per device: while this process has the device open it holds the device's lock,
 // so that another process (another program, a second fendal-cli) cannot open it and mix its
 // requests with ours.
-platform::FileLock deviceLock;
+fendal::platform::FileLock deviceLock;
 // Open and close may come from different threads (a dialog opens, its worker closes).
 std::mutex openCloseLock;
 
@@ -58,7 +58,7 @@ QL260_API QL260_HANDLE QL260_CALL QL260OpenDevice(QL260_ULONG index) {
     if (!name) return QL260_INVALID_HANDLE;
     // A device that cannot be locked may be in use: it is not opened.
     if (std::optional<std::string> lockFile = driver().lockFile(name);
-        lockFile && deviceLock.lock(*lockFile) != platform::FileLock::Result::Locked)
+        lockFile && deviceLock.lock(*lockFile) != fendal::platform::FileLock::Result::Locked)
         return QL260_INVALID_HANDLE;
     QL260_HANDLE handle = driver().open(name, false);
     if (handle == QL260_INVALID_HANDLE) deviceLock.unlock();

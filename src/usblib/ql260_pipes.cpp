@@ -61,9 +61,9 @@ QL260_BOOL getDescriptor(uint16_t type, unsigned char* buffer, QL260_ULONG* leng
     // Setup packet: bmRequestType, bRequest, wValue (type, index 0), wIndex 0, wLength.
     request.data[0] = kDeviceToHostStandardDevice;
     request.data[1] = kGetDescriptor;
-    platform::storeLe16(request.data + 2, static_cast<uint16_t>(type << 8));
-    platform::storeLe16(request.data + 4, 0);
-    platform::storeLe16(request.data + 6, static_cast<uint16_t>(wanted));
+    fendal::platform::storeLe16(request.data + 2, static_cast<uint16_t>(type << 8));
+    fendal::platform::storeLe16(request.data + 4, 0);
+    fendal::platform::storeLe16(request.data + 6, static_cast<uint16_t>(wanted));
     if (!sendRequest(request, QL260_FIXED_REQUEST_SIZE, wanted + QL260_REQUEST_HEADER)) {
         *length = 0;
         return 0;
@@ -79,7 +79,7 @@ QL260_BOOL pipeRequest(uint32_t function, uint32_t pipe) {
     DriverRequest request{};
     request.function = function;
     request.length = 4;
-    platform::storeLe32(request.data, pipe);
+    fendal::platform::storeLe32(request.data, pipe);
     return sendRequest(request, QL260_FIXED_REQUEST_SIZE, QL260_FIXED_REQUEST_SIZE) ? 1 : 0;
 }
 

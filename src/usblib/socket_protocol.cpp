@@ -170,9 +170,9 @@ bool recvAll(int fd, void* data, std::size_t size, const KeepWaiting& keepWaitin
 
 bool sendRequest(int fd, const RequestHeader& header, const void* input, const KeepWaiting& keepWaiting) {
     std::vector<unsigned char> frame(kRequestHeaderSize + header.inSize);
-    platform::storeLe32(&frame[0], header.controlCode);
-    platform::storeLe32(&frame[4], header.inSize);
-    platform::storeLe32(&frame[8], header.outSize);
+    fendal::platform::storeLe32(&frame[0], header.controlCode);
+    fendal::platform::storeLe32(&frame[4], header.inSize);
+    fendal::platform::storeLe32(&frame[8], header.outSize);
     if (header.inSize > 0) std::memcpy(&frame[kRequestHeaderSize], input, header.inSize);
     return sendAll(fd, frame.data(), frame.size(), keepWaiting);
 }
@@ -180,16 +180,16 @@ bool sendRequest(int fd, const RequestHeader& header, const void* input, const K
 bool recvRequestHeader(int fd, RequestHeader& header) {
     unsigned char raw[kRequestHeaderSize];
     if (!recvAll(fd, raw, sizeof raw)) return false;
-    header.controlCode = platform::loadLe32(raw);
-    header.inSize = platform::loadLe32(raw + 4);
-    header.outSize = platform::loadLe32(raw + 8);
+    header.controlCode = fendal::platform::loadLe32(raw);
+    header.inSize = fendal::platform::loadLe32(raw + 4);
+    header.outSize = fendal::platform::loadLe32(raw + 8);
     return header.inSize <= kMaxPayload && header.outSize <= kMaxPayload;
 }
 
 bool sendReply(int fd, bool ok, const void* output, uint32_t size) {
     std::vector<unsigned char> frame(kReplyHeaderSize + size);
-    platform::storeLe32(&frame[0], ok ? 1 : 0);
-    platform::storeLe32(&frame[4], size);
+    fendal::platform::storeLe32(&frame[0], ok ? 1 : 0);
+    fendal::platform::storeLe32(&frame[4], size);
     if (size > 0) std::memcpy(&frame[kReplyHeaderSize], output, size);
     return sendAll(fd, frame.data(), frame.size());
 }
@@ -197,8 +197,8 @@ bool sendReply(int fd, bool ok, const void* output, uint32_t size) {
 bool recvReplyHeader(int fd, ReplyHeader& header, const KeepWaiting& keepWaiting) {
     unsigned char raw[kReplyHeaderSize];
     if (!recvAll(fd, raw, sizeof raw, keepWaiting)) return false;
-    header.ok = platform::loadLe32(raw);
-    header.bytesReturned = platform::loadLe32(raw + 4);
+    header.ok = fendal::platform::loadLe32(raw);
+    header.bytesReturned = fendal::platform::loadLe32(raw + 4);
     return true;
 }
 

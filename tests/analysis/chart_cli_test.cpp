@@ -14,6 +14,9 @@
 #include "support/sample_points.h"
 #include "support/temp_folder.h"
 
+using namespace fendal;
+using namespace fendal::data;
+
 namespace {
 
 std::string cli() { return quote(binDir() + "/fendal-cli"); }

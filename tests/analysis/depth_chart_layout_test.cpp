@@ -5,6 +5,10 @@
 
 #include "analysis/depth_chart_layout.h"
 
+using namespace fendal;
+using namespace fendal::analysis;
+using namespace fendal::data;
+
 namespace {
 
 std::vector<MeasurePoint> depths(std::initializer_list<int> values) {

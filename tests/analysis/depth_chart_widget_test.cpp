@@ -8,6 +8,10 @@
 
 #include "analysis/depth_chart_widget.h"
 
+using namespace fendal;
+using namespace fendal::analysis;
+using namespace fendal::data;
+
 namespace {
 
 class DepthChartWidgetTest : public testing::Test {

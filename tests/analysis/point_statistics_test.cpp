@@ -6,6 +6,10 @@
 
 #include "analysis/point_statistics.h"
 
+using namespace fendal;
+using namespace fendal::analysis;
+using namespace fendal::data;
+
 namespace {
 
 MeasurePoint point(int velocity, int depth) {

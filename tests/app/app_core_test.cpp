@@ -11,6 +11,10 @@
 #include "support/sample_points.h"
 #include "support/scripted_doc_ui.h"
 
+using namespace fendal;
+using namespace fendal::app;
+using namespace fendal::data;
+
 using Filters = std::vector<std::string>;
 
 TEST(FileFilter, WindowsPairsBecomeQtEntriesWithoutRepeatingPatterns) {

@@ -15,6 +15,11 @@
 #include "frame_fixture.h"
 #include "office/point_csv.h"
 
+using namespace fendal;
+using namespace fendal::app;
+using namespace fendal::data;
+using namespace fendal::office;
+
 namespace {
 
 std::string contents(const std::string& path) {

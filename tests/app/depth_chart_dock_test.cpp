@@ -14,6 +14,11 @@
 #include "data/app_strings.h"
 #include "frame_fixture.h"
 
+using namespace fendal;
+using namespace fendal::analysis;
+using namespace fendal::app;
+using namespace fendal::data;
+
 namespace {
 
 // Counts the paint events a widget gets.

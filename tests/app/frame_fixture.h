@@ -17,23 +17,23 @@
 class FrameFixture : public ::testing::Test {
 protected:
     void start(const std::vector<std::string>& arguments = {"fendal"}) {
-        app = std::make_unique<CFendalApp>(profile, ui, recent);
+        app = std::make_unique<fendal::app::CFendalApp>(profile, ui, recent);
         app->initInstance(arguments);
         frame().activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&frame()));
     }
 
-    CMainFrame& frame() { return *app->mainFrame(); }
-    CFendalView& view() { return *frame().view(); }
-    CFendalDoc& doc() { return app->document(); }
-    QAction* action(CommandId id) { return frame().action(id); }
+    fendal::app::CMainFrame& frame() { return *app->mainFrame(); }
+    fendal::listview::CFendalView& view() { return *frame().view(); }
+    fendal::data::CFendalDoc& doc() { return app->document(); }
+    QAction* action(fendal::app::CommandId id) { return frame().action(id); }
     QAction* recentAction(int index) {
-        return action(static_cast<CommandId>(static_cast<int>(CommandId::RecentFile1) + index));
+        return action(static_cast<fendal::app::CommandId>(static_cast<int>(fendal::app::CommandId::RecentFile1) + index));
     }
 
     std::string writeSample(const std::string& name, int points, int first = 0) {
-        CrackDataFile f = sampleFile(points, folder.file(name), first);
-        EXPECT_TRUE(writeCrackFile(f));
+        fendal::data::CrackDataFile f = sampleFile(points, folder.file(name), first);
+        EXPECT_TRUE(fendal::data::writeCrackFile(f));
         return f.path;
     }
 
@@ -45,7 +45,7 @@ protected:
 
     TempFolder folder;
     ScriptedDocUi ui;
-    platform::MemoryProfile profile;
-    RecentFileList recent{profile, kRecentFileCount};
-    std::unique_ptr<CFendalApp> app;
+    fendal::platform::MemoryProfile profile;
+    fendal::app::RecentFileList recent{profile, fendal::app::kRecentFileCount};
+    std::unique_ptr<fendal::app::CFendalApp> app;
 };

@@ -13,6 +13,10 @@
 #include "frame_fixture.h"
 #include "listview/gfx_list_model.h"
 
+using namespace fendal;
+using namespace fendal::app;
+using namespace fendal::data;
+
 namespace {
 
 class FrameFocusTest : public FrameFixture {

@@ -16,6 +16,10 @@
 #include "support/sample_points.h"
 #include "support/temp_folder.h"
 
+using namespace fendal;
+using namespace fendal::app;
+using namespace fendal::data;
+
 namespace {
 
 // Runs `drive` on the dialog as soon as it is shown modally.

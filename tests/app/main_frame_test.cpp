@@ -17,6 +17,11 @@
 #include "frame_fixture.h"
 #include "print/print_preview_dialog.h"
 
+using namespace fendal;
+using namespace fendal::app;
+using namespace fendal::data;
+using namespace fendal::print;
+
 namespace {
 
 class MainFrameTest : public FrameFixture {

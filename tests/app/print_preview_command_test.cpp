@@ -12,6 +12,10 @@
 #include "print/print_preview_dialog.h"
 #include "print/print_preview_view.h"
 
+using namespace fendal;
+using namespace fendal::app;
+using namespace fendal::print;
+
 namespace {
 
 class PrintPreviewCommandTest : public FrameFixture {

@@ -18,6 +18,10 @@
 #include "app/qt_doc_ui.h"
 #include "support/temp_folder.h"
 
+using namespace fendal;
+using namespace fendal::app;
+using namespace fendal::data;
+
 namespace {
 
 // Runs `answer` on the first modal dialog of type T once it shows.

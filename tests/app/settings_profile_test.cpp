@@ -5,6 +5,9 @@
 
 #include "app/settings_profile.h"
 
+using namespace fendal;
+using namespace fendal::app;
+
 TEST(SettingsProfile, ValuesRoundTripThroughTheSettingsFile) {
     QTemporaryDir home;
     ASSERT_TRUE(home.isValid());

@@ -18,6 +18,9 @@
 #include "support/sample_points.h"
 #include "support/temp_folder.h"
 
+using namespace fendal;
+using namespace fendal::data;
+
 namespace {
 
 struct Result {
@@ -160,8 +163,8 @@ TEST(Cli, TwoRunsSavingTheSameFileAtOnceEachLeaveAWholeFile) {
     const std::string out = dir.file("same.fsy");
     for (int round = 0; round < 8; ++round) {
         const std::string run = bin() + " import %s -o " + out + " >/dev/null; echo $?";
-        const std::string both = "(" + text::format(run.c_str(), dir.file("a.tem").c_str()) + ") & (" +
-                                 text::format(run.c_str(), dir.file("b.tem").c_str()) + ") & wait";
+        const std::string both = "(" + platform::text::format(run.c_str(), dir.file("a.tem").c_str()) + ") & (" +
+                                 platform::text::format(run.c_str(), dir.file("b.tem").c_str()) + ") & wait";
         FILE* p = popen(both.c_str(), "r");
         ASSERT_TRUE(p);
         char codes[16] = {};

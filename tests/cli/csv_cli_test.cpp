@@ -16,6 +16,10 @@
 #include "support/sample_points.h"
 #include "support/temp_folder.h"
 
+using namespace fendal;
+using namespace fendal::data;
+using namespace fendal::office;
+
 namespace {
 
 struct Result {

@@ -16,6 +16,9 @@
 #include "support/scripted_doc_ui.h"
 #include "support/temp_folder.h"
 
+using namespace fendal;
+using namespace fendal::data;
+
 namespace {
 
 // A hand-made file image: signature field, version, counts, then zero-filled records.

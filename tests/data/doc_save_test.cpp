@@ -14,6 +14,9 @@
 #include "support/scripted_doc_ui.h"
 #include "support/temp_folder.h"
 
+using namespace fendal;
+using namespace fendal::data;
+
 namespace {
 
 class SaveTest : public ::testing::Test {

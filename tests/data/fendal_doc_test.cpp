@@ -9,6 +9,9 @@
 #include "support/scripted_doc_ui.h"
 #include "support/temp_folder.h"
 
+using namespace fendal;
+using namespace fendal::data;
+
 namespace {
 
 struct RecordingView : DocObserver {
@@ -134,7 +137,7 @@ TEST_F(DocTest, RestoreBringsBackTheReceivedListAfterAsking) {
     auto received = doc.group.files[0].receivedPoints;
     doc.setCurrent(doc.currentFile(), 0);
     doc.onAddPoint();
-    text::setField(doc.group.files[0].points[0].note, "edited");
+    platform::text::setField(doc.group.files[0].points[0].note, "edited");
     doc.setModifiedFlag(false);
 
     ui.answers = {MsgAnswer::No};

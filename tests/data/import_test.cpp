@@ -12,6 +12,9 @@
 #include "support/scripted_doc_ui.h"
 #include "support/temp_folder.h"
 
+using namespace fendal;
+using namespace fendal::data;
+
 namespace {
 
 void writeTem(int32_t byteCount, const std::vector<unsigned char>& data) {

@@ -8,6 +8,9 @@
 #include "instrument_options.h"
 #include "point_source.h"
 
+using namespace fendal;
+using namespace fendal::data;
+
 namespace {
 
 using namespace instrument;

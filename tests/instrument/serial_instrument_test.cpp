@@ -10,6 +10,9 @@
 #include "serial_instrument.h"
 #include "usblib/instrument_process.h"
 
+using namespace fendal;
+using namespace fendal::data;
+
 namespace {
 
 using Bytes = std::vector<unsigned char>;

@@ -5,6 +5,9 @@
 #include "usb_descriptors.h"
 #include "usb_session.h"
 
+using namespace fendal;
+using namespace fendal::data;
+
 namespace {
 
 using namespace instrument;

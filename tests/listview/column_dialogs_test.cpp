@@ -16,6 +16,10 @@
 #include "listview/point_list.h"
 #include "qt_helpers.h"
 
+using namespace fendal;
+using namespace fendal::data;
+using namespace fendal::listview;
+
 namespace {
 
 using namespace pointlist;

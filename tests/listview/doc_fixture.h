@@ -7,38 +7,38 @@
 #include "data/fendal_doc.h"
 #include "platform/text.h"
 
-class ScriptedUi : public DocUi {
+class ScriptedUi : public fendal::data::DocUi {
 public:
     struct Message {
         std::string text;
         std::string caption;
     };
     std::vector<Message> messages;
-    std::deque<MsgAnswer> answers;  // taken in order; Ok when empty
+    std::deque<fendal::data::MsgAnswer> answers;  // taken in order; Ok when empty
 
-    MsgAnswer messageBox(const std::string& text, const std::string& caption, MsgButtons, MsgIcon) override {
+    fendal::data::MsgAnswer messageBox(const std::string& text, const std::string& caption, fendal::data::MsgButtons, fendal::data::MsgIcon) override {
         messages.push_back({text, caption});
-        if (answers.empty()) return MsgAnswer::Ok;
-        MsgAnswer a = answers.front();
+        if (answers.empty()) return fendal::data::MsgAnswer::Ok;
+        fendal::data::MsgAnswer a = answers.front();
         answers.pop_front();
         return a;
     }
-    std::optional<std::vector<std::string>> chooseOpenFiles(const FileDialogOptions&) override { return {}; }
-    std::optional<std::string> chooseSaveFile(const FileDialogOptions&) override { return {}; }
-    bool chooseGroupSave(GroupSaveRequest&) override { return false; }
+    std::optional<std::vector<std::string>> chooseOpenFiles(const fendal::data::FileDialogOptions&) override { return {}; }
+    std::optional<std::string> chooseSaveFile(const fendal::data::FileDialogOptions&) override { return {}; }
+    bool chooseGroupSave(fendal::data::GroupSaveRequest&) override { return false; }
     void addToRecentFiles(const std::string&) override {}
 };
 
 // Points numbered "P<i>" with velocity 1000 + i and depth i, in files of the given sizes.
-inline void fillGroup(CFendalDoc& doc, const std::vector<int>& sizes) {
+inline void fillGroup(fendal::data::CFendalDoc& doc, const std::vector<int>& sizes) {
     doc.group.clear();
     int n = 0;
     for (std::size_t f = 0; f < sizes.size(); ++f) {
-        CrackDataFile file;
+        fendal::data::CrackDataFile file;
         file.path = "/data/file" + std::to_string(f) + ".fsy";
         for (int i = 0; i < sizes[f]; ++i, ++n) {
-            MeasurePoint p{};
-            text::setField(p.number, "P" + std::to_string(n));
+            fendal::data::MeasurePoint p{};
+            fendal::platform::text::setField(p.number, "P" + std::to_string(n));
             p.velocity = 1000 + n;
             p.depth = n;
             file.points.push_back(p);

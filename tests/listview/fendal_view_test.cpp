@@ -11,6 +11,10 @@
 #include "listview/point_list.h"
 #include "qt_helpers.h"
 
+using namespace fendal;
+using namespace fendal::data;
+using namespace fendal::listview;
+
 namespace {
 
 using namespace pointlist;
@@ -286,13 +290,13 @@ TEST_F(FendalViewTest, OverlongNumberIsRefusedWithAMessage) {
     open({2});
     clickCell(*view, 1, position(kNumber));
     editCurrentCell(QString(16, QChar(0x6D4B)));  // 16 × 测 = 32 GBK bytes
-    EXPECT_EQ(text::fieldText(doc.group.files[0].points[1].number), "P1");
+    EXPECT_EQ(platform::text::fieldText(doc.group.files[0].points[1].number), "P1");
     EXPECT_FALSE(doc.isModified());
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_NE(ui.messages[0].text.find("31"), std::string::npos);
 
     editCurrentCell(QString(15, QChar(0x6D4B)) + "1");  // 31 bytes fit
-    EXPECT_EQ(text::gbkToUtf8(text::fieldText(doc.group.files[0].points[1].number)),
+    EXPECT_EQ(platform::text::gbkToUtf8(platform::text::fieldText(doc.group.files[0].points[1].number)),
               QString(QString(15, QChar(0x6D4B)) + "1").toStdString());
 }
 
@@ -342,7 +346,7 @@ TEST_F(FendalViewTest, LayoutIsSavedOnDestructionAndLoadedAtStart) {
 
 TEST_F(FendalViewTest, TipShowsTheWholeTextOfACutOffCell) {
     open({1});
-    text::setField(doc.group.files[0].points[0].note, std::string(150, 'x'));
+    platform::text::setField(doc.group.files[0].points[0].note, std::string(150, 'x'));
     view->addStyle(gfx::kStyleTips);
     view->horizontalHeader()->resizeSection(position(kNote), 60);
     doc.updateAllViews(UpdateHint::Reloaded);

@@ -2,6 +2,9 @@
 
 #include "listview/gfx_category_manager.h"
 
+using namespace fendal;
+using namespace fendal::listview;
+
 namespace {
 
 // Rows 0..9 in two ranges: [0, 4) and [4, 10).

@@ -3,6 +3,9 @@
 #include "listview/gfx_column_manager.h"
 #include "listview/point_list.h"
 
+using namespace fendal;
+using namespace fendal::listview;
+
 namespace {
 
 const std::string kSection = "GfxLists\\TheMainList";

@@ -4,6 +4,9 @@
 #include "listview/gfx_list_core.h"
 #include "listview/gfx_sort_key.h"
 
+using namespace fendal;
+using namespace fendal::listview;
+
 namespace {
 
 using namespace gfx;

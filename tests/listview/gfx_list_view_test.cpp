@@ -11,6 +11,9 @@
 #include "listview/gfx_list_view.h"
 #include "qt_helpers.h"
 
+using namespace fendal;
+using namespace fendal::listview;
+
 namespace {
 
 using namespace gfx;

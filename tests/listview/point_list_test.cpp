@@ -4,6 +4,10 @@
 #include "doc_fixture.h"
 #include "listview/point_list.h"
 
+using namespace fendal;
+using namespace fendal::data;
+using namespace fendal::listview;
+
 namespace {
 
 using namespace pointlist;
@@ -71,17 +75,17 @@ TEST_F(PointListTest, NumberAndNoteLimitsAreGbkBytes) {
     doc.selectFlat(3);
     MeasurePoint& p = doc.group.files[1].points[0];
     EXPECT_EQ(writeEdit(doc, kNumber, std::string(31, '1')), EditResult::Stored);
-    EXPECT_EQ(text::fieldText(p.number), std::string(31, '1'));
+    EXPECT_EQ(platform::text::fieldText(p.number), std::string(31, '1'));
     EXPECT_EQ(writeEdit(doc, kNumber, "测点一二三四五六七八九十甲乙丙丁"), EditResult::TooLong);  // 32 GBK bytes
-    EXPECT_EQ(text::fieldText(p.number), std::string(31, '1'));
+    EXPECT_EQ(platform::text::fieldText(p.number), std::string(31, '1'));
     EXPECT_EQ(writeEdit(doc, kNumber, "测点一二三四五六七八九十甲乙丙"), EditResult::Stored);  // 30 bytes
-    EXPECT_EQ(text::gbkToUtf8(text::fieldText(p.number)), "测点一二三四五六七八九十甲乙丙");
+    EXPECT_EQ(platform::text::gbkToUtf8(platform::text::fieldText(p.number)), "测点一二三四五六七八九十甲乙丙");
 
     std::string note199(199, 'n');
     EXPECT_EQ(writeEdit(doc, kNote, note199), EditResult::Stored);
     EXPECT_EQ(writeEdit(doc, kNote, note199 + "n"), EditResult::TooLong);
     EXPECT_EQ(writeEdit(doc, kNote, "emoji 😀"), EditResult::NotGbk);
-    EXPECT_EQ(text::fieldText(p.note), note199);
+    EXPECT_EQ(platform::text::fieldText(p.note), note199);
     EXPECT_EQ(views.hints.size(), 3u);  // refused edits tell nobody
 
     EXPECT_NE(refusalMessage(EditResult::TooLong, kNumber, "").find("31"), std::string::npos);

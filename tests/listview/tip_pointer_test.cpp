@@ -13,6 +13,10 @@
 #include "listview/point_list.h"
 #include "qt_helpers.h"
 
+using namespace fendal;
+using namespace fendal::data;
+using namespace fendal::listview;
+
 namespace {
 
 bool onPath(const char* program) {
@@ -49,7 +53,7 @@ TEST(TipUnderTheRealPointer, StaysWhileThePointerRestsOnTheCellAndGoesWhenItLeav
     ScriptedUi ui;
     CFendalDoc doc(ui);
     fillGroup(doc, {2});
-    text::setField(doc.group.files[0].points[1].note, std::string(120, 'x'));
+    platform::text::setField(doc.group.files[0].points[1].note, std::string(120, 'x'));
     platform::MemoryProfile profile;
     CFendalView view(doc, profile);
     view.onInitialUpdate();

@@ -15,6 +15,9 @@
 #include "office/office_commands.h"
 #include "support/scripted_doc_ui.h"
 
+using namespace fendal;
+using namespace fendal::data;
+
 namespace {
 
 bool select(CFendalDoc& doc, const std::string& path, int point) {

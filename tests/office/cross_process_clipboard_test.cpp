@@ -15,6 +15,9 @@
 #include "support/sample_points.h"
 #include "support/temp_folder.h"
 
+using namespace fendal;
+using namespace fendal::data;
+
 namespace {
 
 bool onPath(const char* program) {
@@ -35,7 +38,7 @@ TEST(CrossProcessClipboard, PointCopiedInOneInstancePastesInAnother) {
 
     TempFolder folder;
     CrackDataFile source = sampleFile(3, folder.file("a.fsy"));
-    text::setField(source.points[1].note, *text::utf8ToGbk("跨进程复制的点"));
+    platform::text::setField(source.points[1].note, *platform::text::utf8ToGbk("跨进程复制的点"));
     CrackDataFile target = sampleFile(2, folder.file("b.fsy"), 10);
     ASSERT_TRUE(writeCrackFile(source));
     ASSERT_TRUE(writeCrackFile(target));
@@ -68,10 +71,10 @@ TEST(CrossProcessClipboard, PointCopiedInOneInstancePastesInAnother) {
     ASSERT_EQ(pasted.pointCount(), 2);
     const MeasurePoint& p = pasted.points[1];
     const MeasurePoint& want = source.points[1];
-    EXPECT_EQ(text::fieldText(p.number), text::fieldText(want.number));
+    EXPECT_EQ(platform::text::fieldText(p.number), platform::text::fieldText(want.number));
     EXPECT_EQ(p.velocity, want.velocity);
     EXPECT_EQ(p.depth, want.depth);
-    EXPECT_EQ(text::fieldText(p.note), text::fieldText(want.note));
+    EXPECT_EQ(platform::text::fieldText(p.note), platform::text::fieldText(want.note));
     EXPECT_EQ(0, std::memcmp(&pasted.points[0], &target.points[0], sizeof p));  // the other point untouched
 }
 

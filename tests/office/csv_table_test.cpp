@@ -6,6 +6,9 @@
 
 #include "office/csv_table.h"
 
+using namespace fendal;
+using namespace fendal::office;
+
 namespace {
 
 using Fields = std::vector<std::string>;

@@ -4,7 +4,7 @@
 
 #include "office/point_clipboard.h"
 
-class FakeClipboard : public PointClipboard {
+class FakeClipboard : public fendal::office::PointClipboard {
 public:
     bool busy = false;
     bool present = false;

@@ -13,6 +13,10 @@
 #include "support/sample_points.h"
 #include "support/temp_folder.h"
 
+using namespace fendal;
+using namespace fendal::data;
+using namespace fendal::office;
+
 namespace {
 
 bool onPath(const char* program) {
@@ -36,8 +40,8 @@ TEST(LibreOfficeConvert, BothReportsConvertToPdf) {
     FileGroup group;
     group.files.push_back(sampleFile(3, "/data/桥墩A.fsy"));
     group.files.push_back(sampleFile(2, "/data/b.fsy", 10));
-    text::setField(group.files[0].points[0].note, *text::utf8ToGbk("斜缝"));
-    text::setField(group.files[1].points[0].note, "_x0041_");  // not the letter A
+    platform::text::setField(group.files[0].points[0].note, *platform::text::utf8ToGbk("斜缝"));
+    platform::text::setField(group.files[1].points[0].note, "_x0041_");  // not the letter A
     std::string error;
     ASSERT_TRUE(writeDocx(buildWordReport(group), folder.file("report.docx"), error)) << error;
     ASSERT_TRUE(writeXlsx(buildSheetReport(group), folder.file("table.xlsx"), error)) << error;

@@ -7,16 +7,20 @@
 
 #include "platform/text.h"
 
+using namespace fendal;
+using namespace fendal::data;
+using namespace fendal::office;
+
 namespace {
 
 MeasurePoint distinctivePoint() {
     MeasurePoint p{};
-    text::setField(p.number, *text::utf8ToGbk("A-07号"));
+    platform::text::setField(p.number, *platform::text::utf8ToGbk("A-07号"));
     p.velocity = 0x01020304;
     p.velocityReserved = -2;
     p.depth = -5;  // sign must survive
     p.depthReserved = 0x7f000001;
-    text::setField(p.note, *text::utf8ToGbk("斜缝 near joint"));
+    platform::text::setField(p.note, *platform::text::utf8ToGbk("斜缝 near joint"));
     for (int i = 0; i < 200; ++i) p.reserve[i] = static_cast<char>(i * 7);
     return p;
 }
@@ -63,8 +67,8 @@ TEST(PointBlock, TerminatesUnterminatedTextFields) {
     std::vector<unsigned char> junk(448, 'x');
     const auto p = decodePointBlock(junk);
     ASSERT_TRUE(p);
-    EXPECT_EQ(text::fieldText(p->number), std::string(31, 'x'));
-    EXPECT_EQ(text::fieldText(p->note), std::string(199, 'x'));
+    EXPECT_EQ(platform::text::fieldText(p->number), std::string(31, 'x'));
+    EXPECT_EQ(platform::text::fieldText(p->note), std::string(199, 'x'));
     EXPECT_EQ(p->reserve[199], 'x');  // not text: carried as it came
 }
 

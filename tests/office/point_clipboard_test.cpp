@@ -10,6 +10,10 @@
 #include "support/sample_points.h"
 #include "support/scripted_doc_ui.h"
 
+using namespace fendal;
+using namespace fendal::data;
+using namespace fendal::office;
+
 namespace {
 
 struct HintLog : DocObserver {

@@ -12,6 +12,10 @@
 #include "office/point_csv.h"
 #include "platform/text.h"
 
+using namespace fendal;
+using namespace fendal::data;
+using namespace fendal::office;
+
 namespace {
 
 class Random {
@@ -65,8 +69,8 @@ TEST(PointCsvRandom, RandomGroupsComeBackPointForPoint) {
             file.path = random.pathBytes();
             for (int k = random.below(12); k > 0; --k) {
                 MeasurePoint p{};
-                ASSERT_TRUE(text::setField(p.number, random.gbk(31)));
-                ASSERT_TRUE(text::setField(p.note, random.gbk(199)));
+                ASSERT_TRUE(platform::text::setField(p.number, random.gbk(31)));
+                ASSERT_TRUE(platform::text::setField(p.note, random.gbk(199)));
                 p.velocity = random.int32();
                 p.depth = random.int32();
                 file.points.push_back(p);
@@ -77,7 +81,7 @@ TEST(PointCsvRandom, RandomGroupsComeBackPointForPoint) {
         std::string text;
         CsvTextFault fault;
         ASSERT_TRUE(groupToCsv(group, text, fault));
-        ASSERT_TRUE(text::isUtf8(text)) << round;
+        ASSERT_TRUE(platform::text::isUtf8(text)) << round;
         CsvPoints back;
         CsvRefusal refusal;
         ASSERT_TRUE(read(csv::Reader::fromText(text), back, refusal)) << round << ": " << refusal.line << " " << refusal.reason;

@@ -14,14 +14,18 @@
 #include "support/sample_points.h"
 #include "support/temp_folder.h"
 
+using namespace fendal;
+using namespace fendal::data;
+using namespace fendal::office;
+
 namespace {
 
 const std::string kHeader = "文件,序号,编号,声速(m/s),深度(mm),备注\r\n";
 
 MeasurePoint point(const std::string& numberGbk, int32_t velocity, int32_t depth, const std::string& noteGbk) {
     MeasurePoint p{};
-    EXPECT_TRUE(text::setField(p.number, numberGbk));
-    EXPECT_TRUE(text::setField(p.note, noteGbk));
+    EXPECT_TRUE(platform::text::setField(p.number, numberGbk));
+    EXPECT_TRUE(platform::text::setField(p.note, noteGbk));
     p.velocity = velocity;
     p.depth = depth;
     return p;
@@ -99,7 +103,7 @@ TEST(PointCsv, EveryCharacterGbkHoldsComesBackExactly) {
     for (int lead = 0x81; lead <= 0xFE; ++lead) {
         for (int trail = 0x40; trail <= 0xFE; ++trail) {
             const std::string c{static_cast<char>(lead), static_cast<char>(trail)};
-            if (!text::gbkToUtf8Exact(c)) continue;
+            if (!platform::text::gbkToUtf8Exact(c)) continue;
             ++characters;
             if (note.size() + 2 > 199) flush();
             note += c;

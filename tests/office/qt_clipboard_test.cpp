@@ -13,6 +13,10 @@
 #include "support/sample_points.h"
 #include "support/scripted_doc_ui.h"
 
+using namespace fendal;
+using namespace fendal::data;
+using namespace fendal::office;
+
 namespace {
 
 class QtClipboardTest : public ::testing::Test {

@@ -17,6 +17,9 @@
 #include "support/scripted_doc_ui.h"
 #include "support/temp_folder.h"
 
+using namespace fendal;
+using namespace fendal::data;
+
 class OpenedUrls : public QObject {
     Q_OBJECT
 public:

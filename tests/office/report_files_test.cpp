@@ -16,6 +16,10 @@
 #include "support/sample_points.h"
 #include "support/temp_folder.h"
 
+using namespace fendal;
+using namespace fendal::data;
+using namespace fendal::office;
+
 namespace {
 
 using report_reader::line;
@@ -28,8 +32,8 @@ struct ExpectedFile {
 };
 
 Row sampleRow(int ordinal, int i) {
-    return {std::to_string(ordinal), text::format("%04d", i + 1), std::to_string(3000 + i),
-            std::to_string(100 + i), text::format("note %d", i)};
+    return {std::to_string(ordinal), platform::text::format("%04d", i + 1), std::to_string(3000 + i),
+            std::to_string(100 + i), platform::text::format("note %d", i)};
 }
 
 ExpectedFile expectedSample(int n, const std::string& path, int first = 0) {
@@ -125,8 +129,8 @@ TEST_F(ReportFilesTest, CountIsTheReceivedOneAfterEdits) {
 
 TEST_F(ReportFilesTest, TextsFromTheFileAreCarriedLiterally) {
     CrackDataFile file = sampleFile(1, "/data/a&b <c>.fsy");
-    text::setField(file.points[0].number, *text::utf8ToGbk("甲\"1\""));
-    text::setField(file.points[0].note, *text::utf8ToGbk("缝宽<0.2 & 渗水"));
+    platform::text::setField(file.points[0].number, *platform::text::utf8ToGbk("甲\"1\""));
+    platform::text::setField(file.points[0].note, *platform::text::utf8ToGbk("缝宽<0.2 & 渗水"));
     FileGroup group;
     group.files.push_back(file);
 
@@ -138,9 +142,9 @@ TEST_F(ReportFilesTest, TextsFromTheFileAreCarriedLiterally) {
 // like that must come back as they were.
 TEST_F(ReportFilesTest, SheetTextsThatLookLikeEscapesComeBackLiterally) {
     CrackDataFile file = sampleFile(3, "/data/_x0042_.fsy");
-    text::setField(file.points[0].note, "_x0041_");
-    text::setField(file.points[1].note, "_x12_ _x004G_");  // no escapes: left alone
-    text::setField(file.points[2].note, "a_x0001_b_X00e9_");
+    platform::text::setField(file.points[0].note, "_x0041_");
+    platform::text::setField(file.points[1].note, "_x12_ _x004G_");  // no escapes: left alone
+    platform::text::setField(file.points[2].note, "a_x0001_b_X00e9_");
     FileGroup group;
     group.files.push_back(file);
     ExpectedFile f = expectedSample(3, "/data/_x0042_.fsy");
@@ -167,7 +171,7 @@ TEST_F(ReportFilesTest, SheetTextsThatLookLikeEscapesComeBackLiterally) {
 
 TEST_F(ReportFilesTest, ControlCharactersInANoteDoNotBreakTheDocument) {
     CrackDataFile file = sampleFile(1, "/data/a.fsy");
-    text::setField(file.points[0].note, std::string("a\x01\x1f" "b"));
+    platform::text::setField(file.points[0].note, std::string("a\x01\x1f" "b"));
     FileGroup group;
     group.files.push_back(file);
     std::string error;

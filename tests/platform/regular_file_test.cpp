@@ -8,6 +8,8 @@
 #include "platform/regular_file.h"
 #include "support/temp_folder.h"
 
+using namespace fendal;
+
 namespace {
 
 TEST(RegularFile, OpensFilesAndLinksToThemOnly) {

@@ -18,6 +18,8 @@
 #include "support/other_user.h"
 #include "support/temp_folder.h"
 
+using namespace fendal;
+
 namespace {
 
 namespace fs = std::filesystem;

@@ -9,6 +9,8 @@
 #include "platform/temp_dir.h"
 #include "support/temp_folder.h"
 
+using namespace fendal;
+
 namespace {
 
 mode_t modeOf(const std::string& path) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace fendal;
+
 namespace {
 
 constexpr unsigned kUsb = 1u << static_cast<unsigned>(platform::TraceChannel::Usb);

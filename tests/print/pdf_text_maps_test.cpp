@@ -10,6 +10,9 @@
 #include "print/pdf_text_maps.h"
 #include "support/temp_folder.h"
 
+using namespace fendal;
+using namespace fendal::print;
+
 namespace {
 
 const std::string kMapHead =
@@ -34,19 +37,19 @@ std::string qtLikePdf(const std::string& cmap) {
         "<<\n/Type /Page\n/Parent 3 0 R\n/Resources << /Font << /F5 5 0 R >> >>\n>>",
         "<< /Type /Font\n/Subtype /Type0\n/BaseFont /NotoSerifCJKsc-Regular\n/Encoding /Identity-H\n"
         "/ToUnicode 6 0 R>>",
-        text::format("<< /Length %zu >>\nstream\n", cmap.size()) + cmap + "\nendstream",
+        platform::text::format("<< /Length %zu >>\nstream\n", cmap.size()) + cmap + "\nendstream",
         "<< /Title (x) >>",
     };
     std::string pdf = "%PDF-1.4\n%\xE2\xE3\n";
     std::vector<std::size_t> offsets;
     for (std::size_t i = 0; i < objects.size(); ++i) {
         offsets.push_back(pdf.size());
-        pdf += text::format("%zu 0 obj\n", i + 2) + objects[i] + "\nendobj\n";
+        pdf += platform::text::format("%zu 0 obj\n", i + 2) + objects[i] + "\nendobj\n";
     }
     const std::size_t xref = pdf.size();
-    pdf += text::format("xref\n0 %zu\n0000000000 65535 f \n0000000000 65535 f \n", objects.size() + 2);
-    for (std::size_t o : offsets) pdf += text::format("%010zu 00000 n \n", o);
-    pdf += text::format("trailer\n<<\n/Size %zu \n/Info 7 0 R\n/Root 2 0 R\n>>\nstartxref\n%zu \n%%%%EOF",
+    pdf += platform::text::format("xref\n0 %zu\n0000000000 65535 f \n0000000000 65535 f \n", objects.size() + 2);
+    for (std::size_t o : offsets) pdf += platform::text::format("%010zu 00000 n \n", o);
+    pdf += platform::text::format("trailer\n<<\n/Size %zu \n/Info 7 0 R\n/Root 2 0 R\n>>\nstartxref\n%zu \n%%%%EOF",
                         objects.size() + 2, xref);
     return pdf;
 }
@@ -87,7 +90,7 @@ TEST(TextMap, RangesArraysAndCharsAreRead) {
 // first; they may hold anything, section keywords included.
 TEST(TextMap, StaleBytesBeforeLaterSectionsAreSkipped) {
     std::string first;
-    for (int k = 0; k < 101; ++k) first += text::format("<%04X> <%04X> <%04X>\n", k, k, 0x4E00 + k);
+    for (int k = 0; k < 101; ++k) first += platform::text::format("<%04X> <%04X> <%04X>\n", k, k, 0x4E00 + k);
     const std::string second = "<0100> <0101> [<2EDA> <0020> ]\n";
     std::string stale = first;
     stale.replace(10, 20, std::string("endbfrange\n\0\xFF(<[", 16) + "9999");

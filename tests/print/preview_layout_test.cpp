@@ -8,6 +8,9 @@
 #include "print/preview_layout.h"
 #include "print/recent_page_cache.h"
 
+using namespace fendal;
+using namespace fendal::print;
+
 namespace {
 
 // One pixel per point: pages 595 x 842 with a gap of 12, so page k starts at 12 + (k - 1) * 854.

@@ -14,6 +14,10 @@
 #include "support/sample_points.h"
 #include "support/temp_folder.h"
 
+using namespace fendal;
+using namespace fendal::data;
+using namespace fendal::print;
+
 namespace {
 
 // Point rows of sample files carry the note "note <index>".

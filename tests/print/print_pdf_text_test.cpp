@@ -24,6 +24,10 @@
 #include "support/sample_points.h"
 #include "support/temp_folder.h"
 
+using namespace fendal;
+using namespace fendal::data;
+using namespace fendal::print;
+
 namespace {
 
 constexpr std::size_t kCharactersPerNote = 16;  // fits the note column at the body font's size
@@ -36,7 +40,7 @@ std::vector<std::string> gbkCharacters() {
         for (int trail = 0x40; trail <= 0xFE; ++trail) {
             if (trail == 0x7F) continue;
             const std::string gbk{static_cast<char>(lead), static_cast<char>(trail)};
-            if (text::gbkToUtf8(gbk).find("\xEF\xBF\xBD") == std::string::npos) out.push_back(gbk);
+            if (platform::text::gbkToUtf8(gbk).find("\xEF\xBF\xBD") == std::string::npos) out.push_back(gbk);
         }
     }
     return out;
@@ -53,7 +57,7 @@ std::map<char32_t, std::set<char32_t>> sharedGlyphs(const std::vector<std::strin
     const QRawFont face = QRawFont::fromFont(QFont(QPainterCanvas::familyFor("宋体")));
     std::map<quint32, std::set<char32_t>> byGlyph;
     for (const auto& c : gbk) {
-        const QString s = QString::fromStdString(text::gbkToUtf8(c));
+        const QString s = QString::fromStdString(platform::text::gbkToUtf8(c));
         if (face.supportsCharacter(s.toUcs4().first())) byGlyph[face.glyphIndexesForString(s).first()].insert(s.toUcs4().first());
     }
     std::map<char32_t, std::set<char32_t>> twins;
@@ -86,8 +90,8 @@ CrackDataFile noteFile(const std::string& path, const std::vector<std::string>& 
     file.path = path;
     for (const auto& note : notes) {
         MeasurePoint p = samplePoint(static_cast<int>(file.points.size()));
-        text::setField(p.number, text::format("N%04zu", file.points.size() + 1));
-        text::setField(p.note, note);
+        platform::text::setField(p.number, platform::text::format("N%04zu", file.points.size() + 1));
+        platform::text::setField(p.note, note);
         file.points.push_back(p);
     }
     file.receivedPoints = file.points;
@@ -142,8 +146,8 @@ TEST_F(PdfText, EveryGbkCharacterComesBackAsDrawn) {
     // The ideographs of the radicals' look-alikes in the path line, the bands and page numbers.
     const CrackDataFile file = noteFile(folder.file("文件页乙.fsy"), notes);
     PrintSettings settings = dialogDefaultSettings();
-    settings.headerText = *text::utf8ToGbk("页眉：文件 页 乙");
-    settings.footerText = *text::utf8ToGbk("页脚：（文）");
+    settings.headerText = *platform::text::utf8ToGbk("页眉：文件 页 乙");
+    settings.footerText = *platform::text::utf8ToGbk("页脚：（文）");
     settings.printFooter = 1;
     settings.pageNumberFormat = kPageNumberOfTotal;
     settings.pageNumberPosition = kTopRight;
@@ -157,8 +161,8 @@ TEST_F(PdfText, EveryGbkCharacterComesBackAsDrawn) {
 
     std::size_t exact = 0, ideographs = 0, exactIdeographs = 0;
     for (std::size_t row = 0; row < notes.size(); ++row) {
-        const std::string number = text::format("N%04zu", row + 1);
-        std::u32string want = codePoints(text::gbkToUtf8(notes[row]));
+        const std::string number = platform::text::format("N%04zu", row + 1);
+        std::u32string want = codePoints(platform::text::gbkToUtf8(notes[row]));
         const auto it = read.find(number);
         const std::u32string got = it == read.end() ? std::u32string() : codePoints(it->second);
         // pdftotext writes the ideographic space as the break between words it is.
@@ -193,12 +197,12 @@ TEST_F(PdfText, EveryGbkCharacterComesBackAsDrawn) {
     const auto words = pdfPages(folder.file("out.pdf"), "-raw");
     ASSERT_EQ(words.size(), pages.size());
     EXPECT_EQ(count(words[0], "Tesmar科技缝深检测分析软件处理结果"), 1);
-    EXPECT_EQ(count(words[0], "文件路径：" + file.path + text::format("(数据个数%zu)", notes.size())), 1);
+    EXPECT_EQ(count(words[0], "文件路径：" + file.path + platform::text::format("(数据个数%zu)", notes.size())), 1);
     EXPECT_EQ(count(words[0], "序 号 编 号 声速(m/s) 深度(mm) 备 注"), 1);
     for (int p = 0; p < pageCount; ++p) {
         EXPECT_EQ(count(words[p], "页眉：文件 页 乙"), 1) << p;
         EXPECT_EQ(count(words[p], "页脚：（文）"), 1) << p;
-        EXPECT_EQ(count(words[p], text::format("共%d页 第%d页", pageCount, p + 1)), 1) << p;
+        EXPECT_EQ(count(words[p], platform::text::format("共%d页 第%d页", pageCount, p + 1)), 1) << p;
     }
 }
 
@@ -208,7 +212,7 @@ TEST_F(PdfText, LookAlikeDrawnAloneReadsAsItself) {
     const std::string radicalPage = "\xE2\xBB\x9A";      // U+2EDA, the page radical (not in GBK)
     const std::string compatibleLang = "\xEF\xA4\xAC";  // U+F92C, which Noto draws as U+90DE
     const CrackDataFile file =
-        noteFile(folder.file("⻚.fsy"), {*text::utf8ToGbk(compatibleLang + compatibleLang + "A")});
+        noteFile(folder.file("⻚.fsy"), {*platform::text::utf8ToGbk(compatibleLang + compatibleLang + "A")});
     const auto pages = printWithCli(file);
     ASSERT_EQ(pages.size(), 1u);
     EXPECT_EQ(count(pages[0], "文件路径：" + folder.file(radicalPage + ".fsy")), 1);
@@ -219,10 +223,10 @@ TEST_F(PdfText, LookAlikeDrawnAloneReadsAsItself) {
 TEST_F(PdfText, PrintingToAFileGivesTheSameText) {
     testApp();
     FileGroup group;
-    group.files.push_back(noteFile("/data/文件.fsy", {*text::utf8ToGbk("乙页文"), "plain"}));
+    group.files.push_back(noteFile("/data/文件.fsy", {*platform::text::utf8ToGbk("乙页文"), "plain"}));
     PrintTable table(&group);
     table.settings().pageNumberFormat = kPageNumberChinese;
-    table.settings().headerText = *text::utf8ToGbk("文  页");
+    table.settings().headerText = *platform::text::utf8ToGbk("文  页");
     PrintInfo info;
     ASSERT_EQ(table.preparePages(info), 1);
 

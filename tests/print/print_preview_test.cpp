@@ -25,12 +25,16 @@
 #include "support/sample_points.h"
 #include "support/temp_folder.h"
 
+using namespace fendal;
+using namespace fendal::data;
+using namespace fendal::print;
+
 namespace {
 
 FileGroup groupOf(std::initializer_list<int> pointCounts) {
     FileGroup group;
     int n = 0;
-    for (int count : pointCounts) group.files.push_back(sampleFile(count, text::format("/data/f%d.fsy", n++)));
+    for (int count : pointCounts) group.files.push_back(sampleFile(count, platform::text::format("/data/f%d.fsy", n++)));
     return group;
 }
 
@@ -115,7 +119,7 @@ TEST(PrintPreview, HasThePagesThePrinterPrints) {
     };
     int n = 0;
     for (const auto& c : cases) {
-        const int printed = pdfPageCount(c.group, c.settings, folder.file(text::format("p%d.pdf", n++)));
+        const int printed = pdfPageCount(c.group, c.settings, folder.file(platform::text::format("p%d.pdf", n++)));
         Preview preview(c.group);
         preview.table.settings() = c.settings;
         EXPECT_EQ(preview.view().pageCount(), printed);

@@ -16,6 +16,9 @@
 #include "print/scripted_print_set_ui.h"
 #include "print/settings_files.h"
 
+using namespace fendal;
+using namespace fendal::print;
+
 namespace {
 
 class PrintSetDlgTest : public testing::Test {

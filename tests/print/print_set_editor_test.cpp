@@ -9,6 +9,9 @@
 #include "print/print_table.h"
 #include "print/settings_preview.h"
 
+using namespace fendal;
+using namespace fendal::print;
+
 namespace {
 
 class PrintSetEditorTest : public testing::Test {

@@ -5,6 +5,9 @@
 
 #include "print/settings_files.h"
 
+using namespace fendal;
+using namespace fendal::print;
+
 namespace {
 
 class SettingsFile : public testing::Test {

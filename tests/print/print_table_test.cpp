@@ -9,6 +9,10 @@
 #include "print/recording_canvas.h"
 #include "support/sample_points.h"
 
+using namespace fendal;
+using namespace fendal::data;
+using namespace fendal::print;
+
 namespace {
 
 const PageLayout kLayout;
@@ -18,7 +22,7 @@ int32_t X(int32_t x) { return kLayout.toLogicalX(x); }
 FileGroup groupOf(std::initializer_list<int> pointCounts) {
     FileGroup group;
     int n = 0;
-    for (int count : pointCounts) group.files.push_back(sampleFile(count, text::format("/data/f%d.fsy", n++)));
+    for (int count : pointCounts) group.files.push_back(sampleFile(count, platform::text::format("/data/f%d.fsy", n++)));
     return group;
 }
 
@@ -86,7 +90,7 @@ TEST(PrintTable, WorkedExampleFillsPagesAsTheFixedHeightsSay) {
 
 TEST(PrintTable, RowShowsThePointAndIsRuledAtTheFixedSeparators) {
     FileGroup group = groupOf({1});
-    text::setField(group.files[0].points[0].note, "\xC1\xD1\xB7\xEC");  // "裂缝" in GBK
+    platform::text::setField(group.files[0].points[0].note, "\xC1\xD1\xB7\xEC");  // "裂缝" in GBK
     PrintTable table(&group);
     PrintInfo info;
     table.preparePages(info);

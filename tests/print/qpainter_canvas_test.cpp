@@ -9,6 +9,9 @@
 #include "print/qpainter_canvas.h"
 #include "print/qt_app.h"
 
+using namespace fendal;
+using namespace fendal::print;
+
 namespace {
 
 constexpr int kDpi = 600;

@@ -5,24 +5,24 @@
 
 #include "print/print_canvas.h"
 
-class RecordingCanvas : public PrintCanvas {
+class RecordingCanvas : public fendal::print::PrintCanvas {
 public:
     struct Text {
         std::string text;
-        CanvasRect rect;
+        fendal::print::CanvasRect rect;
         unsigned align;
-        CanvasFont font;
-        Rgb color;
+        fendal::print::CanvasFont font;
+        fendal::print::Rgb color;
         bool opaque;
     };
     struct Line {
-        CanvasPoint from, to;
-        CanvasPen pen;
+        fendal::print::CanvasPoint from, to;
+        fendal::print::CanvasPen pen;
     };
     struct Rectangle {
-        CanvasRect rect;
-        Rgb fill;
-        CanvasPen pen;
+        fendal::print::CanvasRect rect;
+        fendal::print::Rgb fill;
+        fendal::print::CanvasPen pen;
     };
 
     std::vector<Text> texts;
@@ -34,13 +34,13 @@ public:
         state_ = saved_.back();
         saved_.pop_back();
     }
-    void setFont(const CanvasFont& font) override { state_.font = font; }
-    void setPen(const CanvasPen& pen) override { state_.pen = pen; }
-    void setTextColor(Rgb color) override { state_.color = color; }
+    void setFont(const fendal::print::CanvasFont& font) override { state_.font = font; }
+    void setPen(const fendal::print::CanvasPen& pen) override { state_.pen = pen; }
+    void setTextColor(fendal::print::Rgb color) override { state_.color = color; }
     void setTextBackgroundOpaque(bool opaque) override { state_.opaque = opaque; }
-    void drawLine(CanvasPoint from, CanvasPoint to) override { lines.push_back({from, to, state_.pen}); }
-    void drawRectangle(const CanvasRect& rect, Rgb fill) override { rectangles.push_back({rect, fill, state_.pen}); }
-    void drawText(const std::string& text, const CanvasRect& rect, unsigned align) override {
+    void drawLine(fendal::print::CanvasPoint from, fendal::print::CanvasPoint to) override { lines.push_back({from, to, state_.pen}); }
+    void drawRectangle(const fendal::print::CanvasRect& rect, fendal::print::Rgb fill) override { rectangles.push_back({rect, fill, state_.pen}); }
+    void drawText(const std::string& text, const fendal::print::CanvasRect& rect, unsigned align) override {
         texts.push_back({text, rect, align, state_.font, state_.color, state_.opaque});
     }
 
@@ -53,9 +53,9 @@ public:
 
 private:
     struct State {
-        CanvasFont font;
-        CanvasPen pen;
-        Rgb color;
+        fendal::print::CanvasFont font;
+        fendal::print::CanvasPen pen;
+        fendal::print::Rgb color;
         bool opaque = false;
     };
     State state_;

@@ -4,7 +4,7 @@
 
 #include "print/print_set_editor.h"
 
-class ScriptedPrintSetUi : public PrintSetUi {
+class ScriptedPrintSetUi : public fendal::print::PrintSetUi {
 public:
     std::vector<std::string> shown;
     void showMessage(const std::string& utf8) override { shown.push_back(utf8); }

@@ -8,48 +8,48 @@
 
 #include "data/doc_ui.h"
 
-class ScriptedDocUi : public DocUi {
+class ScriptedDocUi : public fendal::data::DocUi {
 public:
     struct Shown {
         std::string text;
         std::string caption;
-        MsgButtons buttons;
-        MsgIcon icon;
+        fendal::data::MsgButtons buttons;
+        fendal::data::MsgIcon icon;
     };
 
-    std::deque<MsgAnswer> answers;                                  // next message box answers
+    std::deque<fendal::data::MsgAnswer> answers;                                  // next message box answers
     std::deque<std::optional<std::vector<std::string>>> openChoices;
     std::deque<std::optional<std::string>> saveChoices;
     // Group save: edit the request as the user would; false = cancel.
-    std::deque<std::function<bool(GroupSaveRequest&)>> groupSaveChoices;
+    std::deque<std::function<bool(fendal::data::GroupSaveRequest&)>> groupSaveChoices;
 
     std::vector<Shown> shown;
     std::vector<std::string> recent;
-    std::vector<FileDialogOptions> dialogs;
+    std::vector<fendal::data::FileDialogOptions> dialogs;
 
-    MsgAnswer messageBox(const std::string& text, const std::string& caption, MsgButtons buttons,
-                         MsgIcon icon) override {
+    fendal::data::MsgAnswer messageBox(const std::string& text, const std::string& caption, fendal::data::MsgButtons buttons,
+                         fendal::data::MsgIcon icon) override {
         shown.push_back({text, caption, buttons, icon});
-        if (answers.empty()) return buttons == MsgButtons::Ok ? MsgAnswer::Ok : MsgAnswer::Cancel;
-        MsgAnswer a = answers.front();
+        if (answers.empty()) return buttons == fendal::data::MsgButtons::Ok ? fendal::data::MsgAnswer::Ok : fendal::data::MsgAnswer::Cancel;
+        fendal::data::MsgAnswer a = answers.front();
         answers.pop_front();
         return a;
     }
-    std::optional<std::vector<std::string>> chooseOpenFiles(const FileDialogOptions& o) override {
+    std::optional<std::vector<std::string>> chooseOpenFiles(const fendal::data::FileDialogOptions& o) override {
         dialogs.push_back(o);
         if (openChoices.empty()) return std::nullopt;
         auto c = openChoices.front();
         openChoices.pop_front();
         return c;
     }
-    std::optional<std::string> chooseSaveFile(const FileDialogOptions& o) override {
+    std::optional<std::string> chooseSaveFile(const fendal::data::FileDialogOptions& o) override {
         dialogs.push_back(o);
         if (saveChoices.empty()) return std::nullopt;
         auto c = saveChoices.front();
         saveChoices.pop_front();
         return c;
     }
-    bool chooseGroupSave(GroupSaveRequest& request) override {
+    bool chooseGroupSave(fendal::data::GroupSaveRequest& request) override {
         dialogs.push_back(request.options);
         if (groupSaveChoices.empty()) return false;
         auto c = groupSaveChoices.front();
@@ -65,7 +65,7 @@ public:
     }
 };
 
-class ScriptedTransfer : public TransferRunner {
+class ScriptedTransfer : public fendal::data::TransferRunner {
 public:
     explicit ScriptedTransfer(bool ok) : ok_(ok) {}
     bool runTransfer() override {

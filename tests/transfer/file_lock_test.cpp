@@ -12,6 +12,8 @@
 #include <sstream>
 #include <string>
 
+using namespace fendal;
+
 namespace {
 
 using platform::FileLock;

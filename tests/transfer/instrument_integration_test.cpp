@@ -13,6 +13,10 @@
 #include "transfer/instrument_transfer.h"
 #include "transfer_fakes.h"
 
+using namespace fendal;
+using namespace fendal::data;
+using namespace fendal::transfer;
+
 namespace {
 
 using namespace std::chrono_literals;

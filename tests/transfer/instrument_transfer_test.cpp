@@ -8,6 +8,10 @@
 #include "line_pair.h"
 #include "transfer_fakes.h"
 
+using namespace fendal;
+using namespace fendal::data;
+using namespace fendal::transfer;
+
 namespace {
 
 using Bytes = std::vector<unsigned char>;

@@ -11,6 +11,9 @@
 #include "platform/profile.h"
 #include "line_pair.h"
 
+using namespace fendal;
+using namespace fendal::transfer;
+
 namespace {
 
 using namespace std::chrono_literals;

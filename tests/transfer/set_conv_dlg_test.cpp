@@ -16,6 +16,10 @@
 #include "pty_pair.h"
 #include "transfer_fakes.h"
 
+using namespace fendal;
+using namespace fendal::data;
+using namespace fendal::transfer;
+
 namespace {
 
 int argc = 1;

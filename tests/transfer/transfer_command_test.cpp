@@ -13,6 +13,11 @@
 #include "transfer/set_conv_dlg.h"
 #include "transfer_fakes.h"
 
+using namespace fendal;
+using namespace fendal::app;
+using namespace fendal::data;
+using namespace fendal::transfer;
+
 namespace {
 
 int argc = 1;

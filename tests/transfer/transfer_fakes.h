@@ -15,13 +15,13 @@
 struct ShownMessage {
     std::string text;
     std::string caption;
-    MsgIcon icon;
+    fendal::data::MsgIcon icon;
 };
 
 // The dialog: records what the transfer shows and does to it; the end can be waited for.
-class ScriptedTransferUi : public TransferUi {
+class ScriptedTransferUi : public fendal::transfer::TransferUi {
 public:
-    void message(const std::string& text, const std::string& caption, MsgIcon icon) override {
+    void message(const std::string& text, const std::string& caption, fendal::data::MsgIcon icon) override {
         std::lock_guard<std::mutex> guard(lock_);
         messages.push_back({text, caption, icon});
     }
@@ -80,10 +80,10 @@ private:
 
 // The instrument behind the USB library, in process: answers the count, block and end
 // requests from demonstration records, with the faults a test asks for.
-class FakeUsbDevice : public UsbDeviceAccess {
+class FakeUsbDevice : public fendal::transfer::UsbDeviceAccess {
 public:
     explicit FakeUsbDevice(int count) {
-        for (int i = 0; i < count; ++i) records.push_back(demoRecord(i));
+        for (int i = 0; i < count; ++i) records.push_back(fendal::data::demoRecord(i));
     }
 
     bool openDevice(uint32_t) override {
@@ -162,7 +162,7 @@ public:
         return changed_.wait_for(guard, std::chrono::seconds(5), [&] { return stalled; });
     }
 
-    std::vector<ReceivedRecord> records;
+    std::vector<fendal::data::ReceivedRecord> records;
     bool failOpen = false;
     bool noName = false;
     int failPathAt = -1;   // the n-th path open (from 0) fails
@@ -196,7 +196,7 @@ private:
                 const std::size_t at = block * 32 + i;
                 if (at / 6 >= records.size()) break;
                 unsigned char rec[6];
-                encodeReceivedRecord(records[at / 6], rec);
+                fendal::data::encodeReceivedRecord(records[at / 6], rec);
                 out[i] = rec[at % 6];
             }
             return out;

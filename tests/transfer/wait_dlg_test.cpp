@@ -5,6 +5,9 @@
 #include <QApplication>
 #include <QTimer>
 
+using namespace fendal;
+using namespace fendal::transfer;
+
 namespace {
 
 int argc = 1;

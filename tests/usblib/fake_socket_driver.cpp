@@ -14,6 +14,8 @@
 #include "usblib/ql260.h"
 #include "usblib/socket_protocol.h"
 
+using namespace fendal;
+
 uint32_t RawRequest::function() const { return input.size() >= 4 ? platform::loadLe32(input.data()) : 0; }
 uint32_t RawRequest::length() const { return input.size() >= 8 ? platform::loadLe32(input.data() + 4) : 0; }
 

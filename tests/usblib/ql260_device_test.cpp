@@ -13,6 +13,8 @@
 #include "usblib/ql260.h"
 #include "usblib/socket_protocol.h"
 
+using namespace fendal;
+
 namespace {
 
 FakeReply acceptAll(const RawRequest& request) { return driverReply(request.function(), request.length()); }

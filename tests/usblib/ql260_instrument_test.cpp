@@ -12,6 +12,9 @@
 #include "usblib/instrument_process.h"
 #include "usblib/ql260.h"
 
+using namespace fendal;
+using namespace fendal::data;
+
 namespace {
 
 using namespace std::chrono_literals;

@@ -8,6 +8,8 @@
 #include "usblib/fake_socket_driver.h"
 #include "usblib/ql260.h"
 
+using namespace fendal;
+
 namespace {
 
 std::vector<unsigned char> counting(std::size_t size) {

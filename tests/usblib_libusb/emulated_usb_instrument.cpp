@@ -16,6 +16,9 @@
 #include "platform/byte_order.h"
 #include "usb_descriptors.h"
 
+using namespace fendal;
+using namespace fendal::data;
+
 namespace {
 
 using namespace std::chrono_literals;

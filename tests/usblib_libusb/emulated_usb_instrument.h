@@ -33,7 +33,7 @@ struct EmulatedDeviceOptions {
     uint16_t vendor = 0x1209;
     uint16_t product = 0x0260;
     int points = 10;
-    instrument::Faults faults;
+    fendal::instrument::Faults faults;
     bool kernelDriverBound = false;  // a kernel driver holds the interface until detached
     bool holdDiscards = false;       // a cancelled read ends only at finishDiscards()
 };
@@ -100,7 +100,7 @@ private:
 
     std::mutex lock_;
     std::condition_variable changed_;
-    instrument::UsbSession session_;
+    fendal::instrument::UsbSession session_;
     std::vector<UsbEvent> events_;
     std::vector<Urb> pendingReads_;
     std::vector<Urb> pendingInterrupts_;

@@ -9,6 +9,8 @@
 #include "usb_descriptors.h"
 #include "usblib_libusb/libusb_fixture.h"
 
+using namespace fendal;
+
 namespace {
 
 using namespace std::chrono_literals;

@@ -13,6 +13,9 @@
 #include "support/temp_folder.h"
 #include "usblib_libusb/libusb_fixture.h"
 
+using namespace fendal;
+using namespace fendal::data;
+
 namespace {
 
 using TransferTest = LibusbTest;

@@ -15,6 +15,9 @@
 #include "platform/temp_dir.h"
 #include "platform/utf16_win32.h"
 
+using namespace fendal;
+using namespace fendal::data;
+
 namespace {
 
 struct Result {

@@ -4,6 +4,9 @@
 
 #include "app/com_init.h"
 
+using namespace fendal;
+using namespace fendal::app;
+
 namespace {
 
 TEST(ComInitWin32, InitialisesTheCallingThread) {

@@ -12,6 +12,9 @@
 #include "platform/temp_dir.h"
 #include "platform/utf16_win32.h"
 
+using namespace fendal;
+using namespace fendal::data;
+
 namespace {
 
 TEST(DataPathsWin32, CrackFileSavedAndReadUnderAChineseName) {

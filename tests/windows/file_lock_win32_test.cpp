@@ -13,6 +13,8 @@
 #include "platform/temp_dir.h"
 #include "platform/utf16_win32.h"
 
+using namespace fendal;
+
 namespace {
 
 using platform::FileLock;

@@ -15,6 +15,8 @@
 #include "platform/text.h"
 #include "platform/utf16_win32.h"
 
+using namespace fendal;
+
 namespace {
 
 // Sets TMP for one test and puts the old value back.
@@ -89,33 +91,33 @@ TEST(TextWin32, CodePage936BothWays) {
         for (int trail = 0x40; trail <= 0xFE; ++trail) {
             if (trail == 0x7F) continue;
             const std::string gbk{static_cast<char>(lead), static_cast<char>(trail)};
-            const std::string utf8 = text::gbkToUtf8(gbk);
+            const std::string utf8 = platform::text::gbkToUtf8(gbk);
             if (utf8.find(replacement) != std::string::npos) continue;
             ++characters;
-            const auto back = text::utf8ToGbk(utf8);
+            const auto back = platform::text::utf8ToGbk(utf8);
             ASSERT_TRUE(back) << std::hex << lead << ' ' << trail;
             ASSERT_EQ(*back, gbk) << std::hex << lead << ' ' << trail;
         }
     }
     EXPECT_GT(characters, 21000);  // GBK holds 21886 characters
 
-    EXPECT_EQ(text::gbkToUtf8("\xC1\xD1\xB7\xEC"), "裂缝");
-    EXPECT_EQ(text::gbkToUtf8("a\xFF" "b"), "a" + replacement + "b");
-    EXPECT_EQ(text::gbkToUtf8("\x81\x30z"), replacement + "0z");  // a lead byte without its trail
-    EXPECT_EQ(text::gbkToUtf8("end\xC1"), "end" + replacement);
-    EXPECT_EQ(text::gbkToUtf8(std::string("a\0b", 3)), std::string("a\0b", 3));
-    EXPECT_EQ(text::gbkToUtf8Exact("\xC1\xD1 A1"), "裂 A1");
-    EXPECT_FALSE(text::gbkToUtf8Exact("a\xFF" "b"));
-    EXPECT_FALSE(text::gbkToUtf8Exact("end\xC1"));
+    EXPECT_EQ(platform::text::gbkToUtf8("\xC1\xD1\xB7\xEC"), "裂缝");
+    EXPECT_EQ(platform::text::gbkToUtf8("a\xFF" "b"), "a" + replacement + "b");
+    EXPECT_EQ(platform::text::gbkToUtf8("\x81\x30z"), replacement + "0z");  // a lead byte without its trail
+    EXPECT_EQ(platform::text::gbkToUtf8("end\xC1"), "end" + replacement);
+    EXPECT_EQ(platform::text::gbkToUtf8(std::string("a\0b", 3)), std::string("a\0b", 3));
+    EXPECT_EQ(platform::text::gbkToUtf8Exact("\xC1\xD1 A1"), "裂 A1");
+    EXPECT_FALSE(platform::text::gbkToUtf8Exact("a\xFF" "b"));
+    EXPECT_FALSE(platform::text::gbkToUtf8Exact("end\xC1"));
 
-    EXPECT_EQ(text::utf8ToGbk(""), std::string());
-    EXPECT_FALSE(text::utf8ToGbk("한국어"));          // Hangul has no place in GBK
-    EXPECT_FALSE(text::utf8ToGbk("\xC3\x28"));        // not UTF-8
-    EXPECT_FALSE(text::utf8ToGbk("\xED\xA0\x80"));    // a lone surrogate
+    EXPECT_EQ(platform::text::utf8ToGbk(""), std::string());
+    EXPECT_FALSE(platform::text::utf8ToGbk("한국어"));          // Hangul has no place in GBK
+    EXPECT_FALSE(platform::text::utf8ToGbk("\xC3\x28"));        // not UTF-8
+    EXPECT_FALSE(platform::text::utf8ToGbk("\xED\xA0\x80"));    // a lone surrogate
     // No look-alike stands in for a missing character (best fit would turn ą into a).
-    EXPECT_FALSE(text::utf8ToGbk("\xC4\x85"));
-    if (auto euro = text::utf8ToGbk("€")) {
-        EXPECT_EQ(text::gbkToUtf8(*euro), "€");
+    EXPECT_FALSE(platform::text::utf8ToGbk("\xC4\x85"));
+    if (auto euro = platform::text::utf8ToGbk("€")) {
+        EXPECT_EQ(platform::text::gbkToUtf8(*euro), "€");
     }
 }
 

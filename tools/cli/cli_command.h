@@ -8,6 +8,8 @@ namespace CLI {
 class App;
 }
 
+namespace fendal::cli {
+
 struct CliCommand {
     const char* name;     // e.g. "info"
     const char* usage;    // or null: the command line in one line, said again when it is refused
@@ -26,3 +28,5 @@ public:
 struct CliRegistrar {
     explicit CliRegistrar(const CliCommand& command) { CliRegistry::add(command); }
 };
+
+}  // namespace fendal::cli

@@ -2,19 +2,23 @@
 
 #include <cstdio>
 
-MsgAnswer CliDocUi::messageBox(const std::string& text, const std::string&, MsgButtons buttons, MsgIcon icon) {
+namespace fendal::cli {
+
+data::MsgAnswer CliDocUi::messageBox(const std::string& text, const std::string&, data::MsgButtons buttons, data::MsgIcon icon) {
     std::fprintf(stderr, "fendal-cli: %s\n", text.c_str());
-    if (icon == MsgIcon::Error || icon == MsgIcon::Warning) errorShown = true;
-    return buttons == MsgButtons::Ok || buttons == MsgButtons::OkCancel ? MsgAnswer::Ok : MsgAnswer::No;
+    if (icon == data::MsgIcon::Error || icon == data::MsgIcon::Warning) errorShown = true;
+    return buttons == data::MsgButtons::Ok || buttons == data::MsgButtons::OkCancel ? data::MsgAnswer::Ok : data::MsgAnswer::No;
 }
 
-std::optional<std::vector<std::string>> CliDocUi::chooseOpenFiles(const FileDialogOptions&) {
+std::optional<std::vector<std::string>> CliDocUi::chooseOpenFiles(const data::FileDialogOptions&) {
     if (openPaths.empty()) return std::nullopt;
     return openPaths;
 }
 
-std::optional<std::string> CliDocUi::chooseSaveFile(const FileDialogOptions&) { return std::nullopt; }
+std::optional<std::string> CliDocUi::chooseSaveFile(const data::FileDialogOptions&) { return std::nullopt; }
 
-bool CliDocUi::chooseGroupSave(GroupSaveRequest&) { return false; }
+bool CliDocUi::chooseGroupSave(data::GroupSaveRequest&) { return false; }
 
 void CliDocUi::addToRecentFiles(const std::string&) {}
+
+}  // namespace fendal::cli

@@ -7,15 +7,19 @@
 
 #include "data/doc_ui.h"
 
-class CliDocUi : public DocUi {
+namespace fendal::cli {
+
+class CliDocUi : public data::DocUi {
 public:
     std::vector<std::string> openPaths;  // what the open dialog "chooses"
     bool errorShown = false;             // an error or warning message was shown
 
-    MsgAnswer messageBox(const std::string& text, const std::string& caption, MsgButtons buttons,
-                         MsgIcon icon) override;
-    std::optional<std::vector<std::string>> chooseOpenFiles(const FileDialogOptions& options) override;
-    std::optional<std::string> chooseSaveFile(const FileDialogOptions& options) override;
-    bool chooseGroupSave(GroupSaveRequest& request) override;
+    data::MsgAnswer messageBox(const std::string& text, const std::string& caption, data::MsgButtons buttons,
+                         data::MsgIcon icon) override;
+    std::optional<std::vector<std::string>> chooseOpenFiles(const data::FileDialogOptions& options) override;
+    std::optional<std::string> chooseSaveFile(const data::FileDialogOptions& options) override;
+    bool chooseGroupSave(data::GroupSaveRequest& request) override;
     void addToRecentFiles(const std::string& path) override;
 };
+
+}  // namespace fendal::cli

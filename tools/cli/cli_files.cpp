@@ -5,6 +5,8 @@
 
 #include "platform/text.h"
 
+namespace fendal::cli {
+
 bool isOneOfTheInputs(const std::string& output, const std::vector<std::string>& inputs) {
     for (const auto& input : inputs) {
         std::error_code ec;
@@ -13,4 +15,6 @@ bool isOneOfTheInputs(const std::string& output, const std::vector<std::string>&
     return false;
 }
 
-std::string shown(const std::string& path) { return text::displayPath(path); }
+std::string shown(const std::string& path) { return platform::text::displayPath(path); }
+
+}  // namespace fendal::cli

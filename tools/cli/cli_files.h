@@ -5,7 +5,12 @@
 
 // Whether `output` names the same file as one of `inputs` (also through a link or another
 // name), so that writing it would destroy what is being read.
+
+namespace fendal::cli {
+
 bool isOneOfTheInputs(const std::string& output, const std::vector<std::string>& inputs);
 
 // A path for messages: shown losslessly even when it is not UTF-8.
 std::string shown(const std::string& path);
+
+}  // namespace fendal::cli

@@ -1,5 +1,7 @@
 #include "cli_command.h"
 
+namespace fendal::cli {
+
 namespace {
 std::vector<CliCommand>& commands() {
     static std::vector<CliCommand> list;
@@ -9,3 +11,5 @@ std::vector<CliCommand>& commands() {
 
 void CliRegistry::add(const CliCommand& command) { commands().push_back(command); }
 const std::vector<CliCommand>& CliRegistry::all() { return commands(); }
+
+}  // namespace fendal::cli

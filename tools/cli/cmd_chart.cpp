@@ -12,6 +12,8 @@
 #include "platform/temp_dir.h"
 #include "platform/text.h"
 
+namespace fendal::cli {
+
 namespace {
 
 int fail(const std::string& message) {
@@ -27,9 +29,9 @@ struct Options {
 int run(const Options& options) {
     if (isOneOfTheInputs(options.output, {options.input}))
         return fail(shown(options.output) + " is the file to chart");
-    CrackDataFile file;
+    data::CrackDataFile file;
     std::error_code why;
-    if (!readCrackFile(options.input, file, &why)) return fail("cannot open " + shown(options.input) + ": " + why.message());
+    if (!data::readCrackFile(options.input, file, &why)) return fail("cannot open " + shown(options.input) + ": " + why.message());
 
     // Painting text needs a GUI application; without a display the offscreen platform serves.
     std::unique_ptr<QGuiApplication> app;
@@ -41,9 +43,9 @@ int run(const Options& options) {
         app = std::make_unique<QGuiApplication>(argc, argv);
     }
     const QString title = QStringLiteral("裂缝深度图  ") +
-                          QString::fromStdString(text::displayPath(platform::fileNamePart(options.input)));
+                          QString::fromStdString(platform::text::displayPath(platform::fileNamePart(options.input)));
     std::string error;
-    if (!writeDepthChartFile(options.output, file.points, title, error)) return fail(error);
+    if (!analysis::writeDepthChartFile(options.output, file.points, title, error)) return fail(error);
     std::printf("%s: %d point%s\n", shown(options.output).c_str(), file.pointCount(), file.pointCount() == 1 ? "" : "s");
     return 0;
 }
@@ -55,7 +57,7 @@ std::function<int()> define(CLI::App& command) {
         ->required()
         ->check(CLI::Validator(
             [](std::string& path) {
-                return chartFormatOf(path) == ChartFormat::None ? std::string("must end in .png or .pdf") : std::string();
+                return analysis::chartFormatOf(path) == analysis::ChartFormat::None ? std::string("must end in .png or .pdf") : std::string();
             },
             "OUT.png|OUT.pdf"));
     return [options] { return run(*options); };
@@ -65,3 +67,5 @@ const CliRegistrar registrar({.name = "chart", .usage = nullptr,
                               .summary = "the depth chart of a file as a PNG picture or a PDF page", .define = define});
 
 }  // namespace
+
+}  // namespace fendal::cli

@@ -11,6 +11,8 @@
 #include "data/file_group.h"
 #include "office/point_csv.h"
 
+namespace fendal::cli {
+
 namespace {
 
 struct Options {
@@ -24,18 +26,18 @@ int run(const Options& options) {
         std::fprintf(stderr, "fendal-cli export-csv: %s is one of the files to export\n", shown(out).c_str());
         return 2;
     }
-    FileGroup group;
+    data::FileGroup group;
     for (const std::string& path : options.inputs) {
-        CrackDataFile file;
+        data::CrackDataFile file;
         std::error_code why;
-        if (!readCrackFile(path, file, &why)) {
+        if (!data::readCrackFile(path, file, &why)) {
             std::fprintf(stderr, "fendal-cli export-csv: cannot read %s: %s\n", shown(path).c_str(), why.message().c_str());
             return 1;
         }
         group.files.push_back(std::move(file));
     }
-    CsvExportFailure failure;
-    if (!writeGroupCsv(group, out, failure)) {
+    office::CsvExportFailure failure;
+    if (!office::writeGroupCsv(group, out, failure)) {
         if (failure.text.field) {
             std::fprintf(stderr, "fendal-cli export-csv: %s, point %d: %s is not GBK text; nothing written\n",
                          shown(options.inputs[failure.text.file]).c_str(), failure.text.point + 1, failure.text.field);
@@ -62,3 +64,5 @@ const CliRegistrar registrar({.name = "export-csv", .usage = nullptr,
                               .define = define});
 
 }  // namespace
+
+}  // namespace fendal::cli

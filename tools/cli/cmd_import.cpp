@@ -11,6 +11,8 @@
 #include "data/fendal_doc.h"
 #include "data/received_data.h"
 
+namespace fendal::cli {
+
 namespace {
 
 struct Options {
@@ -19,16 +21,16 @@ struct Options {
 };
 
 int run(const Options& options) {
-    const std::string in = options.in.empty() ? receivedDataPath() : options.in;
+    const std::string in = options.in.empty() ? data::receivedDataPath() : options.in;
     const std::string& out = options.out;
     CliDocUi ui;
-    CFendalDoc doc(ui);
+    data::CFendalDoc doc(ui);
     if (!doc.importReceivedData(in)) return 1;  // the document has said why
 
-    CrackDataFile& f = doc.group.files[0];
+    data::CrackDataFile& f = doc.group.files[0];
     f.path = out;
     std::error_code error;
-    if (!writeCrackFile(f, &error)) {
+    if (!data::writeCrackFile(f, &error)) {
         std::fprintf(stderr, "fendal-cli: cannot write %s: %s\n", shown(out).c_str(), error.message().c_str());
         return 1;
     }
@@ -48,3 +50,5 @@ CliRegistrar reg({.name = "import", .usage = nullptr,
                   .define = define});
 
 }  // namespace
+
+}  // namespace fendal::cli

@@ -9,6 +9,8 @@
 #include "data/crack_file_io.h"
 #include "office/point_csv.h"
 
+namespace fendal::cli {
+
 namespace {
 
 struct Options {
@@ -22,9 +24,9 @@ int run(const Options& options) {
         std::fprintf(stderr, "fendal-cli import-csv: %s is the file to import\n", shown(out).c_str());
         return 2;
     }
-    CsvPoints csv;
-    CsvRefusal refusal;
-    if (!readPointCsv(options.in, csv, refusal)) {
+    office::CsvPoints csv;
+    office::CsvRefusal refusal;
+    if (!office::readPointCsv(options.in, csv, refusal)) {
         if (refusal.error) {
             std::fprintf(stderr, "fendal-cli import-csv: cannot read %s: %s\n", shown(options.in).c_str(),
                          refusal.error.message().c_str());
@@ -35,12 +37,12 @@ int run(const Options& options) {
         return 2;
     }
     // As an import from the instrument: the points are also the ones the file restores.
-    CrackDataFile file;
+    data::CrackDataFile file;
     file.path = out;
     file.points = std::move(csv.points);
     file.receivedPoints = file.points;
     std::error_code error;
-    if (!writeCrackFile(file, &error)) {
+    if (!data::writeCrackFile(file, &error)) {
         std::fprintf(stderr, "fendal-cli import-csv: cannot write %s: %s\n", shown(out).c_str(), error.message().c_str());
         return 1;
     }
@@ -66,3 +68,5 @@ const CliRegistrar registrar({.name = "import-csv", .usage = nullptr,
                               .define = define});
 
 }  // namespace
+
+}  // namespace fendal::cli

@@ -13,11 +13,13 @@
 #include "platform/regular_file.h"
 #include "platform/text.h"
 
+namespace fendal::cli {
+
 namespace {
 
-std::string utf8(const char* field, std::size_t size) { return text::gbkToUtf8(text::fieldText(field, size)); }
+std::string utf8(const char* field, std::size_t size) { return platform::text::gbkToUtf8(platform::text::fieldText(field, size)); }
 
-nlohmann::json pointList(const std::vector<MeasurePoint>& points) {
+nlohmann::json pointList(const std::vector<data::MeasurePoint>& points) {
     auto list = nlohmann::json::array();
     for (const auto& p : points) {
         list.push_back({{"number", utf8(p.number, sizeof p.number)},
@@ -37,22 +39,22 @@ std::string openFailure(const std::string& path) {
 int run(const std::vector<std::string>& args) {
     CliDocUi ui;
     ui.openPaths = args;
-    CFendalDoc doc(ui);
+    data::CFendalDoc doc(ui);
     doc.onFileOpen();
 
     nlohmann::json out;
     // Paths are bytes: a name that is not UTF-8 (one copied from Windows, say) is shown
     // losslessly, since JSON holds UTF-8 only.
-    out["title"] = text::displayPath(doc.title());
+    out["title"] = platform::text::displayPath(doc.title());
     out["files"] = nlohmann::json::array();
     int rc = 0;
     for (std::size_t i = 0; i < doc.group.files.size(); ++i) {
-        const CrackDataFile& f = doc.group.files[i];
+        const data::CrackDataFile& f = doc.group.files[i];
         if (const std::string why = openFailure(args[i]); !why.empty()) {
             std::fprintf(stderr, "fendal-cli: cannot open %s: %s\n", shown(args[i]).c_str(), why.c_str());
             rc = 1;
         }
-        out["files"].push_back({{"path", text::displayPath(f.path)},
+        out["files"].push_back({{"path", platform::text::displayPath(f.path)},
                                 {"pointCount", f.pointCount()},
                                 {"receivedCount", f.receivedCount()},
                                 {"remark", utf8(f.remark, sizeof f.remark)},
@@ -73,3 +75,5 @@ CliRegistrar reg({.name = "info", .usage = nullptr, .summary = "the files read a
                   .define = define});
 
 }  // namespace
+
+}  // namespace fendal::cli

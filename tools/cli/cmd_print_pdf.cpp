@@ -17,6 +17,8 @@
 #include "print/print_settings_file.h"
 #include "print/print_table.h"
 
+namespace fendal::cli {
+
 namespace {
 
 int fail(const std::string& message) {
@@ -38,29 +40,29 @@ int run(const Options& options) {
     // Writing the PDF over one of the files being printed would destroy its points.
     if (isOneOfTheInputs(output, inputs)) return fail(shown(output) + " is one of the files to print");
 
-    FileGroup group;
+    data::FileGroup group;
     for (const auto& path : inputs) {
-        CrackDataFile file;
+        data::CrackDataFile file;
         std::error_code why;
-        if (!readCrackFile(path, file, &why)) return fail("cannot open " + shown(path) + ": " + why.message());
+        if (!data::readCrackFile(path, file, &why)) return fail("cannot open " + shown(path) + ": " + why.message());
         group.files.push_back(std::move(file));
     }
 
-    PrintTable table(&group);
+    print::PrintTable table(&group);
     if (settingsPath.empty()) {
         table.readPrintSettings();
     } else {
-        switch (readPrintSettingsFile(settingsPath, table.settings())) {
-        case SettingsFileRead::Missing: {
+        switch (print::readPrintSettingsFile(settingsPath, table.settings())) {
+        case print::SettingsFileRead::Missing: {
             std::error_code why;
             platform::openRegularFile(settingsPath, why);
             return fail("cannot open settings file " + shown(settingsPath) + ": " + why.message());
         }
-        case SettingsFileRead::Foreign: return fail(shown(settingsPath) + " is not a print settings file");
-        case SettingsFileRead::Read: break;
+        case print::SettingsFileRead::Foreign: return fail(shown(settingsPath) + " is not a print settings file");
+        case print::SettingsFileRead::Read: break;
         }
     }
-    PrintInfo info;
+    print::PrintInfo info;
     table.preparePages(info);
 
     // Painting text needs a GUI application; without a display the offscreen platform serves.
@@ -74,7 +76,7 @@ int run(const Options& options) {
     }
 
     const bool tty = ::isatty(STDERR_FILENO);
-    PageProgress progress;
+    print::PageProgress progress;
     if (tty) {
         progress = [](int page, int count) {
             if (page == 1 || page % 50 == 0 || page == count) std::fprintf(stderr, "\rpage %d of %d", page, count);
@@ -82,7 +84,7 @@ int run(const Options& options) {
         };
     }
     std::string error;
-    const bool ok = writeTablePdf(output, table, info, error, progress);
+    const bool ok = print::writeTablePdf(output, table, info, error, progress);
     if (tty) std::fprintf(stderr, "\n");
     if (!ok) return fail(error);
     std::printf("%s: %d page%s\n", shown(output).c_str(), info.maxPage, info.maxPage == 1 ? "" : "s");
@@ -101,3 +103,5 @@ const CliRegistrar registrar({.name = "print-pdf", .usage = nullptr,
                               .summary = "print the files as one group into a PDF", .define = define});
 
 }  // namespace
+
+}  // namespace fendal::cli

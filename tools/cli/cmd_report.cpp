@@ -13,6 +13,8 @@
 #include "office/report_content.h"
 #include "office/xlsx_writer.h"
 
+namespace fendal::cli {
+
 namespace {
 
 struct Options {
@@ -32,11 +34,11 @@ int run(const Options& options) {
         return 1;
     }
 
-    FileGroup group;
+    data::FileGroup group;
     for (const std::string& path : inputs) {
-        CrackDataFile file;
+        data::CrackDataFile file;
         std::error_code why;
-        if (!readCrackFile(path, file, &why)) {
+        if (!data::readCrackFile(path, file, &why)) {
             std::fprintf(stderr, "fendal-cli report: cannot read %s: %s\n", shown(path).c_str(), why.message().c_str());
             return 1;
         }
@@ -44,8 +46,8 @@ int run(const Options& options) {
     }
 
     std::string error;
-    const bool written = options.docx ? writeDocx(buildWordReport(group), out, error)
-                                          : writeXlsx(buildSheetReport(group), out, error);
+    const bool written = options.docx ? office::writeDocx(office::buildWordReport(group), out, error)
+                                          : office::writeXlsx(office::buildSheetReport(group), out, error);
     if (!written) {
         std::fprintf(stderr, "fendal-cli report: cannot write %s: %s\n", shown(out).c_str(), error.c_str());
         return 1;
@@ -73,3 +75,5 @@ const CliRegistrar registrar({.name = "report", .usage = nullptr,
                               .define = define});
 
 }  // namespace
+
+}  // namespace fendal::cli

@@ -15,10 +15,12 @@
 #include "platform/regular_file.h"
 #include "platform/text.h"
 
+namespace fendal::cli {
+
 namespace {
 
 // Without points there is nothing to tell: null rather than made-up zeros.
-nlohmann::json valueJson(const PointStatistics& s, const ValueStatistics& v) {
+nlohmann::json valueJson(const analysis::PointStatistics& s, const analysis::ValueStatistics& v) {
     if (s.count == 0) return nullptr;
     return {{"min", v.min}, {"max", v.max}, {"mean", v.mean}, {"populationStdDev", v.populationStdDev}};
 }
@@ -26,22 +28,22 @@ nlohmann::json valueJson(const PointStatistics& s, const ValueStatistics& v) {
 int run(const std::vector<std::string>& args) {
     CliDocUi ui;
     ui.openPaths = args;
-    CFendalDoc doc(ui);
+    data::CFendalDoc doc(ui);
     doc.onFileOpen();
 
     nlohmann::json out;
-    out["title"] = text::displayPath(doc.title());
+    out["title"] = platform::text::displayPath(doc.title());
     out["files"] = nlohmann::json::array();
     int rc = 0;
     for (std::size_t i = 0; i < doc.group.files.size(); ++i) {
-        const CrackDataFile& f = doc.group.files[i];
+        const data::CrackDataFile& f = doc.group.files[i];
         std::error_code why;
         if (!platform::openRegularFile(args[i], why)) {
             std::fprintf(stderr, "fendal-cli: cannot open %s: %s\n", shown(args[i]).c_str(), why.message().c_str());
             rc = 1;
         }
-        const PointStatistics s = pointStatistics(f.points);
-        out["files"].push_back({{"path", text::displayPath(f.path)},
+        const analysis::PointStatistics s = analysis::pointStatistics(f.points);
+        out["files"].push_back({{"path", platform::text::displayPath(f.path)},
                                 {"pointCount", s.count},
                                 {"velocity", valueJson(s, s.velocity)},
                                 {"depth", valueJson(s, s.depth)}});
@@ -62,3 +64,5 @@ CliRegistrar reg({.name = "stats",
                   .define = define});
 
 }  // namespace
+
+}  // namespace fendal::cli

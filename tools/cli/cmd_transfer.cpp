@@ -16,6 +16,8 @@
 #include "data/received_data.h"
 #include "transfer/instrument_transfer.h"
 
+namespace fendal::cli {
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -33,9 +35,9 @@ extern "C" void onStopSignal(int signal) {
 }
 
 // The dialog's part on a terminal: messages and progress on standard error.
-class ConsoleTransferUi : public TransferUi {
+class ConsoleTransferUi : public transfer::TransferUi {
 public:
-    void message(const std::string& text, const std::string& caption, MsgIcon) override {
+    void message(const std::string& text, const std::string& caption, data::MsgIcon) override {
         endProgressLine();
         if (caption.empty()) std::fprintf(stderr, "fendal-cli: %s\n", text.c_str());
         else std::fprintf(stderr, "fendal-cli: %s: %s\n", caption.c_str(), text.c_str());
@@ -100,7 +102,7 @@ int badArgument(const std::string& what) {
 
 // A serial port named as N, COMn or a device path; the port index (COM1 = 0) or -1 when it is
 // a number out of range. A device named outright is used as COM1.
-int serialPortIndex(const std::string& name, InstrumentTransfer& transfer) {
+int serialPortIndex(const std::string& name, transfer::InstrumentTransfer& transfer) {
     const bool comName = name.rfind("COM", 0) == 0 && name.size() > 3;
     const std::string digits = comName ? name.substr(3) : name;
     if (!digits.empty() && digits.find_first_not_of("0123456789") == std::string::npos) {
@@ -112,28 +114,28 @@ int serialPortIndex(const std::string& name, InstrumentTransfer& transfer) {
     return 0;
 }
 
-int saveReceived(const std::string& out, const InstrumentTransfer& transfer, bool transferCompleted) {
+int saveReceived(const std::string& out, const transfer::InstrumentTransfer& transfer, bool transferCompleted) {
     const std::string& received = transfer.receivedPath();
-    ReceivedData data = readReceivedDataFile(received);
-    if (data.status != ReceivedData::Status::Ok) {
-        if (transfer.announcedRecords() > kMaxReceivedPoints)
+    data::ReceivedData data = data::readReceivedDataFile(received);
+    if (data.status != data::ReceivedData::Status::Ok) {
+        if (transfer.announcedRecords() > data::kMaxReceivedPoints)
             std::fprintf(stderr,
                          "fendal-cli: the instrument announced %d points, more than the %d a transfer can import; "
                          "%s not written (the received data stays in %s)\n",
-                         transfer.announcedRecords(), kMaxReceivedPoints, out.c_str(), received.c_str());
+                         transfer.announcedRecords(), data::kMaxReceivedPoints, out.c_str(), received.c_str());
         else
             std::fprintf(stderr, "fendal-cli: nothing usable was received; %s not written\n", out.c_str());
         return 1;
     }
     const bool allPromised = data.complete();
-    CrackDataFile f = crackFileFromReceived(std::move(data.points));
+    data::CrackDataFile f = data::crackFileFromReceived(std::move(data.points));
     f.path = out;
     if (!transferCompleted && f.pointCount() == 0) {
         std::fprintf(stderr, "fendal-cli: the transfer did not complete and no point arrived; %s not written\n",
                      out.c_str());
         return 1;
     }
-    if (!writeCrackFile(f)) {
+    if (!data::writeCrackFile(f)) {
         std::fprintf(stderr, "fendal-cli: cannot write %s\n", out.c_str());
         return 1;
     }
@@ -167,8 +169,8 @@ int run(const Options& options) {
     if (usb == (options.serialOption->count() > 0)) return badArgument("give --usb or --serial");
 
     ConsoleTransferUi ui;
-    Ql260DeviceAccess library;
-    InstrumentTransfer transfer(ui, library);
+    transfer::Ql260DeviceAccess library;
+    transfer::InstrumentTransfer transfer(ui, library);
     if (!options.received.empty()) transfer.setReceivedPath(options.received);
     int portIndex = -1;
     if (usb) {
@@ -180,7 +182,7 @@ int run(const Options& options) {
 
     std::signal(SIGINT, onStopSignal);
     std::signal(SIGTERM, onStopSignal);
-    transfer.start(usb ? InstrumentTransfer::kUsb : InstrumentTransfer::kSerial, portIndex);
+    transfer.start(usb ? transfer::InstrumentTransfer::kUsb : transfer::InstrumentTransfer::kSerial, portIndex);
     if (ui.startFailed) return 1;
     const ConsoleTransferUi::Wait end = ui.waitForEnd(options.timeout);
     // The transfer keeps its received data locked until it has been saved from here.
@@ -234,3 +236,5 @@ CliRegistrar reg({.name = "transfer", .usage = kUsage,
                   .define = define});
 
 }  // namespace
+
+}  // namespace fendal::cli

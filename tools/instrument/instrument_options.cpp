@@ -6,7 +6,7 @@
 
 #include "decimal_option.h"
 
-namespace instrument {
+namespace fendal::instrument {
 
 const char* const kUsage =
     "usage: fendal-instrument usb [--name NAME] [--devices N] POINTS [FAULTS] [--once]\n"
@@ -87,4 +87,4 @@ ParseResult parseOptions(const std::vector<std::string>& args) {
     return result;
 }
 
-}  // namespace instrument
+}  // namespace fendal::instrument

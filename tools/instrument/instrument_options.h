@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-namespace instrument {
+namespace fendal::instrument {
 
 // Faults, counted in blocks (USB) or records (serial); -1 = off.
 struct Faults {
@@ -42,4 +42,4 @@ struct ParseResult {
 };
 ParseResult parseOptions(const std::vector<std::string>& args);
 
-}  // namespace instrument
+}  // namespace fendal::instrument

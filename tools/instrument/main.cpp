@@ -15,7 +15,7 @@
 #include "usb_device_server.h"
 #include "usblib/socket_protocol.h"
 
-using namespace instrument;
+namespace fendal::instrument {
 
 namespace {
 
@@ -24,7 +24,7 @@ int fail(const std::string& message, int status = 1) {
     return status;
 }
 
-int runUsb(const Options& options, const std::vector<ReceivedRecord>& records) {
+int runUsb(const Options& options, const std::vector<data::ReceivedRecord>& records) {
     const std::string folder = ql260sock::deviceFolder();
     // Other users must not reach the devices: the folder is created private.
     if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
@@ -55,6 +55,10 @@ int runUsb(const Options& options, const std::vector<ReceivedRecord>& records) {
 
 }  // namespace
 
+}  // namespace fendal::instrument
+
+using namespace fendal::instrument;
+
 int main(int argc, char** argv) {
     ParseResult parsed = parseOptions(std::vector<std::string>(argv + 1, argv + argc));
     if (!parsed.help.empty()) {
@@ -67,7 +71,7 @@ int main(int argc, char** argv) {
     }
     const Options& options = *parsed.options;
     std::string error;
-    std::vector<ReceivedRecord> records = loadRecords(options, error);
+    std::vector<fendal::data::ReceivedRecord> records = loadRecords(options, error);
     if (!error.empty()) return fail(error);
     if (installStopSignals() < 0) return fail(std::string("cannot set up signals: ") + std::strerror(errno));
     return options.mode == Options::Mode::Usb ? runUsb(options, records) : runSerial(options, records);

@@ -6,7 +6,8 @@
 
 #include "data/crack_file_io.h"
 
-namespace instrument {
+namespace fendal::instrument {
+
 namespace {
 
 uint16_t twoBytes(long long value) {
@@ -23,8 +24,8 @@ bool endsWith(const std::string& text, const char* suffix) {
 
 }  // namespace
 
-ReceivedRecord recordFromPoint(const MeasurePoint& point, int fallbackNumber) {
-    ReceivedRecord record;
+data::ReceivedRecord recordFromPoint(const data::MeasurePoint& point, int fallbackNumber) {
+    data::ReceivedRecord record;
     const std::size_t length = strnlen(point.number, sizeof point.number);
     std::size_t i = 0;
     while (i < length && point.number[i] == ' ') ++i;
@@ -40,27 +41,27 @@ ReceivedRecord recordFromPoint(const MeasurePoint& point, int fallbackNumber) {
     return record;
 }
 
-std::vector<ReceivedRecord> loadRecords(const Options& options, std::string& error) {
-    std::vector<ReceivedRecord> records;
+std::vector<data::ReceivedRecord> loadRecords(const Options& options, std::string& error) {
+    std::vector<data::ReceivedRecord> records;
     if (options.fromFile.empty()) {
-        for (int i = 0; i < options.points; ++i) records.push_back(demoRecord(i));
+        for (int i = 0; i < options.points; ++i) records.push_back(data::demoRecord(i));
         return records;
     }
-    std::vector<MeasurePoint> points;
+    std::vector<data::MeasurePoint> points;
     if (endsWith(options.fromFile, ".tem")) {
-        ReceivedData data = readReceivedDataFile(options.fromFile);
-        if (data.status == ReceivedData::Status::CannotOpen) {
+        data::ReceivedData data = data::readReceivedDataFile(options.fromFile);
+        if (data.status == data::ReceivedData::Status::CannotOpen) {
             error = "cannot open " + options.fromFile;
             return {};
         }
-        if (data.status == ReceivedData::Status::BadLength) {
+        if (data.status == data::ReceivedData::Status::BadLength) {
             error = "not a received-data file: " + options.fromFile;
             return {};
         }
         points = std::move(data.points);
     } else if (endsWith(options.fromFile, ".fsy")) {
-        CrackDataFile file;
-        if (!readCrackFile(options.fromFile, file)) {
+        data::CrackDataFile file;
+        if (!data::readCrackFile(options.fromFile, file)) {
             error = "cannot open " + options.fromFile;
             return {};
         }
@@ -78,4 +79,4 @@ std::vector<ReceivedRecord> loadRecords(const Options& options, std::string& err
     return records;
 }
 
-}  // namespace instrument
+}  // namespace fendal::instrument

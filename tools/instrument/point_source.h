@@ -6,13 +6,13 @@
 #include "data/received_data.h"
 #include "instrument_options.h"
 
-namespace instrument {
+namespace fendal::instrument {
 
 // The records of the options, or an error text in `error`.
-std::vector<ReceivedRecord> loadRecords(const Options& options, std::string& error);
+std::vector<data::ReceivedRecord> loadRecords(const Options& options, std::string& error);
 
 // The record a point becomes: its number's leading digits (else `fallbackNumber`), velocity and
 // depth, each held to 0..65535 as the instrument's two bytes.
-ReceivedRecord recordFromPoint(const MeasurePoint& point, int fallbackNumber);
+data::ReceivedRecord recordFromPoint(const data::MeasurePoint& point, int fallbackNumber);
 
-}  // namespace instrument
+}  // namespace fendal::instrument

@@ -17,7 +17,8 @@
 #include "platform/byte_order.h"
 #include "stop_signal.h"
 
-namespace instrument {
+namespace fendal::instrument {
+
 namespace {
 
 constexpr int kPollMs = 20;
@@ -132,25 +133,25 @@ bool sendPaced(int fd, const std::vector<unsigned char>& bytes, std::size_t to, 
 
 }  // namespace
 
-SerialStream serialStream(const std::vector<ReceivedRecord>& records, const Faults& faults) {
+SerialStream serialStream(const std::vector<data::ReceivedRecord>& records, const Faults& faults) {
     SerialStream stream;
     stream.bytes.assign(kLeadInBytes, 0x55);
     const int count = std::min(static_cast<int>(records.size()) + faults.overcount, 65535);
     stream.bytes.resize(stream.bytes.size() + 2);
     platform::storeBe16(stream.bytes.data() + stream.bytes.size() - 2, static_cast<uint16_t>(count));
     const std::size_t head = stream.bytes.size();
-    for (const ReceivedRecord& record : records) {
-        unsigned char raw[kReceivedRecordSize];
-        encodeReceivedRecord(record, raw);
-        stream.bytes.insert(stream.bytes.end(), raw, raw + kReceivedRecordSize);
+    for (const data::ReceivedRecord& record : records) {
+        unsigned char raw[data::kReceivedRecordSize];
+        data::encodeReceivedRecord(record, raw);
+        stream.bytes.insert(stream.bytes.end(), raw, raw + data::kReceivedRecordSize);
     }
     stream.stopAt = stream.bytes.size();
     for (int k : {faults.breakAfter, faults.stallAfter})
-        if (k >= 0) stream.stopAt = std::min(stream.stopAt, head + static_cast<std::size_t>(k) * kReceivedRecordSize);
+        if (k >= 0) stream.stopAt = std::min(stream.stopAt, head + static_cast<std::size_t>(k) * data::kReceivedRecordSize);
     return stream;
 }
 
-int runSerial(const Options& options, const std::vector<ReceivedRecord>& records) {
+int runSerial(const Options& options, const std::vector<data::ReceivedRecord>& records) {
     speed_t unused;
     // A real line needs a rate it can be set to; a pseudo-terminal is paced by us alone.
     if (!options.device.empty() && options.baud != 0 && !speedOf(options.baud, unused)) {
@@ -199,4 +200,4 @@ int runSerial(const Options& options, const std::vector<ReceivedRecord>& records
     return 0;
 }
 
-}  // namespace instrument
+}  // namespace fendal::instrument

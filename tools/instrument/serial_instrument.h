@@ -7,7 +7,7 @@
 #include "data/received_data.h"
 #include "instrument_options.h"
 
-namespace instrument {
+namespace fendal::instrument {
 
 inline constexpr int kLeadInBytes = 3;
 
@@ -16,9 +16,9 @@ struct SerialStream {
     std::vector<unsigned char> bytes;
     std::size_t stopAt = 0;
 };
-SerialStream serialStream(const std::vector<ReceivedRecord>& records, const Faults& faults);
+SerialStream serialStream(const std::vector<data::ReceivedRecord>& records, const Faults& faults);
 
 // Runs the serial instrument of the options: prints READY, sends, returns the exit status.
-int runSerial(const Options& options, const std::vector<ReceivedRecord>& records);
+int runSerial(const Options& options, const std::vector<data::ReceivedRecord>& records);
 
-}  // namespace instrument
+}  // namespace fendal::instrument

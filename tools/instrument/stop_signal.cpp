@@ -9,7 +9,8 @@
 #include <csignal>
 #include <fcntl.h>
 
-namespace instrument {
+namespace fendal::instrument {
+
 namespace {
 
 int wakePipe[2] = {-1, -1};
@@ -50,4 +51,4 @@ bool waitForStop(int timeoutMs) {
     return true;
 }
 
-}  // namespace instrument
+}  // namespace fendal::instrument

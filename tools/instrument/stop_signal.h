@@ -1,6 +1,7 @@
 #pragma once
 // SIGTERM and SIGINT, and the instrument's own "done", as a descriptor to wait on.
-namespace instrument {
+
+namespace fendal::instrument {
 
 // Installs the handlers (without SA_RESTART, so blocking calls return with EINTR) and ignores
 // SIGPIPE. Returns the descriptor that becomes readable on a stop.
@@ -11,4 +12,4 @@ void requestStop();
 // Waits for a stop, or at most `timeoutMs` (negative: no limit); true when stopped.
 bool waitForStop(int timeoutMs);
 
-}  // namespace instrument
+}  // namespace fendal::instrument

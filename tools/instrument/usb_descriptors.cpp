@@ -2,7 +2,8 @@
 
 #include "platform/byte_order.h"
 
-namespace instrument {
+namespace fendal::instrument {
+
 namespace {
 
 // pid.codes test vendor and product numbers: never mistaken for a real chip.
@@ -62,4 +63,4 @@ bool answerControl(const unsigned char setup[8], std::vector<unsigned char>& rep
     return true;
 }
 
-}  // namespace instrument
+}  // namespace fendal::instrument

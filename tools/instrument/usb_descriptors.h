@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace instrument {
+namespace fendal::instrument {
 
 // 18-byte device descriptor.
 std::vector<unsigned char> deviceDescriptor();
@@ -15,4 +15,4 @@ std::vector<unsigned char> configurationDescriptor();
 // GET_DESCRIPTOR for the device or the configuration. Cut to the setup packet's wLength.
 bool answerControl(const unsigned char setup[8], std::vector<unsigned char>& reply);
 
-}  // namespace instrument
+}  // namespace fendal::instrument

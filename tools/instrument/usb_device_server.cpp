@@ -14,7 +14,8 @@
 #include "usblib/ql260.h"
 #include "usblib/socket_protocol.h"
 
-namespace instrument {
+namespace fendal::instrument {
+
 namespace {
 
 using platform::loadLe32;
@@ -257,4 +258,4 @@ void UsbDeviceServer::breakStreams() {
     changed_.notify_all();
 }
 
-}  // namespace instrument
+}  // namespace fendal::instrument

@@ -13,7 +13,7 @@
 
 #include "usb_session.h"
 
-namespace instrument {
+namespace fendal::instrument {
 
 class UsbDeviceServer {
 public:
@@ -69,4 +69,4 @@ private:
     bool stopping_ = false;
 };
 
-}  // namespace instrument
+}  // namespace fendal::instrument

@@ -4,16 +4,16 @@
 
 #include "platform/byte_order.h"
 
-namespace instrument {
+namespace fendal::instrument {
 
-UsbSession::UsbSession(std::vector<ReceivedRecord> records, Faults faults) : faults_(faults) {
-    data_.resize(records.size() * kReceivedRecordSize);
+UsbSession::UsbSession(std::vector<data::ReceivedRecord> records, Faults faults) : faults_(faults) {
+    data_.resize(records.size() * data::kReceivedRecordSize);
     for (std::size_t i = 0; i < records.size(); ++i)
-        encodeReceivedRecord(records[i], &data_[i * kReceivedRecordSize]);
+        data::encodeReceivedRecord(records[i], &data_[i * data::kReceivedRecordSize]);
 }
 
 int UsbSession::announcedCount() const {
-    const int real = static_cast<int>(data_.size() / kReceivedRecordSize);
+    const int real = static_cast<int>(data_.size() / data::kReceivedRecordSize);
     return std::min(real + faults_.overcount, 65535);
 }
 
@@ -45,7 +45,7 @@ bool UsbSession::write(const unsigned char* data, std::size_t size) {
         answer_.reset();
         if (faults_.stallAfter >= 0 && blocksSent_ >= faults_.stallAfter) return true;
         const std::size_t start = static_cast<std::size_t>(block) * kBlockSize;
-        const std::size_t announced = static_cast<std::size_t>(announcedCount()) * kReceivedRecordSize;
+        const std::size_t announced = static_cast<std::size_t>(announcedCount()) * data::kReceivedRecordSize;
         // Blocks that only the overstated count promises hold nothing the instrument could send.
         if (start >= data_.size() && start < announced)
             answer_ = Answer{false, true, {}};
@@ -75,4 +75,4 @@ bool UsbSession::breakDue() {
     return due;
 }
 
-}  // namespace instrument
+}  // namespace fendal::instrument

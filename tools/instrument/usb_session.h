@@ -9,7 +9,7 @@
 #include "data/received_data.h"
 #include "instrument_options.h"
 
-namespace instrument {
+namespace fendal::instrument {
 
 inline constexpr int kBlockSize = 32;
 
@@ -21,7 +21,7 @@ struct Answer {
 
 class UsbSession {
 public:
-    UsbSession(std::vector<ReceivedRecord> records, Faults faults);
+    UsbSession(std::vector<data::ReceivedRecord> records, Faults faults);
 
     // A bulk write from the host; false when the write fails.
     bool write(const unsigned char* data, std::size_t size);
@@ -52,4 +52,4 @@ private:
     bool frozen_ = false;
 };
 
-}  // namespace instrument
+}  // namespace fendal::instrument
