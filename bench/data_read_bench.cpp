@@ -131,10 +131,11 @@ BENCHMARK(BM_Import20000)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-    int rc = runWithRatios(argc, argv,
-                           {{"BM_ReadCrackFile", "BM_PlainRead", "readCrackFile / one plain read"},
-                            {"BM_ReadCrackFile", "BM_PlainReadFresh", "readCrackFile / one plain read into fresh memory"},
-                            {"BM_WriteCrackFile", "BM_PlainWrite", "writeCrackFile / one plain write"}});
+    int rc = runWithRatios(
+        argc, argv,
+        {{"BM_ReadCrackFile", "BM_PlainRead", "readCrackFile / one plain read"},
+         {"BM_ReadCrackFile", "BM_PlainReadFresh", "readCrackFile / one plain read into fresh memory"},
+         {"BM_WriteCrackFile", "BM_PlainWrite", "writeCrackFile / one plain write"}});
     std::error_code ec;
     fs::remove_all(benchDir(), ec);
     return rc;

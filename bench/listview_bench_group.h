@@ -14,8 +14,13 @@ inline constexpr int kPoints = 1'000'000;
 
 class NoUi : public fendal::data::DocUi {
 public:
-    fendal::data::MsgAnswer messageBox(const std::string&, const std::string&, fendal::data::MsgButtons, fendal::data::MsgIcon) override { return fendal::data::MsgAnswer::Ok; }
-    std::optional<std::vector<std::string>> chooseOpenFiles(const fendal::data::FileDialogOptions&) override { return {}; }
+    fendal::data::MsgAnswer messageBox(const std::string&, const std::string&, fendal::data::MsgButtons,
+                                       fendal::data::MsgIcon) override {
+        return fendal::data::MsgAnswer::Ok;
+    }
+    std::optional<std::vector<std::string>> chooseOpenFiles(const fendal::data::FileDialogOptions&) override {
+        return {};
+    }
     std::optional<std::string> chooseSaveFile(const fendal::data::FileDialogOptions&) override { return {}; }
     bool chooseGroupSave(fendal::data::GroupSaveRequest&) override { return false; }
     void addToRecentFiles(const std::string&) override {}

@@ -48,12 +48,12 @@ double passSeconds(const CFendalDoc& doc) {
     for (int i = 0; i < 3; ++i) {
         int64_t sum = 0;
         best = std::min(best, seconds([&] {
-            for (int flat = 0; flat < total; ++flat) {
-                int file = 0, point = 0;
-                doc.flatToFilePoint(flat, file, point);
-                sum += doc.group.files[file].points[point].velocity;
-            }
-        }));
+                            for (int flat = 0; flat < total; ++flat) {
+                                int file = 0, point = 0;
+                                doc.flatToFilePoint(flat, file, point);
+                                sum += doc.group.files[file].points[point].velocity;
+                            }
+                        }));
         benchmark::DoNotOptimize(sum);
     }
     return best;

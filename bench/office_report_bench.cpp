@@ -152,13 +152,15 @@ void report(benchmark::State& state, const char* name, bool (*write)(const std::
 
 // Content built from the group and written, as the report command does.
 void docxReport(benchmark::State& state) {
-    report(state, "report.docx",
-           [](const std::string& path, std::string& error) { return writeDocx(buildWordReport(group()), path, error); });
+    report(state, "report.docx", [](const std::string& path, std::string& error) {
+        return writeDocx(buildWordReport(group()), path, error);
+    });
 }
 
 void xlsxReport(benchmark::State& state) {
-    report(state, "report.xlsx",
-           [](const std::string& path, std::string& error) { return writeXlsx(buildSheetReport(group()), path, error); });
+    report(state, "report.xlsx", [](const std::string& path, std::string& error) {
+        return writeXlsx(buildSheetReport(group()), path, error);
+    });
 }
 
 // The baseline on its own, for the record.

@@ -101,7 +101,8 @@ void BM_RawSocketTransfer(benchmark::State& state) {
         rawExchange(fd, QL260_FUNC_WRITE_DATA, {0}, 0);
         rawExchange(fd, QL260_FUNC_READ_DATA, {}, 64);
         for (int b = 0; b < kBlocks; ++b) {
-            rawExchange(fd, QL260_FUNC_WRITE_DATA, {static_cast<unsigned char>(b / 255), static_cast<unsigned char>(b % 255)}, 0);
+            rawExchange(fd, QL260_FUNC_WRITE_DATA,
+                        {static_cast<unsigned char>(b / 255), static_cast<unsigned char>(b % 255)}, 0);
             rawExchange(fd, QL260_FUNC_READ_DATA, {}, 64);
         }
         rawExchange(fd, QL260_FUNC_WRITE_DATA, {0, 0, 0}, 0);

@@ -39,7 +39,8 @@ public:
             case 1:
                 if (!countAt.empty()) {
                     // Mostly small, sometimes the limits and past them.
-                    static const int32_t edges[] = {0, 1, 2, 3, -1, -6, 5, 7, 13, 100000, 120006, 120001, INT_MAX, INT_MIN};
+                    static const int32_t edges[] = {0, 1,  2,      3,      -1,     -6,      5,
+                                                    7, 13, 100000, 120006, 120001, INT_MAX, INT_MIN};
                     int32_t v = pick(40) == 0 ? 99999 : edges[pick(std::size(edges))];
                     std::size_t at = countAt[pick(countAt.size())];
                     if (at + 4 <= b.size()) std::memcpy(&b[at], &v, 4);

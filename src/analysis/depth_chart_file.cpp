@@ -52,7 +52,8 @@ bool writePdf(const std::string& scratch, std::span<const data::MeasurePoint> po
         const QRect page = painter.viewport();
         const int height = kChartPictureWidth * page.height() / std::max(1, page.width());
         painter.setWindow(0, 0, kChartPictureWidth, height);
-        paintDepthChart(painter, layoutDepthChart(points, -1, ChartRect{0, 0, double(kChartPictureWidth), double(height)}),
+        paintDepthChart(painter,
+                        layoutDepthChart(points, -1, ChartRect{0, 0, double(kChartPictureWidth), double(height)}),
                         title, {}, &recorder);
         if (!painter.end()) {
             error = "cannot write the PDF";
@@ -81,13 +82,16 @@ bool writeDepthChartFile(const std::string& path, std::span<const data::MeasureP
         error = platform::text::displayPath(path) + ": not a .png or .pdf file";
         return false;
     }
-    return platform::writeStagedFile(path, "chart", [&](const std::string& scratch, std::string& why) {
-        const bool ok = format == ChartFormat::Png ? writePng(scratch, points, title, why)
-                                                   : writePdf(scratch, points, title, why);
-        for (std::size_t at; (at = why.find(scratch)) != std::string::npos;)
-            why.replace(at, scratch.size(), platform::text::displayPath(path));
-        return ok;
-    }, error);
+    return platform::writeStagedFile(
+        path, "chart",
+        [&](const std::string& scratch, std::string& why) {
+            const bool ok = format == ChartFormat::Png ? writePng(scratch, points, title, why)
+                                                       : writePdf(scratch, points, title, why);
+            for (std::size_t at; (at = why.find(scratch)) != std::string::npos;)
+                why.replace(at, scratch.size(), platform::text::displayPath(path));
+            return ok;
+        },
+        error);
 }
 
 }  // namespace fendal::analysis

@@ -53,7 +53,8 @@ DepthChartLayout layoutDepthChart(std::span<const data::MeasurePoint> points, in
     const long long axisLo = floorTo(lo, step);
     const long long axisHi = ceilTo(hi, step);
     auto yOf = [&](double depth) {
-        return plot.bottom() - (depth - static_cast<double>(axisLo)) / static_cast<double>(axisHi - axisLo) * plot.height;
+        return plot.bottom() -
+               (depth - static_cast<double>(axisLo)) / static_cast<double>(axisHi - axisLo) * plot.height;
     };
     for (long long v = axisLo; v <= axisHi; v += step) layout.depthTicks.push_back({yOf(static_cast<double>(v)), v});
     layout.zeroY = yOf(0);

@@ -22,10 +22,10 @@ struct ChartRect {
 };
 
 struct ChartBar {
-    ChartRect rect;       // from the zero line to the depth; no height for a depth of 0
-    int firstPoint = 0;   // the points the bar stands for, first..last
+    ChartRect rect;      // from the zero line to the depth; no height for a depth of 0
+    int firstPoint = 0;  // the points the bar stands for, first..last
     int lastPoint = 0;
-    int shownPoint = 0;   // the one whose depth it shows: the deepest of them
+    int shownPoint = 0;  // the one whose depth it shows: the deepest of them
     int depth = 0;
     // The mean depth of its points and the bar up to it, which a bar of many points shows
     // inside the one up to the deepest; for a single point the same as depth and rect.
@@ -45,17 +45,17 @@ struct DepthChartLayout {
     static constexpr double kTopMargin = 32;
     static constexpr double kBottomMargin = 30;
 
-    ChartRect area;   // the whole chart
-    ChartRect plot;   // where the bars stand
+    ChartRect area;  // the whole chart
+    ChartRect plot;  // where the bars stand
     int pointCount = 0;
     double slotWidth = 0;  // each bar's share of the width, gap included
     std::vector<ChartBar> bars;
     std::vector<ChartTick> depthTicks;
     std::vector<ChartTick> pointTicks;
-    double zeroY = 0;      // the depth 0 line
-    double mean = 0;       // mean depth of all points
-    double meanY = 0;      // where its line runs; meaningless without points
-    int currentBar = -1;   // the bar of the current point; -1 for none
+    double zeroY = 0;     // the depth 0 line
+    double mean = 0;      // mean depth of all points
+    double meanY = 0;     // where its line runs; meaningless without points
+    int currentBar = -1;  // the bar of the current point; -1 for none
 
     bool aggregated() const { return static_cast<int>(bars.size()) < pointCount; }
     // The point a click at (x, y) chooses: the one its bar's column shows; -1 outside the bars.

@@ -33,8 +33,8 @@ QRectF qrect(const ChartRect& r) { return QRectF(r.left, r.top, r.width, r.heigh
 
 }  // namespace
 
-void paintDepthChart(QPainter& painter, const DepthChartLayout& layout, const QString& title,
-                     const QString& emptyText, print::PdfTextRecorder* recorder) {
+void paintDepthChart(QPainter& painter, const DepthChartLayout& layout, const QString& title, const QString& emptyText,
+                     print::PdfTextRecorder* recorder) {
     painter.save();
     ChartText text(painter, recorder);
     const ChartRect& plot = layout.plot;

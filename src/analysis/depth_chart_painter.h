@@ -6,7 +6,9 @@
 #include "analysis/depth_chart_layout.h"
 
 class QPainter;
-namespace fendal::print { class PdfTextRecorder; }
+namespace fendal::print {
+class PdfTextRecorder;
+}
 
 namespace fendal::analysis {
 

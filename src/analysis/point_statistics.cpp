@@ -8,7 +8,8 @@ namespace fendal::analysis {
 
 namespace {
 
-template <class Field> ValueStatistics statisticsOf(std::span<const data::MeasurePoint> points, Field field) {
+template <class Field>
+ValueStatistics statisticsOf(std::span<const data::MeasurePoint> points, Field field) {
     ValueStatistics s;
     if (points.empty()) return s;
     // The sum of up to 99999 int32 values is exact in 64 bits; the deviations are summed in a

@@ -45,12 +45,8 @@ enum class CommandId : int {
     ViewDepthChart = 59394,  // the depth chart dock; a free id after the two bars'
 };
 
-inline bool isRecentFile(CommandId id) {
-    return id >= CommandId::RecentFile1 && id <= CommandId::RecentFileLast;
-}
+inline bool isRecentFile(CommandId id) { return id >= CommandId::RecentFile1 && id <= CommandId::RecentFileLast; }
 
-inline int recentFileIndex(CommandId id) {
-    return static_cast<int>(id) - static_cast<int>(CommandId::RecentFile1);
-}
+inline int recentFileIndex(CommandId id) { return static_cast<int>(id) - static_cast<int>(CommandId::RecentFile1); }
 
 }  // namespace fendal::app

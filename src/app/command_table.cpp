@@ -41,34 +41,31 @@ constexpr CommandInfo kCommands[] = {
 };
 
 // The recent-file place stands in the File menu; the frame replaces it by the list's entries.
-constexpr CommandId kFileMenu[] = {FileOpen,  FileSave,         FileSaveAs,     ExportCsv, Separator, FilePrint,
-                                   FilePrintPreview, FilePrintSetup, Separator,  RecentFile1, Separator,
-                                   AppExit};
-constexpr CommandId kEditMenu[] = {FileRestore, Separator, EditCut, EditCopy, EditPaste,
-                                   Separator, DeletePoint, InsertPoint, AddPoint};
+constexpr CommandId kFileMenu[] = {FileOpen,         FileSave,       FileSaveAs, ExportCsv,   Separator, FilePrint,
+                                   FilePrintPreview, FilePrintSetup, Separator,  RecentFile1, Separator, AppExit};
+constexpr CommandId kEditMenu[] = {FileRestore, Separator,   EditCut,     EditCopy, EditPaste,
+                                   Separator,   DeletePoint, InsertPoint, AddPoint};
 constexpr CommandId kViewMenu[] = {ViewToolBar, ViewStatusBar, ViewDepthChart};
 constexpr CommandId kToolsMenu[] = {DataTransfer, Separator, ReportWord, ReportExcel};
 constexpr CommandId kHelpMenu[] = {HelpTopics, Separator, AppAbout};
 
 constexpr MenuInfo kMainMenu[] = {
-    {"文件(&F)", kFileMenu}, {"编辑(&E)", kEditMenu}, {"查看(&V)", kViewMenu},
+    {"文件(&F)", kFileMenu},  {"编辑(&E)", kEditMenu}, {"查看(&V)", kViewMenu},
     {"工具(&T)", kToolsMenu}, {"帮助(&H)", kHelpMenu},
 };
 
-constexpr CommandId kToolBar[] = {FileOpen,    FileSave,    Separator,   ReportWord, ReportExcel, Separator,
-                                  EditCut,     EditCopy,    EditPaste,   Separator,  DeletePoint, InsertPoint,
-                                  AddPoint,    Separator,   FileRestore, Separator,  FilePrintSetup,
-                                  FilePrintPreview, FilePrint, Separator, DataTransfer, Separator, AppAbout};
+constexpr CommandId kToolBar[] = {FileOpen,  FileSave,  Separator,    ReportWord, ReportExcel,    Separator,
+                                  EditCut,   EditCopy,  EditPaste,    Separator,  DeletePoint,    InsertPoint,
+                                  AddPoint,  Separator, FileRestore,  Separator,  FilePrintSetup, FilePrintPreview,
+                                  FilePrint, Separator, DataTransfer, Separator,  AppAbout};
 
 constexpr AcceleratorInfo kAccelerators[] = {
-    {"Ctrl+N", FileNew, false},          {"Ctrl+O", FileOpen, false},
-    {"Ctrl+S", FileSave, false},         {"Ctrl+P", FilePrint, false},
-    {"Ctrl+Z", FileRestore, true},       {"Ctrl+X", EditCut, false},
-    {"Ctrl+C", EditCopy, false},         {"Ctrl+V", EditPaste, false},
-    {"Alt+Backspace", FileRestore, true}, {"Shift+Del", EditCut, false},
-    {"Ctrl+Ins", EditCopy, false},       {"Shift+Ins", EditPaste, false},
-    {"F6", NextPane, false},             {"Shift+F6", PreviousPane, false},
-    {"Shift+F1", ContextHelp, false},    {"F1", Help, false},
+    {"Ctrl+N", FileNew, false},    {"Ctrl+O", FileOpen, false},       {"Ctrl+S", FileSave, false},
+    {"Ctrl+P", FilePrint, false},  {"Ctrl+Z", FileRestore, true},     {"Ctrl+X", EditCut, false},
+    {"Ctrl+C", EditCopy, false},   {"Ctrl+V", EditPaste, false},      {"Alt+Backspace", FileRestore, true},
+    {"Shift+Del", EditCut, false}, {"Ctrl+Ins", EditCopy, false},     {"Shift+Ins", EditPaste, false},
+    {"F6", NextPane, false},       {"Shift+F6", PreviousPane, false}, {"Shift+F1", ContextHelp, false},
+    {"F1", Help, false},
 };
 
 }  // namespace

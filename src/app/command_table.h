@@ -10,11 +10,11 @@ namespace fendal::app {
 
 struct CommandInfo {
     CommandId id;
-    const char* menuText;  // with its mnemonic; nullptr for commands without a menu item
+    const char* menuText;      // with its mnemonic; nullptr for commands without a menu item
     const char* shortcutText;  // shown after a tab in the menu item; nullptr for none
-    const char* prompt;    // status-bar prompt
+    const char* prompt;        // status-bar prompt
     const char* tooltip;
-    const char* picture;   // the toolbar picture (":/icons/<name>.svg"), also shown in the menu; nullptr for none
+    const char* picture;  // the toolbar picture (":/icons/<name>.svg"), also shown in the menu; nullptr for none
 };
 
 struct MenuInfo {

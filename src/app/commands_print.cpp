@@ -56,7 +56,8 @@ bool printJob(QWidget* parent, QPrinter& printer, print::PrintTable& table, prin
     });
     progress.setValue(to - from + 1);
     if (!done && !progress.wasCanceled())
-        QMessageBox::warning(parent, QString::fromUtf8(data::kAppTitle), QStringLiteral("打印失败：无法向打印机输出。"));
+        QMessageBox::warning(parent, QString::fromUtf8(data::kAppTitle),
+                             QStringLiteral("打印失败：无法向打印机输出。"));
     return done;
 }
 

@@ -15,12 +15,17 @@ constexpr char kNoFile[] = "请在列表中选择文件";
 DepthChartDock::DepthChartDock(data::CFendalDoc& doc, listview::CFendalView& view, QWidget* parent)
     : QDockWidget(QString::fromUtf8(kTitle), parent), doc_(doc), view_(view) {
     setObjectName("depthChartDock");
-    chart_ = new analysis::DepthChartWidget([this] {
-        const data::CrackDataFile* file = doc_.fileAt(doc_.currentFile());
-        if (!file) return analysis::ChartSource{{}, -1, {}, QString::fromUtf8(kNoFile)};
-        return analysis::ChartSource{file->points, doc_.currentPoint(),
-                           QString::fromStdString(platform::text::displayPath(platform::fileNamePart(file->path))), {}};
-    }, this);
+    chart_ = new analysis::DepthChartWidget(
+        [this] {
+            const data::CrackDataFile* file = doc_.fileAt(doc_.currentFile());
+            if (!file) return analysis::ChartSource{{}, -1, {}, QString::fromUtf8(kNoFile)};
+            return analysis::ChartSource{
+                file->points,
+                doc_.currentPoint(),
+                QString::fromStdString(platform::text::displayPath(platform::fileNamePart(file->path))),
+                {}};
+        },
+        this);
     setWidget(chart_);
     connect(chart_, &analysis::DepthChartWidget::pointClicked, this, &DepthChartDock::choosePoint);
     doc_.addObserver(this);

@@ -6,8 +6,12 @@
 
 #include "data/fendal_doc.h"
 
-namespace fendal::listview { class CFendalView; }
-namespace fendal::analysis { class DepthChartWidget; }
+namespace fendal::listview {
+class CFendalView;
+}
+namespace fendal::analysis {
+class DepthChartWidget;
+}
 
 namespace fendal::app {
 

@@ -13,54 +13,34 @@ bool DocumentCommands::handles(CommandId id) const {
     case CommandId::DeletePoint:
     case CommandId::InsertPoint:
     case CommandId::AddPoint:
-    case CommandId::DataTransfer:
-        return true;
-    default:
-        return false;
+    case CommandId::DataTransfer: return true;
+    default: return false;
     }
 }
 
 bool DocumentCommands::isEnabled(CommandId id) const {
     switch (id) {
     case CommandId::FileSave:
-    case CommandId::FileSaveAs:
-        return doc_.canSave();
-    case CommandId::DeletePoint:
-        return doc_.canDeletePoint();
-    case CommandId::InsertPoint:
-        return doc_.canInsertPoint();
-    case CommandId::AddPoint:
-        return doc_.canAddPoint();
-    default:
-        return true;
+    case CommandId::FileSaveAs: return doc_.canSave();
+    case CommandId::DeletePoint: return doc_.canDeletePoint();
+    case CommandId::InsertPoint: return doc_.canInsertPoint();
+    case CommandId::AddPoint: return doc_.canAddPoint();
+    default: return true;
     }
 }
 
 void DocumentCommands::run(CommandId id) {
     switch (id) {
-    case CommandId::FileOpen:
-        doc_.onFileOpen();
-        break;
-    case CommandId::FileSave:
-        doc_.onFileSave();
-        break;
-    case CommandId::FileSaveAs:
-        doc_.onFileSaveAs();
-        break;
-    case CommandId::DeletePoint:
-        doc_.onDeletePoint();
-        break;
-    case CommandId::InsertPoint:
-        doc_.onInsertPoint();
-        break;
-    case CommandId::AddPoint:
-        doc_.onAddPoint();
-        break;
+    case CommandId::FileOpen: doc_.onFileOpen(); break;
+    case CommandId::FileSave: doc_.onFileSave(); break;
+    case CommandId::FileSaveAs: doc_.onFileSaveAs(); break;
+    case CommandId::DeletePoint: doc_.onDeletePoint(); break;
+    case CommandId::InsertPoint: doc_.onInsertPoint(); break;
+    case CommandId::AddPoint: doc_.onAddPoint(); break;
     case CommandId::DataTransfer:
         if (auto transfer = makeTransfer_()) doc_.onDataTransfer(*transfer);
         break;
-    default:
-        break;
+    default: break;
     }
 }
 

@@ -25,7 +25,8 @@ CFendalApp::~CFendalApp() = default;
 void CFendalApp::initInstance(const std::vector<std::string>& arguments) {
 #ifdef _WIN32
     // The report commands automate the office programs; without COM they fail on their own.
-    if (!initComLibrary()) doc_.ui().messageBox("初始化COM支持库失败!", data::kAppTitle, data::MsgButtons::Ok, data::MsgIcon::Warning);
+    if (!initComLibrary())
+        doc_.ui().messageBox("初始化COM支持库失败!", data::kAppTitle, data::MsgButtons::Ok, data::MsgIcon::Warning);
 #endif
     // Qt's own dialogs (file choosers, message box buttons) speak the program's language.
     if (qtTexts_.load("qtbase_zh_CN", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
@@ -57,10 +58,8 @@ bool CFendalApp::handles(CommandId id) const {
     case CommandId::AppExit:
     case CommandId::HelpTopics:
     case CommandId::Help:
-    case CommandId::DefaultHelp:
-        return true;
-    default:
-        return isRecentFile(id);
+    case CommandId::DefaultHelp: return true;
+    default: return isRecentFile(id);
     }
 }
 
@@ -71,22 +70,16 @@ bool CFendalApp::isEnabled(CommandId id) const {
 
 void CFendalApp::run(CommandId id) {
     switch (id) {
-    case CommandId::FileNew:
-        onFileNew();
-        break;
+    case CommandId::FileNew: onFileNew(); break;
     case CommandId::AppAbout: {
         CAboutDialog about(frame_.get());
         about.exec();
         break;
     }
-    case CommandId::AppExit:
-        frame_->close();
-        break;
+    case CommandId::AppExit: frame_->close(); break;
     case CommandId::HelpTopics:
     case CommandId::Help:
-    case CommandId::DefaultHelp:
-        commands::notAvailableYet(frame_.get(), "帮助主题");
-        break;
+    case CommandId::DefaultHelp: commands::notAvailableYet(frame_.get(), "帮助主题"); break;
     default:
         if (isRecentFile(id)) onRecentFile(recentFileIndex(id));
         break;

@@ -43,8 +43,7 @@ void fitColumn(QHeaderView* header, int column, const QStringList& samples) {
 // The folder to start in: the start file's own, or the nearest folder above it that is left.
 QString startFolder(const QString& path) {
     QDir folder = QFileInfo(path).absoluteDir();
-    while (!folder.exists() && folder.cdUp()) {
-    }
+    while (!folder.exists() && folder.cdUp()) {}
     return folder.absolutePath();
 }
 
@@ -86,7 +85,8 @@ void applyFileDialogOptions(QFileDialog& dialog, const data::FileDialogOptions& 
         const QLocale locale = QLocale::system();
         fitColumn(details->header(), 1, {locale.formattedDataSize(999'999), locale.formattedDataSize(999'999'999)});
         fitColumn(details->header(), 2, {crackFileTypeName()});
-        fitColumn(details->header(), 3, {locale.toString(QDateTime(QDate(2028, 12, 28), QTime(23, 58, 58)), QLocale::ShortFormat)});
+        fitColumn(details->header(), 3,
+                  {locale.toString(QDateTime(QDate(2028, 12, 28), QTime(23, 58, 58)), QLocale::ShortFormat)});
         // Wide enough to show them all beside the folder list.
         const QSize hint = dialog.sizeHint();
         const int wanted = details->header()->length() + kRoomBesideDetails;

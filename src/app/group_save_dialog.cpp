@@ -39,7 +39,8 @@ CGroupSaveDialog::CGroupSaveDialog(const data::FileDialogOptions& options, QWidg
 
     nameEdit_ = findChild<QLineEdit*>("fileNameEdit");
     connect(list_, &QListWidget::currentRowChanged, this, [this] { copySelectedName(); });
-    if (nameEdit_) connect(nameEdit_, &QLineEdit::textChanged, this, [this](const QString& t) { renameSelectedLine(t); });
+    if (nameEdit_)
+        connect(nameEdit_, &QLineEdit::textChanged, this, [this](const QString& t) { renameSelectedLine(t); });
 }
 
 void CGroupSaveDialog::setLines(const std::vector<std::string>& names, const std::vector<bool>& checks) {

@@ -184,7 +184,9 @@ void CMainFrame::showStatistics() {
     const QWidget* focus = QApplication::focusWidget();
     const bool inList = focus && (focus == view_ || view_->isAncestorOf(focus));
     const data::CrackDataFile* file = inList ? doc_.fileAt(doc_.currentFile()) : nullptr;
-    messagePane_->setText(file ? QString::fromStdString(analysis::statisticsLine(analysis::pointStatistics(file->points))) : data::kIdlePrompt);
+    messagePane_->setText(
+        file ? QString::fromStdString(analysis::statisticsLine(analysis::pointStatistics(file->points)))
+             : data::kIdlePrompt);
 }
 
 void CMainFrame::buildAccelerators() {
@@ -249,76 +251,44 @@ bool CMainFrame::handles(CommandId id) const {
     case CommandId::ViewDepthChart:
     case CommandId::NextPane:
     case CommandId::PreviousPane:
-    case CommandId::ContextHelp:
-        return true;
-    default:
-        return false;
+    case CommandId::ContextHelp: return true;
+    default: return false;
     }
 }
 
 bool CMainFrame::isEnabled(CommandId id) const {
     switch (id) {
     case CommandId::EditCopy:
-    case CommandId::EditCut:
-        return doc_.hasValidCurrentPoint();
-    case CommandId::EditPaste:
-        return doc_.hasValidCurrentPoint() && commands::canPaste();
-    case CommandId::FileRestore:
-        return doc_.canRestore();
+    case CommandId::EditCut: return doc_.hasValidCurrentPoint();
+    case CommandId::EditPaste: return doc_.hasValidCurrentPoint() && commands::canPaste();
+    case CommandId::FileRestore: return doc_.canRestore();
     case CommandId::ReportWord:
     case CommandId::ReportExcel:
-    case CommandId::ExportCsv:
-        return doc_.hasFiles();
-    default:
-        return true;
+    case CommandId::ExportCsv: return doc_.hasFiles();
+    default: return true;
     }
 }
 
 void CMainFrame::run(CommandId id) {
     switch (id) {
-    case CommandId::FilePrintSetup:
-        commands::printSettings(this);
-        break;
-    case CommandId::EditCopy:
-        commands::copyPoint(this, doc_);
-        break;
-    case CommandId::EditCut:
-        commands::cutPoint(this, doc_);
-        break;
-    case CommandId::EditPaste:
-        commands::pastePoint(this, doc_);
-        break;
-    case CommandId::FileRestore:
-        doc_.onFileRestore();
-        break;
-    case CommandId::ReportWord:
-        commands::wordReport(this, doc_);
-        break;
-    case CommandId::ReportExcel:
-        commands::excelReport(this, doc_);
-        break;
-    case CommandId::ExportCsv:
-        office::exportCsv(doc_);
-        break;
-    case CommandId::ViewToolBar:
-        toolBar_->setVisible(toolBar_->isHidden());
-        break;
-    case CommandId::ViewStatusBar:
-        statusBar()->setVisible(statusBar()->isHidden());
-        break;
-    case CommandId::ViewDepthChart:
-        depthChart_->setVisible(depthChart_->isHidden());
-        break;
+    case CommandId::FilePrintSetup: commands::printSettings(this); break;
+    case CommandId::EditCopy: commands::copyPoint(this, doc_); break;
+    case CommandId::EditCut: commands::cutPoint(this, doc_); break;
+    case CommandId::EditPaste: commands::pastePoint(this, doc_); break;
+    case CommandId::FileRestore: doc_.onFileRestore(); break;
+    case CommandId::ReportWord: commands::wordReport(this, doc_); break;
+    case CommandId::ReportExcel: commands::excelReport(this, doc_); break;
+    case CommandId::ExportCsv: office::exportCsv(doc_); break;
+    case CommandId::ViewToolBar: toolBar_->setVisible(toolBar_->isHidden()); break;
+    case CommandId::ViewStatusBar: statusBar()->setVisible(statusBar()->isHidden()); break;
+    case CommandId::ViewDepthChart: depthChart_->setVisible(depthChart_->isHidden()); break;
     case CommandId::NextPane:
     case CommandId::PreviousPane:
         // The list is the frame's only pane: the keys bring the focus back to it.
         view_->setFocus();
         break;
-    case CommandId::ContextHelp:
-        QWhatsThis::enterWhatsThisMode();
-        break;
-    default:
-        break;
+    case CommandId::ContextHelp: QWhatsThis::enterWhatsThisMode(); break;
+    default: break;
     }
 }
 

@@ -12,7 +12,9 @@
 #include "data/fendal_doc.h"
 #include "platform/profile.h"
 
-namespace fendal::listview { class CFendalView; }
+namespace fendal::listview {
+class CFendalView;
+}
 class QLabel;
 class QMenu;
 class QShortcut;

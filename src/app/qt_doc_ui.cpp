@@ -18,30 +18,21 @@ QWidget* dialogOwner() {
 
 QMessageBox::StandardButtons buttonsOf(data::MsgButtons buttons) {
     switch (buttons) {
-    case data::MsgButtons::Ok:
-        return QMessageBox::Ok;
-    case data::MsgButtons::OkCancel:
-        return QMessageBox::Ok | QMessageBox::Cancel;
-    case data::MsgButtons::YesNo:
-        return QMessageBox::Yes | QMessageBox::No;
-    case data::MsgButtons::YesNoCancel:
-        return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case data::MsgButtons::Ok: return QMessageBox::Ok;
+    case data::MsgButtons::OkCancel: return QMessageBox::Ok | QMessageBox::Cancel;
+    case data::MsgButtons::YesNo: return QMessageBox::Yes | QMessageBox::No;
+    case data::MsgButtons::YesNoCancel: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
     }
     return QMessageBox::Ok;
 }
 
 QMessageBox::Icon iconOf(data::MsgIcon icon) {
     switch (icon) {
-    case data::MsgIcon::None:
-        return QMessageBox::NoIcon;
-    case data::MsgIcon::Information:
-        return QMessageBox::Information;
-    case data::MsgIcon::Question:
-        return QMessageBox::Question;
-    case data::MsgIcon::Warning:
-        return QMessageBox::Warning;
-    case data::MsgIcon::Error:
-        return QMessageBox::Critical;
+    case data::MsgIcon::None: return QMessageBox::NoIcon;
+    case data::MsgIcon::Information: return QMessageBox::Information;
+    case data::MsgIcon::Question: return QMessageBox::Question;
+    case data::MsgIcon::Warning: return QMessageBox::Warning;
+    case data::MsgIcon::Error: return QMessageBox::Critical;
     }
     return QMessageBox::NoIcon;
 }
@@ -51,16 +42,13 @@ std::string nativePath(const QString& path) { return QFile::encodeName(path).toS
 }  // namespace
 
 data::MsgAnswer QtDocUi::messageBox(const std::string& text, const std::string& caption, data::MsgButtons buttons,
-                              data::MsgIcon icon) {
-    QMessageBox box(iconOf(icon), QString::fromStdString(caption), QString::fromStdString(text),
-                    buttonsOf(buttons), dialogOwner());
+                                    data::MsgIcon icon) {
+    QMessageBox box(iconOf(icon), QString::fromStdString(caption), QString::fromStdString(text), buttonsOf(buttons),
+                    dialogOwner());
     switch (box.exec()) {
-    case QMessageBox::Yes:
-        return data::MsgAnswer::Yes;
-    case QMessageBox::No:
-        return data::MsgAnswer::No;
-    case QMessageBox::Ok:
-        return data::MsgAnswer::Ok;
+    case QMessageBox::Yes: return data::MsgAnswer::Yes;
+    case QMessageBox::No: return data::MsgAnswer::No;
+    case QMessageBox::Ok: return data::MsgAnswer::Ok;
     default:
         // Closing the box counts as its way out: Cancel where there is one, else No or OK.
         if (buttons == data::MsgButtons::YesNo) return data::MsgAnswer::No;

@@ -11,7 +11,7 @@ public:
     explicit QtDocUi(RecentFileList& recentFiles) : recentFiles_(recentFiles) {}
 
     data::MsgAnswer messageBox(const std::string& text, const std::string& caption, data::MsgButtons buttons,
-                         data::MsgIcon icon) override;
+                               data::MsgIcon icon) override;
     std::optional<std::vector<std::string>> chooseOpenFiles(const data::FileDialogOptions& options) override;
     std::optional<std::string> chooseSaveFile(const data::FileDialogOptions& options) override;
     bool chooseGroupSave(data::GroupSaveRequest& request) override;

@@ -15,8 +15,7 @@ public:
     void writeString(const std::string& section, const std::string& key, const std::string& value) override;
     std::optional<int> readInt(const std::string& section, const std::string& key) override;
     void writeInt(const std::string& section, const std::string& key, int value) override;
-    std::optional<std::vector<unsigned char>> readBinary(const std::string& section,
-                                                         const std::string& key) override;
+    std::optional<std::vector<unsigned char>> readBinary(const std::string& section, const std::string& key) override;
     void writeBinary(const std::string& section, const std::string& key,
                      const std::vector<unsigned char>& value) override;
 

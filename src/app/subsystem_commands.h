@@ -6,7 +6,9 @@
 #include "data/doc_ui.h"
 
 class QWidget;
-namespace fendal::data { class CFendalDoc; }
+namespace fendal::data {
+class CFendalDoc;
+}
 
 namespace fendal::app {
 

@@ -4,7 +4,9 @@
 #include "app/command_router.h"
 
 class QWidget;
-namespace fendal::data { class CFendalDoc; }
+namespace fendal::data {
+class CFendalDoc;
+}
 
 namespace fendal::app {
 

@@ -3,8 +3,8 @@
 
 namespace fendal::data {
 
-inline constexpr char kAppTitle[] = "Tesmar科技缝深检测分析软件V1.3";      // message box caption
-inline constexpr char kWindowTitle[] = "Tesmar科技缝深检测分析软件V1.0";   // main window title
+inline constexpr char kAppTitle[] = "Tesmar科技缝深检测分析软件V1.3";     // message box caption
+inline constexpr char kWindowTitle[] = "Tesmar科技缝深检测分析软件V1.0";  // main window title
 inline constexpr char kIdlePrompt[] = "--Tesmar科技仪器 服务于中国建设";
 inline constexpr char kCompanyPane[] = "Tesmar科技集团";
 inline constexpr char kGroupTitle[] = "成组文件";

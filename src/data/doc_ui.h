@@ -12,13 +12,13 @@ enum class MsgIcon { None, Information, Question, Warning, Error };
 enum class MsgAnswer { Ok, Cancel, Yes, No };
 
 struct FileDialogOptions {
-    std::string title;          // empty: the dialog's own
-    std::string defaultExt;     // without the dot, e.g. "fsy"
-    std::string filter;         // "name|pattern|name|pattern||" as the Windows dialogs take it
+    std::string title;       // empty: the dialog's own
+    std::string defaultExt;  // without the dot, e.g. "fsy"
+    std::string filter;      // "name|pattern|name|pattern||" as the Windows dialogs take it
     bool allowMultiSelect = false;
     bool hideReadOnly = false;
     bool overwritePrompt = false;
-    std::string startPath;      // the file the dialog starts on: its folder, and its name to save under
+    std::string startPath;  // the file the dialog starts on: its folder, and its name to save under
 };
 
 // The group save-as dialog: one line per file (name and whether to write it).

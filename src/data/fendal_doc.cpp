@@ -28,7 +28,8 @@ void CFendalDoc::removeObserver(DocObserver* observer) {
 
 // An observer may remove itself, or another one, while being told: the loop runs over a copy
 // and skips whoever has left the list meanwhile.
-template <class Call> void CFendalDoc::notifyObservers(Call call) {
+template <class Call>
+void CFendalDoc::notifyObservers(Call call) {
     const auto list = observers_;
     for (auto* o : list) {
         if (std::find(observers_.begin(), observers_.end(), o) != observers_.end()) call(*o);
@@ -209,7 +210,8 @@ bool CFendalDoc::readFile(const std::string& path, CrackDataFile& entry) {
     if (readCrackFile(path, entry, &error)) return true;
     // A file that is simply not there stays silent; running out of memory is worth a word.
     if (error == std::errc::not_enough_memory)
-        tell(platform::text::format("文件“%s”无法打开：%s", platform::text::displayPath(path).c_str(), error.message().c_str()),
+        tell(platform::text::format("文件“%s”无法打开：%s", platform::text::displayPath(path).c_str(),
+                                    error.message().c_str()),
              MsgIcon::Error);
     return false;
 }
@@ -255,15 +257,13 @@ bool CFendalDoc::replaceCurrentPoint(const MeasurePoint& record) {
 bool CFendalDoc::promptSaveChanges() {
     if (!modified_) return true;
     switch (ask(std::string("将改动文件保存") + "？", MsgButtons::YesNoCancel, MsgIcon::Warning)) {
-    case MsgAnswer::Cancel:
-        return false;
+    case MsgAnswer::Cancel: return false;
     case MsgAnswer::Yes:
         onFileSave();
         // The user asked for the changes to be kept: if the save did not happen (the save
         // dialog was cancelled or a file could not be written), nothing goes on.
         return !modified_;
-    default:
-        return true;
+    default: return true;
     }
 }
 
@@ -297,7 +297,8 @@ void CFendalDoc::reportUnwritten(const std::vector<Unwritten>& files) {
     std::string text;
     for (const auto& f : files) {
         if (!text.empty()) text += "\n";
-        text += platform::text::format("无法保存文件“%s”：%s", platform::text::displayPath(f.path).c_str(), f.reason.message().c_str());
+        text += platform::text::format("无法保存文件“%s”：%s", platform::text::displayPath(f.path).c_str(),
+                                       f.reason.message().c_str());
     }
     tell(text, MsgIcon::Error);
 }

@@ -51,9 +51,9 @@ public:
     int pointsBefore(int file) const;  // any index not met (e.g. -1): the total
     int totalPoints() const { return pointsBefore(-1); }
     void selectFlat(int flat);
-    CrackDataFile* fileAt(int file);              // -2: current; nullptr when out of range
+    CrackDataFile* fileAt(int file);  // -2: current; nullptr when out of range
     const CrackDataFile* fileAt(int file) const;
-    MeasurePoint* pointAt(int file, int point);   // -2: current; nullptr when out of range
+    MeasurePoint* pointAt(int file, int point);  // -2: current; nullptr when out of range
     const MeasurePoint* pointAt(int file, int point) const;
     bool hasValidCurrentPoint() const { return pointAt(kCurrent, kCurrent) != nullptr; }
 
@@ -108,7 +108,8 @@ private:
     };
     void freeGroup();
     void pointsEdited();
-    template <class Call> void notifyObservers(Call call);
+    template <class Call>
+    void notifyObservers(Call call);
     bool readFile(const std::string& path, CrackDataFile& entry);
     bool saveAsOneFile();
     bool saveAsSeveralFiles();

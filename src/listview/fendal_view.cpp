@@ -59,7 +59,8 @@ void CFendalView::onDocumentUpdate(data::UpdateHint hint) {
     std::iota(rows.begin(), rows.end(), 0);
     // After an edit the categories stay open or closed as they were; other fills close them.
     GfxCategories categories = GfxCategories::None;
-    if (doc_.group.fileCount() > 1) categories = hint == data::UpdateHint::PointsEdited ? GfxCategories::KeepStates : GfxCategories::Collapsed;
+    if (doc_.group.fileCount() > 1)
+        categories = hint == data::UpdateHint::PointsEdited ? GfxCategories::KeepStates : GfxCategories::Collapsed;
     fillRows(std::move(rows), categories);
     showCurrent();
 }
@@ -88,11 +89,11 @@ void CFendalView::showCurrent() {
 
 int CFendalView::extendedInfo(GfxExtInfoRequest& request) {
     switch (request.code) {
-        case GfxExtInfoRequest::kEditFormat:
-            request.formatFlags = 0;  // the list's own font and colours
-            return 1;
-        case GfxExtInfoRequest::kAcceptEdit: return 1;
-        default: return 0;
+    case GfxExtInfoRequest::kEditFormat:
+        request.formatFlags = 0;  // the list's own font and colours
+        return 1;
+    case GfxExtInfoRequest::kAcceptEdit: return 1;
+    default: return 0;
     }
 }
 

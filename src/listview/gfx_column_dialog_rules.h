@@ -27,9 +27,9 @@ struct ColumnEntry {
 std::string columnLabel(const GfxColumnDef& def);
 
 // Columns with a label only: a column without one (the main view's column 0) is never listed.
-std::vector<ColumnEntry> freeColumns(const CGfxColumnManager& columns);  // definition order
-std::vector<ColumnEntry> shownColumns(const CGfxColumnManager& columns); // display order
-std::vector<ColumnEntry> allColumns(const CGfxColumnManager& columns);   // definition order
+std::vector<ColumnEntry> freeColumns(const CGfxColumnManager& columns);   // definition order
+std::vector<ColumnEntry> shownColumns(const CGfxColumnManager& columns);  // display order
+std::vector<ColumnEntry> allColumns(const CGfxColumnManager& columns);    // definition order
 
 // The shown-column array after OK: column 0 first, then the list; nullopt for an empty list.
 std::optional<std::vector<int>> composeShown(const std::vector<int>& listIds);

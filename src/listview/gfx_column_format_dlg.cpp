@@ -148,7 +148,8 @@ void CGfxColumnFormatDlg::takeWidth() {
 void CGfxColumnFormatDlg::takeFormat() {
     GfxColumnDef* def = selected();
     if (!def || (def->dwdata & gfx::kImage)) return;
-    def->dwdata = gfxdialog::applyFormatChoice(def->dwdata, static_cast<gfxdialog::FormatChoice>(format_->currentIndex()));
+    def->dwdata = gfxdialog::applyFormatChoice(def->dwdata,
+                                               static_cast<gfxdialog::FormatChoice>(format_->currentIndex()));
 }
 
 void CGfxColumnFormatDlg::takeLabel() {

@@ -8,7 +8,8 @@ namespace fendal::listview {
 
 void CGfxColumnManager::defineColumn(int id, std::optional<std::string> text, std::optional<std::string> textdt,
                                      int align, int width, int dwdata, int image, std::optional<std::string> descr) {
-    defs_.push_back(GfxColumnDef{id, align, width, image, dwdata, std::move(text), std::move(textdt), std::move(descr)});
+    defs_.push_back(
+        GfxColumnDef{id, align, width, image, dwdata, std::move(text), std::move(textdt), std::move(descr)});
 }
 
 bool CGfxColumnManager::setDefaultColumns(const std::vector<int>& ids) {
@@ -23,9 +24,7 @@ int CGfxColumnManager::findDefinition(int id) const {
     return -1;
 }
 
-bool CGfxColumnManager::isShown(int id) const {
-    return std::find(shown_.begin(), shown_.end(), id) != shown_.end();
-}
+bool CGfxColumnManager::isShown(int id) const { return std::find(shown_.begin(), shown_.end(), id) != shown_.end(); }
 
 GfxColumnDef* CGfxColumnManager::definitionById(int id) {
     int i = findDefinition(id);
@@ -54,9 +53,7 @@ bool CGfxColumnManager::readBack(const std::vector<std::pair<int, int>>& headerI
     return true;
 }
 
-std::string CGfxColumnManager::sectionName(const std::string& listName) {
-    return "GfxLists\\" + listName;
-}
+std::string CGfxColumnManager::sectionName(const std::string& listName) { return "GfxLists\\" + listName; }
 
 void CGfxColumnManager::load(platform::Profile& profile, const std::string& listName) {
     const std::string section = sectionName(listName);

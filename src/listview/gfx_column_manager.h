@@ -13,8 +13,8 @@ namespace fendal::listview {
 
 class CGfxColumnManager {
 public:
-    void defineColumn(int id, std::optional<std::string> text, std::optional<std::string> textdt, int align,
-                      int width, int dwdata, int image, std::optional<std::string> descr);
+    void defineColumn(int id, std::optional<std::string> text, std::optional<std::string> textdt, int align, int width,
+                      int dwdata, int image, std::optional<std::string> descr);
     // Refuses an empty list: a list always shows at least one column.
     bool setDefaultColumns(const std::vector<int>& ids);
 

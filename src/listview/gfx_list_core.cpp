@@ -40,9 +40,7 @@ int CGfxListCore::columnPosition(int id) const {
     return -1;
 }
 
-bool CGfxListCore::columnHas(int position, int flag) const {
-    return masks_.has(flag, columnId(position));
-}
+bool CGfxListCore::columnHas(int position, int flag) const { return masks_.has(flag, columnId(position)); }
 
 void CGfxListCore::setColumnWidth(int position, int width) {
     if (position >= 0 && position < columnCount()) applied_[position].width = width;
@@ -199,7 +197,8 @@ GfxSortResult CGfxListCore::sortByColumn(int position, bool ascending) {
     }
     sortStates_[id] = ascending;
 
-    if (!categories_) return replaceRows(std::move(rows), nullptr) ? GfxSortResult::Reordered : GfxSortResult::Unchanged;
+    if (!categories_)
+        return replaceRows(std::move(rows), nullptr) ? GfxSortResult::Reordered : GfxSortResult::Unchanged;
     // The categories keep their order; their members take the sorted one.
     auto sorted = std::make_unique<CGfxCategoryManager>(categories_->withoutMembers());
     sorted->build(std::move(rows));

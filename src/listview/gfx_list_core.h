@@ -27,9 +27,9 @@ struct GfxExtInfoRequest {
     static constexpr int kTextColour = 0x10;
 
     int code = 0;
-    int row = -1;       // display row
-    int column = -1;    // column position
-    int value = -1;     // the row's item data
+    int row = -1;     // display row
+    int column = -1;  // column position
+    int value = -1;   // the row's item data
     // kEditFormat
     int formatFlags = 0;
     std::string fontFamily;
@@ -148,7 +148,7 @@ private:
     std::unique_ptr<CGfxCategoryManager> categories_;
     std::function<void()> aboutToReset_;
     std::function<void()> reset_;
-    std::map<int, bool> sortStates_;  // column id -> last direction was ascending
+    std::map<int, bool> sortStates_;                           // column id -> last direction was ascending
     std::map<std::pair<int, int>, std::string> writtenTexts_;  // (value, column id) -> text
 };
 

@@ -31,9 +31,9 @@ protected:
 
 Qt::Alignment editorAlignment(int align) {
     switch (align) {
-        case gfx::kAlignRight: return Qt::AlignRight | Qt::AlignVCenter;
-        case gfx::kAlignCenter: return Qt::AlignCenter;
-        default: return Qt::AlignLeft | Qt::AlignVCenter;
+    case gfx::kAlignRight: return Qt::AlignRight | Qt::AlignVCenter;
+    case gfx::kAlignCenter: return Qt::AlignCenter;
+    default: return Qt::AlignLeft | Qt::AlignVCenter;
     }
 }
 

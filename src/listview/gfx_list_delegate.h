@@ -10,7 +10,7 @@ class CGfxListView;
 class CGfxListDelegate : public QStyledItemDelegate {
     Q_OBJECT
 public:
-    static constexpr int kEditorInset = 6;       // the editor lies this far inside the cell
+    static constexpr int kEditorInset = 6;        // the editor lies this far inside the cell
     static constexpr int kNarrowestEditable = 5;  // narrower columns get no editor
 
     explicit CGfxListDelegate(CGfxListView* list);

@@ -11,19 +11,20 @@ namespace fendal::listview {
 
 void CGfxListView::runCommand(int command) {
     switch (command) {
-        case kCmdSortAscending:
-        case kCmdSortDescending:
-            if (header_->menuColumn() >= 0) sortColumn(header_->menuColumn(), command == kCmdSortAscending);
-            break;
-        case kCmdCustomizeHeader: customizeColumns(); break;
-        case kCmdHeaderFormat: formatColumns(); break;
-        default: break;
+    case kCmdSortAscending:
+    case kCmdSortDescending:
+        if (header_->menuColumn() >= 0) sortColumn(header_->menuColumn(), command == kCmdSortAscending);
+        break;
+    case kCmdCustomizeHeader: customizeColumns(); break;
+    case kCmdHeaderFormat: formatColumns(); break;
+    default: break;
     }
 }
 
 void CGfxListView::customizeColumns() {
     readBackColumns();
-    CGfxCustomizeColumnsDlg dialog(columnManager(), [this](const std::string& text) { showMessage(text); }, this);
+    CGfxCustomizeColumnsDlg dialog(
+        columnManager(), [this](const std::string& text) { showMessage(text); }, this);
     if (dialog.exec() != QDialog::Accepted) return;
     applyColumns();
     emit columnsChanged();

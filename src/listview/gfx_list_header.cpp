@@ -21,8 +21,9 @@ CGfxListHeader::CGfxListHeader(CGfxListView& list, QHeaderView& header) : list_(
     connect(&header_, &QHeaderView::sectionResized, this, &CGfxListHeader::onResized);
     connect(&header_, &QHeaderView::customContextMenuRequested, this, &CGfxListHeader::showMenu);
     // Taken once the header has finished its drag.
-    connect(&header_, &QHeaderView::sectionMoved, this,
-            [this](int, int from, int to) { onMoved(from, to); }, Qt::QueuedConnection);
+    connect(
+        &header_, &QHeaderView::sectionMoved, this, [this](int, int from, int to) { onMoved(from, to); },
+        Qt::QueuedConnection);
 }
 
 void CGfxListHeader::sync() {
@@ -34,7 +35,8 @@ void CGfxListHeader::sync() {
     }
     applying_ = true;
     for (int i = 0; i < core.columnCount(); ++i) {
-        header_.setSectionResizeMode(i, core.columnHas(i, gfx::kFixedWidth) ? QHeaderView::Fixed : QHeaderView::Interactive);
+        header_.setSectionResizeMode(
+            i, core.columnHas(i, gfx::kFixedWidth) ? QHeaderView::Fixed : QHeaderView::Interactive);
         header_.resizeSection(i, core.columns()[i].width);
     }
     applying_ = false;
@@ -58,7 +60,8 @@ void CGfxListHeader::showSortIndicator() {
     const int position = core.columnPosition(sortedId_);
     header_.setSortIndicatorShown(position >= 0);
     if (position >= 0)
-        header_.setSortIndicator(position, core.sortState(sortedId_).value_or(true) ? Qt::AscendingOrder : Qt::DescendingOrder);
+        header_.setSortIndicator(position,
+                                 core.sortState(sortedId_).value_or(true) ? Qt::AscendingOrder : Qt::DescendingOrder);
 }
 
 void CGfxListHeader::onClicked(int position) {

@@ -5,25 +5,21 @@
 
 namespace fendal::listview {
 
-CGfxListModel::CGfxListModel(CGfxListCore& core, const QList<QPixmap>& itemImages,
-                             const QList<QPixmap>& headerImages, QObject* parent)
+CGfxListModel::CGfxListModel(CGfxListCore& core, const QList<QPixmap>& itemImages, const QList<QPixmap>& headerImages,
+                             QObject* parent)
     : QAbstractTableModel(parent), core_(core), itemImages_(itemImages), headerImages_(headerImages) {
     core_.setResetObserver([this] { beginResetModel(); }, [this] { endResetModel(); });
 }
 
-int CGfxListModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : core_.rowCount();
-}
+int CGfxListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : core_.rowCount(); }
 
-int CGfxListModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : core_.columnCount();
-}
+int CGfxListModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : core_.columnCount(); }
 
 Qt::Alignment CGfxListModel::alignment(int align) {
     switch (align) {
-        case gfx::kAlignRight: return Qt::AlignRight | Qt::AlignVCenter;
-        case gfx::kAlignCenter: return Qt::AlignCenter;
-        default: return Qt::AlignLeft | Qt::AlignVCenter;
+    case gfx::kAlignRight: return Qt::AlignRight | Qt::AlignVCenter;
+    case gfx::kAlignCenter: return Qt::AlignCenter;
+    default: return Qt::AlignLeft | Qt::AlignVCenter;
     }
 }
 
@@ -39,20 +35,20 @@ QVariant CGfxListModel::data(const QModelIndex& index, int role) const {
     }
     const bool image = core_.columnHas(column, gfx::kImage);
     switch (role) {
-        case kValueRole: return ref.value;
-        case kCategoryRole: return -1;
-        case Qt::DisplayRole:
-        case Qt::EditRole:
-            if (image) return {};
-            return QString::fromStdString(core_.cellText(index.row(), column));
-        case Qt::DecorationRole: {
-            if (!image) return {};
-            // An image cell's text is its image index.
-            const auto i = gfx::leadingInteger(core_.cellText(index.row(), column));
-            return i >= 0 && i < itemImages_.size() ? QVariant(itemImages_[i]) : QVariant();
-        }
-        case Qt::TextAlignmentRole: return QVariant::fromValue(alignment(core_.columns()[column].align));
-        default: return {};
+    case kValueRole: return ref.value;
+    case kCategoryRole: return -1;
+    case Qt::DisplayRole:
+    case Qt::EditRole:
+        if (image) return {};
+        return QString::fromStdString(core_.cellText(index.row(), column));
+    case Qt::DecorationRole: {
+        if (!image) return {};
+        // An image cell's text is its image index.
+        const auto i = gfx::leadingInteger(core_.cellText(index.row(), column));
+        return i >= 0 && i < itemImages_.size() ? QVariant(itemImages_[i]) : QVariant();
+    }
+    case Qt::TextAlignmentRole: return QVariant::fromValue(alignment(core_.columns()[column].align));
+    default: return {};
     }
 }
 
@@ -60,12 +56,12 @@ QVariant CGfxListModel::headerData(int section, Qt::Orientation orientation, int
     if (orientation != Qt::Horizontal || section < 0 || section >= core_.columnCount()) return {};
     const GfxAppliedColumn& column = core_.columns()[section];
     switch (role) {
-        case Qt::DisplayRole: return QString::fromStdString(column.text);
-        case Qt::DecorationRole:
-            return column.image >= 0 && column.image < headerImages_.size() ? QVariant(headerImages_[column.image])
-                                                                            : QVariant();
-        case Qt::TextAlignmentRole: return QVariant::fromValue(alignment(column.align));
-        default: return {};
+    case Qt::DisplayRole: return QString::fromStdString(column.text);
+    case Qt::DecorationRole:
+        return column.image >= 0 && column.image < headerImages_.size() ? QVariant(headerImages_[column.image])
+                                                                        : QVariant();
+    case Qt::TextAlignmentRole: return QVariant::fromValue(alignment(column.align));
+    default: return {};
     }
 }
 

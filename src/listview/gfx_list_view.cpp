@@ -61,13 +61,9 @@ void CGfxListView::clearStyle(unsigned bits) {
     viewport()->update();
 }
 
-void CGfxListView::setRowHeightPixels(int pixels) {
-    verticalHeader()->setDefaultSectionSize(pixels);
-}
+void CGfxListView::setRowHeightPixels(int pixels) { verticalHeader()->setDefaultSectionSize(pixels); }
 
-CGfxListTip* CGfxListView::tip() const {
-    return tips_->window();
-}
+CGfxListTip* CGfxListView::tip() const { return tips_->window(); }
 
 // --- rows
 
@@ -103,9 +99,7 @@ void CGfxListView::refreshSpans() {
 
 // --- columns and sorting
 
-void CGfxListView::applyColumns() {
-    core_.applyColumns();
-}
+void CGfxListView::applyColumns() { core_.applyColumns(); }
 
 void CGfxListView::sortColumn(int position, bool ascending) {
     sortWith(position, [&] { return core_.sortByColumn(position, ascending); });
@@ -123,9 +117,7 @@ void CGfxListView::sortWith(int position, const std::function<GfxSortResult()>& 
     if (result == GfxSortResult::Reordered) kept.restore(*this);
 }
 
-int CGfxListView::extendedInfo(GfxExtInfoRequest&) {
-    return 0;
-}
+int CGfxListView::extendedInfo(GfxExtInfoRequest&) { return 0; }
 
 // --- mouse and focus
 

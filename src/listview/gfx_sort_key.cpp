@@ -34,8 +34,8 @@ int64_t currencyValue(std::string_view text) {
 
 int32_t leadingInt32(std::string_view text) {
     int64_t v = leadingInteger(text);
-    return static_cast<int32_t>(std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(),
-                                                    std::numeric_limits<int32_t>::max()));
+    return static_cast<int32_t>(
+        std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
 }
 
 std::string storedTextKey(std::string_view utf8) {

@@ -9,8 +9,8 @@ namespace fendal::listview {
 
 namespace listimages {
 
-QList<QPixmap> pointItemImages();   // 0: a measuring point
-QList<QPixmap> pointHeaderImages(); // 0: the image column's header
+QList<QPixmap> pointItemImages();    // 0: a measuring point
+QList<QPixmap> pointHeaderImages();  // 0: the image column's header
 // Sort ascending, sort descending, customize header, header format.
 QList<QIcon> headerMenuImages();
 

@@ -33,12 +33,12 @@ std::string rowText(const data::CFendalDoc& doc, int value, int columnId) {
     const data::MeasurePoint* p = doc.pointAt(file, point);
     if (!p) return result;
     switch (columnId) {
-        case kIndex: return std::to_string(point + 1);
-        case kNumber: return platform::text::gbkToUtf8(platform::text::fieldText(p->number));
-        case kVelocity: return std::to_string(p->velocity);
-        case kDepth: return std::to_string(p->depth);
-        case kNote: return platform::text::gbkToUtf8(platform::text::fieldText(p->note));
-        default: return result;
+    case kIndex: return std::to_string(point + 1);
+    case kNumber: return platform::text::gbkToUtf8(platform::text::fieldText(p->number));
+    case kVelocity: return std::to_string(p->velocity);
+    case kDepth: return std::to_string(p->depth);
+    case kNote: return platform::text::gbkToUtf8(platform::text::fieldText(p->note));
+    default: return result;
     }
 }
 
@@ -71,11 +71,11 @@ EditResult storeText(char* field, std::size_t size, const std::string& utf8Text)
 
 const char* columnName(int columnId) {
     switch (columnId) {
-        case kNumber: return "编号";
-        case kVelocity: return "声速(m/s)";
-        case kDepth: return "缝深(mm)";
-        case kNote: return "备注";
-        default: return "";
+    case kNumber: return "编号";
+    case kVelocity: return "声速(m/s)";
+    case kDepth: return "缝深(mm)";
+    case kNote: return "备注";
+    default: return "";
     }
 }
 
@@ -86,11 +86,11 @@ EditResult writeEdit(data::CFendalDoc& doc, int columnId, const std::string& utf
     EditResult result = EditResult::Stored;
     doc.editCurrentPoint([&](data::MeasurePoint& p) {
         switch (columnId) {
-            case kNumber: result = storeText(p.number, sizeof p.number, utf8Text); break;
-            case kVelocity: p.velocity = gfx::leadingInt32(utf8Text); break;
-            case kDepth: p.depth = gfx::leadingInt32(utf8Text); break;
-            case kNote: result = storeText(p.note, sizeof p.note, utf8Text); break;
-            default: break;
+        case kNumber: result = storeText(p.number, sizeof p.number, utf8Text); break;
+        case kVelocity: p.velocity = gfx::leadingInt32(utf8Text); break;
+        case kDepth: p.depth = gfx::leadingInt32(utf8Text); break;
+        case kNote: result = storeText(p.note, sizeof p.note, utf8Text); break;
+        default: break;
         }
         return result == EditResult::Stored;
     });
@@ -100,12 +100,12 @@ EditResult writeEdit(data::CFendalDoc& doc, int columnId, const std::string& utf
 std::string refusalMessage(EditResult result, int columnId, const std::string& header) {
     const char* name = header.empty() ? columnName(columnId) : header.c_str();
     switch (result) {
-        case EditResult::TooLong:
-            return platform::text::format("“%s”的内容过长：最多 %d 个字节（一个汉字占 2 个字节）。原值未作修改。", name,
-                                columnId == kNote ? kNoteBytes : kNumberBytes);
-        case EditResult::NotGbk:
-            return platform::text::format("“%s”中有无法保存的字符（只能使用 GBK 字符集中的字符）。原值未作修改。", name);
-        default: return {};
+    case EditResult::TooLong:
+        return platform::text::format("“%s”的内容过长：最多 %d 个字节（一个汉字占 2 个字节）。原值未作修改。", name,
+                                      columnId == kNote ? kNoteBytes : kNumberBytes);
+    case EditResult::NotGbk:
+        return platform::text::format("“%s”中有无法保存的字符（只能使用 GBK 字符集中的字符）。原值未作修改。", name);
+    default: return {};
     }
 }
 

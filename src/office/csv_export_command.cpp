@@ -26,7 +26,8 @@ std::string startPath(const data::FileGroup& group) {
 bool isFileOfTheGroup(const data::FileGroup& group, const std::string& path) {
     for (const data::CrackDataFile& file : group.files) {
         std::error_code ec;
-        if (!file.path.empty() && std::filesystem::equivalent(platform::filePath(file.path), platform::filePath(path), ec))
+        if (!file.path.empty() &&
+            std::filesystem::equivalent(platform::filePath(file.path), platform::filePath(path), ec))
             return true;
     }
     return false;
@@ -37,7 +38,8 @@ std::string reasonOf(const data::FileGroup& group, const CsvExportFailure& failu
     const std::string& path = group.files[failure.text.file].path;
     const std::string file = path.empty() ? platform::text::format("第%d个文件", failure.text.file + 1)
                                           : "文件“" + platform::text::displayPath(path) + "”";
-    return platform::text::format("%s的第%d个测点的%s不是有效的GBK文字", file.c_str(), failure.text.point + 1, failure.text.field);
+    return platform::text::format("%s的第%d个测点的%s不是有效的GBK文字", file.c_str(), failure.text.point + 1,
+                                  failure.text.field);
 }
 
 }  // namespace
@@ -60,8 +62,9 @@ void exportCsv(data::CFendalDoc& doc) {
         reason = reasonOf(doc.group, failure);
     else
         return;
-    doc.ui().messageBox(platform::text::format("无法导出CSV文件“%s”:\n%s", platform::text::displayPath(*path).c_str(), reason.c_str()),
-                        data::kAppTitle, data::MsgButtons::Ok, data::MsgIcon::Warning);
+    doc.ui().messageBox(
+        platform::text::format("无法导出CSV文件“%s”:\n%s", platform::text::displayPath(*path).c_str(), reason.c_str()),
+        data::kAppTitle, data::MsgButtons::Ok, data::MsgIcon::Warning);
 }
 
 }  // namespace fendal::office

@@ -1,7 +1,9 @@
 #pragma once
 // The program's CSV export: the points of the open group into a CSV file the user names.
 
-namespace fendal::data { class CFendalDoc; }
+namespace fendal::data {
+class CFendalDoc;
+}
 
 namespace fendal::office {
 

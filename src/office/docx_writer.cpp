@@ -70,8 +70,8 @@ std::string runProperties(const ReportFont& font) {
     const std::string name = xmlText(font.name);
     const int size = halfPoints(font.points);
     return platform::text::format(R"(<w:rPr><w:rFonts w:ascii="%s" w:hAnsi="%s" w:eastAsia="%s" w:cs="%s"/>)"
-                        R"(<w:sz w:val="%d"/><w:szCs w:val="%d"/></w:rPr>)",
-                        name.c_str(), name.c_str(), name.c_str(), name.c_str(), size, size);
+                                  R"(<w:sz w:val="%d"/><w:szCs w:val="%d"/></w:rPr>)",
+                                  name.c_str(), name.c_str(), name.c_str(), name.c_str(), size, size);
 }
 
 // One paragraph with the given alignment ("center", "both") and, unless empty, one run.
@@ -227,9 +227,10 @@ private:
                 // The paragraph after the last table, where the typing would have gone on.
                 paragraph(piece_, "center", bodyRun_, "");
                 // A4 with the word processor's usual Chinese margins; the 400 pt table fits between them.
-                piece_ += R"(<w:sectPr><w:pgSz w:w="11906" w:h="16838"/>)"
-                          R"(<w:pgMar w:top="1440" w:right="1800" w:bottom="1440" w:left="1800" w:header="851" w:footer="992" w:gutter="0"/>)"
-                          R"(</w:sectPr></w:body></w:document>)";
+                piece_ +=
+                    R"(<w:sectPr><w:pgSz w:w="11906" w:h="16838"/>)"
+                    R"(<w:pgMar w:top="1440" w:right="1800" w:bottom="1440" w:left="1800" w:header="851" w:footer="992" w:gutter="0"/>)"
+                    R"(</w:sectPr></w:body></w:document>)";
                 step_ = Step::Done;
                 return true;
             }
@@ -240,7 +241,8 @@ private:
             return true;
         case Step::Rows: {
             const std::vector<ReportRow>& rows = report_.sections[section_].rows;
-            while (row_ < rows.size() && piece_.size() < kPiece) tableRow(piece_, rows[row_++], cellProperties_, bodyRun_);
+            while (row_ < rows.size() && piece_.size() < kPiece)
+                tableRow(piece_, rows[row_++], cellProperties_, bodyRun_);
             if (row_ == rows.size()) {
                 piece_ += "</w:tbl>";
                 ++section_;
@@ -305,8 +307,8 @@ bool writePackage(const WordReport& report, const std::string& path, std::string
     for (const auto& [name, data] : parts) {
         zip_source_t* source = data.data() ? zip_source_buffer(archive, data.data(), data.size(), 0)
                                            : zip_source_function(archive, &DocumentXmlSource::callback, &document);
-        const zip_int64_t index =
-            source ? zip_file_add(archive, name, source, ZIP_FL_ENC_UTF_8 | ZIP_FL_OVERWRITE) : -1;
+        const zip_int64_t index = source ? zip_file_add(archive, name, source, ZIP_FL_ENC_UTF_8 | ZIP_FL_OVERWRITE)
+                                         : -1;
         // zlib's usual level: libzip's own default, the slowest, costs seconds on a large group
         // and saves a few percent.
         if (index < 0 || zip_set_file_compression(archive, static_cast<zip_uint64_t>(index), ZIP_CM_DEFLATE,
@@ -330,8 +332,8 @@ bool writePackage(const WordReport& report, const std::string& path, std::string
 
 bool writeDocx(const WordReport& report, const std::string& path, std::string& error) {
     return platform::writeStagedFile(
-        path, "report", [&](const std::string& scratch, std::string& why) { return writePackage(report, scratch, why); },
-        error);
+        path, "report",
+        [&](const std::string& scratch, std::string& why) { return writePackage(report, scratch, why); }, error);
 }
 
 }  // namespace fendal::office

@@ -2,7 +2,9 @@
 // The clipboard and report commands of the main frame, on the system clipboard and the desktop.
 
 class QWidget;
-namespace fendal::data { class CFendalDoc; }
+namespace fendal::data {
+class CFendalDoc;
+}
 
 namespace fendal::office {
 

@@ -4,7 +4,9 @@
 #include <span>
 #include <vector>
 
-namespace fendal::data { class CFendalDoc; }
+namespace fendal::data {
+class CFendalDoc;
+}
 
 namespace fendal::office {
 

@@ -43,9 +43,8 @@ std::vector<std::string> headerFields() { return {kPointCsvHeader.begin(), kPoin
 // A value in a message, unless it is too long to help or holds control characters, which a
 // terminal would act on.
 std::string quoted(const std::string& value) {
-    const bool printable = std::none_of(value.begin(), value.end(), [](char c) {
-        return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
-    });
+    const bool printable = std::none_of(value.begin(), value.end(),
+                                        [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; });
     return printable && value.size() <= kShownValueBytes ? " \"" + value + "\"" : std::string();
 }
 
@@ -56,8 +55,7 @@ bool refuse(CsvRefusal& refusal, int line, std::string reason) {
 }
 
 // A whole decimal number within lo..hi, as the records and the list hold numbers.
-bool wholeNumber(const std::string& value, int64_t lo, int64_t hi, int32_t& out, const char* column,
-                 std::string& why) {
+bool wholeNumber(const std::string& value, int64_t lo, int64_t hi, int32_t& out, const char* column, std::string& why) {
     const std::string_view digits = std::string_view(value).substr(value.starts_with('-') ? 1 : 0);
     if (digits.empty() || digits.find_first_not_of("0123456789") != std::string_view::npos) {
         why = platform::text::format("%s%s is not a whole number", column, quoted(value).c_str());
@@ -66,8 +64,8 @@ bool wholeNumber(const std::string& value, int64_t lo, int64_t hi, int32_t& out,
     int64_t n = 0;
     const std::errc ec = std::from_chars(value.data(), value.data() + value.size(), n).ec;
     if (ec == std::errc::result_out_of_range || n < lo || n > hi) {
-        why = platform::text::format("%s%s lies outside %lld..%lld", column, quoted(value).c_str(), static_cast<long long>(lo),
-                           static_cast<long long>(hi));
+        why = platform::text::format("%s%s lies outside %lld..%lld", column, quoted(value).c_str(),
+                                     static_cast<long long>(lo), static_cast<long long>(hi));
         return false;
     }
     out = static_cast<int32_t>(n);
@@ -87,7 +85,8 @@ bool gbkField(const std::string& value, char (&field)[N], const char* column, st
         return false;
     }
     if (!platform::text::setField(field, *gbk)) {
-        why = platform::text::format("%s takes %zu bytes in GBK, more than the %zu its field holds", column, gbk->size(), N - 1);
+        why = platform::text::format("%s takes %zu bytes in GBK, more than the %zu its field holds", column,
+                                     gbk->size(), N - 1);
         return false;
     }
     return true;
@@ -164,7 +163,8 @@ bool csvToPoints(csv::Reader& reader, CsvPoints& out, CsvRefusal& refusal) {
         if (!allUtf8(record)) return refuse(refusal, record.line, "the text is not UTF-8");
         if (!headerSeen) {
             if (record.fields != headerFields())
-                return refuse(refusal, record.line, "the first row is not the header 文件,序号,编号,声速(m/s),深度(mm),备注");
+                return refuse(refusal, record.line,
+                              "the first row is not the header 文件,序号,编号,声速(m/s),深度(mm),备注");
             headerSeen = true;
             continue;
         }
@@ -172,7 +172,8 @@ bool csvToPoints(csv::Reader& reader, CsvPoints& out, CsvRefusal& refusal) {
             return refuse(refusal, record.line,
                           platform::text::format("%zu fields where the header has %d", record.fields.size(), kColumns));
         if (taken.points.size() == static_cast<std::size_t>(data::kMaxFileCount))
-            return refuse(refusal, record.line, platform::text::format("more than %d points, which a file cannot hold", data::kMaxFileCount));
+            return refuse(refusal, record.line,
+                          platform::text::format("more than %d points, which a file cannot hold", data::kMaxFileCount));
         data::MeasurePoint point{};
         std::string why;
         if (!rowToPoint(record, point, why)) return refuse(refusal, record.line, why);

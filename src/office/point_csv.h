@@ -29,8 +29,8 @@ struct CsvTextFault {
 bool groupToCsv(const data::FileGroup& group, std::string& out, CsvTextFault& fault);
 
 struct CsvExportFailure {
-    CsvTextFault text;     // set when a text is not GBK
-    std::error_code error; // else why the file could not be written
+    CsvTextFault text;      // set when a text is not GBK
+    std::error_code error;  // else why the file could not be written
 };
 
 // Writes the CSV of the group to `path` through the safe writer, whole or not at all.

@@ -59,7 +59,9 @@ void tell(data::CFendalDoc& doc, const std::string& message, data::MsgIcon icon)
 // Leaves the report open for the user, as the office program did.
 void openReport(data::CFendalDoc& doc, const std::string& path) {
     if (QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)))) return;
-    tell(doc, platform::text::format("报告已保存为:\n%s\n没有找到可以打开它的程序。", platform::text::displayPath(path).c_str()),
+    tell(doc,
+         platform::text::format("报告已保存为:\n%s\n没有找到可以打开它的程序。",
+                                platform::text::displayPath(path).c_str()),
          data::MsgIcon::Information);
 }
 
@@ -71,10 +73,9 @@ void wordReport(QWidget* parent, data::CFendalDoc& doc) {
     QCoreApplication::processEvents();  // let it paint before the work blocks the event loop
 
     std::string error;
-    const std::string path =
-        writeNewReport("缝深检测分析报告", ".docx", error, [&](const std::string& p, std::string& e) {
-            return writeDocx(buildWordReport(doc.group), p, e);
-        });
+    const std::string path = writeNewReport(
+        "缝深检测分析报告", ".docx", error,
+        [&](const std::string& p, std::string& e) { return writeDocx(buildWordReport(doc.group), p, e); });
     wait->hide();
     wait.reset();
     if (path.empty()) {
@@ -86,10 +87,9 @@ void wordReport(QWidget* parent, data::CFendalDoc& doc) {
 
 void excelReport(QWidget*, data::CFendalDoc& doc) {
     std::string error;
-    const std::string path =
-        writeNewReport("缝深检测分析报表", ".xlsx", error, [&](const std::string& p, std::string& e) {
-            return writeXlsx(buildSheetReport(doc.group), p, e);
-        });
+    const std::string path = writeNewReport(
+        "缝深检测分析报表", ".xlsx", error,
+        [&](const std::string& p, std::string& e) { return writeXlsx(buildSheetReport(doc.group), p, e); });
     if (path.empty()) {
         tell(doc, "创建Excel服务失败!\n" + error, data::MsgIcon::Warning);
         return;

@@ -15,7 +15,8 @@ ReportRow pointRow(int ordinal, const data::MeasurePoint& point) {
 }  // namespace
 
 std::string reportPathLine(const data::CrackDataFile& file) {
-    return platform::text::format("文件路径:%s(数据个数%d)", platform::text::displayPath(file.path).c_str(), file.receivedCount());
+    return platform::text::format("文件路径:%s(数据个数%d)", platform::text::displayPath(file.path).c_str(),
+                                  file.receivedCount());
 }
 
 WordReport buildWordReport(const data::FileGroup& group) {

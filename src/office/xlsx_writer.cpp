@@ -47,23 +47,26 @@ lxw_error fillSheet(lxw_worksheet* worksheet, const SheetReport& sheet) {
 }  // namespace
 
 bool writeXlsx(const SheetReport& sheet, const std::string& path, std::string& error) {
-    return platform::writeStagedFile(path, "report", [&](const std::string& scratch, std::string& why) {
-        lxw_workbook* workbook = workbook_new(scratch.c_str());
-        if (!workbook) {
-            why = "out of memory";
-            return false;
-        }
-        lxw_error failure = LXW_NO_ERROR;
-        if (lxw_worksheet* worksheet = workbook_add_worksheet(workbook, sheet.sheetName.c_str()))
-            failure = fillSheet(worksheet, sheet);
-        else
-            failure = LXW_ERROR_SHEETNAME_LENGTH_EXCEEDED;
-        // Closing frees the workbook in every case and writes the file.
-        const lxw_error closed = workbook_close(workbook);
-        if (failure == LXW_NO_ERROR) failure = closed;
-        if (failure != LXW_NO_ERROR) why = lxw_strerror(failure);
-        return failure == LXW_NO_ERROR;
-    }, error);
+    return platform::writeStagedFile(
+        path, "report",
+        [&](const std::string& scratch, std::string& why) {
+            lxw_workbook* workbook = workbook_new(scratch.c_str());
+            if (!workbook) {
+                why = "out of memory";
+                return false;
+            }
+            lxw_error failure = LXW_NO_ERROR;
+            if (lxw_worksheet* worksheet = workbook_add_worksheet(workbook, sheet.sheetName.c_str()))
+                failure = fillSheet(worksheet, sheet);
+            else
+                failure = LXW_ERROR_SHEETNAME_LENGTH_EXCEEDED;
+            // Closing frees the workbook in every case and writes the file.
+            const lxw_error closed = workbook_close(workbook);
+            if (failure == LXW_NO_ERROR) failure = closed;
+            if (failure != LXW_NO_ERROR) why = lxw_strerror(failure);
+            return failure == LXW_NO_ERROR;
+        },
+        error);
 }
 
 }  // namespace fendal::office

@@ -25,8 +25,8 @@ std::wstring wide(const std::string& utf8) {
 
 std::string systemText(DWORD code) {
     char* text = nullptr;
-    FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                   nullptr, code, 0, reinterpret_cast<LPSTR>(&text), 0, nullptr);
+    FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                   code, 0, reinterpret_cast<LPSTR>(&text), 0, nullptr);
     std::string out = text ? text : "error " + std::to_string(code);
     if (text) LocalFree(text);
     while (!out.empty() && (out.back() == '\n' || out.back() == '\r' || out.back() == ' ')) out.pop_back();
@@ -61,8 +61,8 @@ std::optional<FileLock::Result> FileLock::lockOnce(const std::string& path) {
     BY_HANDLE_FILE_INFORMATION info{};
     if (GetFileType(handle) != FILE_TYPE_DISK || !GetFileInformationByHandle(handle, &info) ||
         (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))) {
-        m_error = path + ": " + (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT ? "a symbolic link"
-                                                                                      : "not a regular file");
+        m_error = path + ": " +
+                  (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT ? "a symbolic link" : "not a regular file");
         CloseHandle(handle);
         return Result::Failed;
     }

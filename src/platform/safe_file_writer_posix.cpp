@@ -182,10 +182,13 @@ std::unique_ptr<WriteTarget> openWriteTarget(const std::string& path, std::error
         return nullptr;
     }
     if (exists) {
-        if (S_ISDIR(st.st_mode)) error = systemError(EISDIR);
-        else if (!S_ISREG(st.st_mode)) error = FileError::notRegularFile;
+        if (S_ISDIR(st.st_mode))
+            error = systemError(EISDIR);
+        else if (!S_ISREG(st.st_mode))
+            error = FileError::notRegularFile;
         // Replacing a file we may not write would go round its protection.
-        else if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) error = lastError();
+        else if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
+            error = lastError();
         if (error) return nullptr;
     }
 

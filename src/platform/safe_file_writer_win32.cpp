@@ -87,7 +87,9 @@ public:
         if (!temp_.empty()) DeleteFileW(temp_.c_str());
     }
     bool inPlace() const override { return false; }
-    std::error_code write(const unsigned char* data, std::size_t size) override { return writeAll(handle_, data, size); }
+    std::error_code write(const unsigned char* data, std::size_t size) override {
+        return writeAll(handle_, data, size);
+    }
     std::error_code commit(const unsigned char* data, std::size_t size) override {
         if (auto e = writeAll(handle_, data, size)) return e;
         if (!FlushFileBuffers(handle_)) return lastError();
@@ -152,11 +154,15 @@ std::error_code inspect(const std::wstring& target, TargetInfo& out) {
     }
     out.exists = true;
     std::error_code error;
-    if (GetFileType(handle) != FILE_TYPE_DISK) error = FileError::notRegularFile;
-    else if (!GetFileInformationByHandle(handle, &out.info)) error = lastError();
-    else if (out.info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) error = systemError(EISDIR);
+    if (GetFileType(handle) != FILE_TYPE_DISK)
+        error = FileError::notRegularFile;
+    else if (!GetFileInformationByHandle(handle, &out.info))
+        error = lastError();
+    else if (out.info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        error = systemError(EISDIR);
     // Replacing a read-only file would go round its protection.
-    else if (out.info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) error = systemError(EACCES);
+    else if (out.info.dwFileAttributes & FILE_ATTRIBUTE_READONLY)
+        error = systemError(EACCES);
     CloseHandle(handle);
     return error;
 }

@@ -28,12 +28,12 @@ struct BaudEntry {
 };
 
 constexpr BaudEntry kBauds[] = {
-    {50, B50},         {75, B75},         {110, B110},       {134, B134},       {150, B150},
-    {200, B200},       {300, B300},       {600, B600},       {1200, B1200},     {1800, B1800},
-    {2400, B2400},     {4800, B4800},     {9600, B9600},     {19200, B19200},   {38400, B38400},
-    {57600, B57600},   {115200, B115200}, {230400, B230400}, {460800, B460800}, {500000, B500000},
-    {576000, B576000}, {921600, B921600}, {1000000, B1000000}, {1152000, B1152000},
-    {1500000, B1500000}, {2000000, B2000000}, {3000000, B3000000}, {4000000, B4000000},
+    {50, B50},           {75, B75},           {110, B110},         {134, B134},         {150, B150},
+    {200, B200},         {300, B300},         {600, B600},         {1200, B1200},       {1800, B1800},
+    {2400, B2400},       {4800, B4800},       {9600, B9600},       {19200, B19200},     {38400, B38400},
+    {57600, B57600},     {115200, B115200},   {230400, B230400},   {460800, B460800},   {500000, B500000},
+    {576000, B576000},   {921600, B921600},   {1000000, B1000000}, {1152000, B1152000}, {1500000, B1500000},
+    {2000000, B2000000}, {3000000, B3000000}, {4000000, B4000000},
 };
 
 bool speedOf(uint32_t rate, speed_t& speed) {
@@ -91,8 +91,7 @@ void SerialSignal::reset() {
     std::lock_guard<std::mutex> guard(impl_->lock);
     impl_->set = false;
     char drain[16];
-    while (::read(impl_->fds[0], drain, sizeof drain) > 0) {
-    }
+    while (::read(impl_->fds[0], drain, sizeof drain) > 0) {}
 }
 
 bool SerialSignal::isSet() const { return impl_->set; }
@@ -178,16 +177,19 @@ public:
         case CS7: state.dataBits = 7; break;
         default: state.dataBits = 8; break;
         }
-        if (!(tio.c_cflag & PARENB)) state.parity = 'N';
-        else if (tio.c_cflag & CMSPAR) state.parity = (tio.c_cflag & PARODD) ? 'M' : 'S';
-        else state.parity = (tio.c_cflag & PARODD) ? 'O' : 'E';
+        if (!(tio.c_cflag & PARENB))
+            state.parity = 'N';
+        else if (tio.c_cflag & CMSPAR)
+            state.parity = (tio.c_cflag & PARODD) ? 'M' : 'S';
+        else
+            state.parity = (tio.c_cflag & PARODD) ? 'O' : 'E';
         state.stopBits = (tio.c_cflag & CSTOPB) ? (state.dataBits == 5 ? 1 : 2) : 0;
         if (tio.c_cflag & CRTSCTS) {
             state.rts = RtsControl::Handshake;
         } else {
             int lines = 0;
             state.rts = (::ioctl(fd_, TIOCMGET, &lines) == 0 && (lines & TIOCM_RTS)) ? RtsControl::Enable
-                                                                                    : RtsControl::Disable;
+                                                                                     : RtsControl::Disable;
         }
         return true;
     }
@@ -383,8 +385,10 @@ private:
 
     uint32_t takeBuffered(unsigned char* to, uint32_t size) {
         const auto n = static_cast<uint32_t>(std::min<std::size_t>(size, buffered()));
-        if (n == 1) *to = rx_[rxBegin_];  // the usual single byte, without a library call
-        else std::memcpy(to, rx_.data() + rxBegin_, n);
+        if (n == 1)
+            *to = rx_[rxBegin_];  // the usual single byte, without a library call
+        else
+            std::memcpy(to, rx_.data() + rxBegin_, n);
         rxBegin_ += n;
         return n;
     }
@@ -406,7 +410,8 @@ private:
     }
 
     bool waitReady(short what, std::chrono::steady_clock::time_point deadline) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline -
+                                                                                std::chrono::steady_clock::now());
         if (left.count() <= 0) return false;
         pollfd pfd{fd_, what, 0};
         const int r = ::poll(&pfd, 1, static_cast<int>(left.count()));

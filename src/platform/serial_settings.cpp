@@ -55,10 +55,14 @@ bool buildSerialState(const std::string& settings, SerialState& state) {
             if (!parseUnsigned(value, number) || number < 5 || number > 8) return false;
             next.dataBits = static_cast<uint8_t>(number);
         } else if (key == "stop") {
-            if (value == "1") next.stopBits = 0;
-            else if (value == "1.5") next.stopBits = 1;
-            else if (value == "2") next.stopBits = 2;
-            else return false;
+            if (value == "1")
+                next.stopBits = 0;
+            else if (value == "1.5")
+                next.stopBits = 1;
+            else if (value == "2")
+                next.stopBits = 2;
+            else
+                return false;
         } else {
             return false;
         }

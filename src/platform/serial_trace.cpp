@@ -47,8 +47,10 @@ public:
     bool close() override {
         if (!line_->isOpen()) return true;
         const bool restored = line_->close();
-        if (restored) say("close: line settings put back as found");
-        else say("close: line settings not put back: %s", line_->errorText(line_->lastError()).c_str());
+        if (restored)
+            say("close: line settings put back as found");
+        else
+            say("close: line settings not put back: %s", line_->errorText(line_->lastError()).c_str());
         return restored;
     }
 
@@ -72,8 +74,8 @@ public:
     bool getState(SerialState& state) override {
         const bool ok = line_->getState(state);
         if (!ok) return step(false, "read line settings");
-        say("line settings found: %u baud, parity %c, %u data bits, %s stop bits, RTS %s", state.baudRate,
-            state.parity, state.dataBits, stopBitsText(state.stopBits), rtsText(state.rts));
+        say("line settings found: %u baud, parity %c, %u data bits, %s stop bits, RTS %s", state.baudRate, state.parity,
+            state.dataBits, stopBitsText(state.stopBits), rtsText(state.rts));
         return true;
     }
 
@@ -85,9 +87,7 @@ public:
     bool purge(uint32_t flags) override { return step(line_->purge(flags), "purge 0x%x", flags); }
 
     // Called for every byte: only a failure is worth a line.
-    bool clearError(SerialStatus& status) override {
-        return line_->clearError(status) || step(false, "line status");
-    }
+    bool clearError(SerialStatus& status) override { return line_->clearError(status) || step(false, "line status"); }
     bool read(void* buffer, uint32_t size, uint32_t& done) override {
         return line_->read(buffer, size, done) || step(false, "read of %u bytes", size);
     }
@@ -97,8 +97,10 @@ public:
 
     Wake waitEvent(const SerialSignal& stop, const SerialSignal& send, uint32_t& events) override {
         const Wake wake = line_->waitEvent(stop, send, events);
-        if (wake == Wake::Lost) say("line hung up");
-        else if (wake == Wake::Failed) step(false, "event wait");
+        if (wake == Wake::Lost)
+            say("line hung up");
+        else if (wake == Wake::Failed)
+            step(false, "event wait");
         return wake;
     }
 
@@ -113,8 +115,10 @@ private:
         va_start(args, fmt);
         std::vsnprintf(text, sizeof text, fmt, args);
         va_end(args);
-        if (ok) say("%s", text);
-        else say("%s: failed: %s (%d)", text, line_->errorText(line_->lastError()).c_str(), line_->lastError());
+        if (ok)
+            say("%s", text);
+        else
+            say("%s: failed: %s (%d)", text, line_->errorText(line_->lastError()).c_str(), line_->lastError());
         return ok;
     }
 

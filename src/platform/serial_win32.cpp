@@ -145,8 +145,8 @@ public:
             if (!HasOverlappedIoCompleted(request)) GetOverlappedResult(handle_, request, &unused, TRUE);
         }
         waitPending_ = false;
-        const bool restored =
-            !haveSaved_ || (SetCommState(handle_, &saved_) && SetCommTimeouts(handle_, &savedTimeouts_)) || failed();
+        const bool restored = !haveSaved_ ||
+                              (SetCommState(handle_, &saved_) && SetCommTimeouts(handle_, &savedTimeouts_)) || failed();
         CloseHandle(handle_);
         handle_ = INVALID_HANDLE_VALUE;
         return restored;

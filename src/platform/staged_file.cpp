@@ -8,8 +8,7 @@
 
 namespace fendal::platform {
 
-bool writeStagedFile(const std::string& path, const std::string& stem, const MakeStagedFile& make,
-                     std::string& error) {
+bool writeStagedFile(const std::string& path, const std::string& stem, const MakeStagedFile& make, std::string& error) {
     std::error_code e;
     const std::string scratch = createScratchFile(stem, e);
     if (scratch.empty()) {

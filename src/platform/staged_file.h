@@ -12,7 +12,6 @@ namespace fendal::platform {
 using MakeStagedFile = std::function<bool(const std::string& scratch, std::string& error)>;
 
 // `make` writes the scratch file; false with the reason in `error`, the target then as it was.
-bool writeStagedFile(const std::string& path, const std::string& stem, const MakeStagedFile& make,
-                     std::string& error);
+bool writeStagedFile(const std::string& path, const std::string& stem, const MakeStagedFile& make, std::string& error);
 
 }  // namespace fendal::platform

@@ -17,8 +17,7 @@ namespace {
 // A real folder (not a link) of ours that no one else can enter.
 bool isPrivate(const std::string& dir) {
     struct stat st {};
-    return ::lstat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() &&
-           (st.st_mode & 077) == 0;
+    return ::lstat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() && (st.st_mode & 077) == 0;
 }
 
 // Our own folder `dir`: created private when missing; an existing one is taken only when it is

@@ -19,7 +19,8 @@ std::size_t utf8SequenceLength(std::string_view s) {
     if (lead < 0x80) return 1;
     std::size_t len;
     unsigned char lo = 0x80, hi = 0xBF;  // range of the second byte
-    if (lead >= 0xC2 && lead <= 0xDF) len = 2;
+    if (lead >= 0xC2 && lead <= 0xDF)
+        len = 2;
     else if (lead >= 0xE0 && lead <= 0xEF) {
         len = 3;
         if (lead == 0xE0) lo = 0xA0;

@@ -32,20 +32,26 @@ std::string displayPath(std::string_view native);
 std::string fieldText(const char* field, std::size_t size);
 
 template <std::size_t N>
-std::string fieldText(const char (&field)[N]) { return fieldText(field, N); }
+std::string fieldText(const char (&field)[N]) {
+    return fieldText(field, N);
+}
 
 // Stores bytes into a fixed field, NUL-filling the rest. Fails (and leaves the field alone)
 // when the text does not fit with its terminating NUL.
 bool setField(char* field, std::size_t size, std::string_view bytes);
 
 template <std::size_t N>
-bool setField(char (&field)[N], std::string_view bytes) { return setField(field, N, bytes); }
+bool setField(char (&field)[N], std::string_view bytes) {
+    return setField(field, N, bytes);
+}
 
 // Makes sure a field read from outside ends inside itself.
 void terminateField(char* field, std::size_t size);
 
 template <std::size_t N>
-void terminateField(char (&field)[N]) { terminateField(field, N); }
+void terminateField(char (&field)[N]) {
+    terminateField(field, N);
+}
 
 // Strips white space (space, tab, CR, LF, VT, FF) at both ends.
 std::string_view trim(std::string_view s);

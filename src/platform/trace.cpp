@@ -28,9 +28,12 @@ unsigned traceChannels(const char* value) {
     while (!rest.empty()) {
         const std::size_t comma = rest.find(',');
         const std::string_view name = rest.substr(0, comma);
-        if (name == "usb") channels |= bit(TraceChannel::Usb);
-        else if (name == "serial") channels |= bit(TraceChannel::Serial);
-        else if (name == "all") channels |= bit(TraceChannel::Usb) | bit(TraceChannel::Serial);
+        if (name == "usb")
+            channels |= bit(TraceChannel::Usb);
+        else if (name == "serial")
+            channels |= bit(TraceChannel::Serial);
+        else if (name == "all")
+            channels |= bit(TraceChannel::Usb) | bit(TraceChannel::Serial);
         if (comma == std::string_view::npos) break;
         rest.remove_prefix(comma + 1);
     }

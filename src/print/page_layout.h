@@ -8,10 +8,10 @@
 namespace fendal::print {
 
 struct PageLayout {
-    int32_t left = 35;     // table and bands, 17.5 mm from the left
-    int32_t top = 25;      // top of the header band
-    int32_t width = 335;   // width of table and bands
-    int32_t bottom = 568;  // bottom of the footer band
+    int32_t left = 35;           // table and bands, 17.5 mm from the left
+    int32_t top = 25;            // top of the header band
+    int32_t width = 335;         // width of table and bands
+    int32_t bottom = 568;        // bottom of the footer band
     float scaleX = 28.346457f;   // twips per layout unit: 72 / 2.54 in single precision
     float scaleY = -28.346457f;  // layout y grows downwards, twips upwards
 
@@ -24,7 +24,7 @@ struct PageLayout {
         return {toLogicalX(x), toLogicalY(y), toLogicalX(x + w), toLogicalY(y + h)};
     }
 
-    int32_t firstLineY() const { return top + 12; }  // every page's lines start here
+    int32_t firstLineY() const { return top + 12; }       // every page's lines start here
     int32_t contentLimit() const { return bottom - 18; }  // a line fits while its end stays within
 };
 

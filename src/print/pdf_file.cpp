@@ -188,8 +188,10 @@ std::optional<std::string> PdfFile::streamData(const std::string& stored) const 
     const pdf::Token keyword = lex.next();
     if (!length || *length < 0 || keyword.text != "stream") return std::nullopt;
     std::size_t data = lex.position();
-    if (stored.compare(data, 2, "\r\n") == 0) data += 2;
-    else if (stored.compare(data, 1, "\n") == 0) data += 1;
+    if (stored.compare(data, 2, "\r\n") == 0)
+        data += 2;
+    else if (stored.compare(data, 1, "\n") == 0)
+        data += 1;
     if (data + static_cast<std::size_t>(*length) > stored.size()) return std::nullopt;
     return stored.substr(data, static_cast<std::size_t>(*length));
 }
@@ -218,7 +220,8 @@ bool PdfFile::appendUpdate(const std::map<long long, std::string>& bodies, std::
         long long n = 0;
         while (run != placed.end() && run->first == it->first + n) ++run, ++n;
         out += platform::text::format("%lld %lld\n", it->first, n);
-        for (; it != run; ++it) out += platform::text::format("%010lld %05lld n \n", it->second.first, it->second.second);
+        for (; it != run; ++it)
+            out += platform::text::format("%010lld %05lld n \n", it->second.first, it->second.second);
     }
     out += "trailer\n<<\n";
     const auto entries = pdf::dictEntries(trailer_);

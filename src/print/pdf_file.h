@@ -43,8 +43,7 @@ public:
 
 private:
     bool readAt(long long offset, long long size, std::string& out) const;
-    bool readSection(long long offset, std::map<long long, Object>& entries, std::string& trailer,
-                     std::string& error);
+    bool readSection(long long offset, std::map<long long, Object>& entries, std::string& trailer, std::string& error);
 
     std::string path_;
     platform::UniqueFile file_;

@@ -37,7 +37,7 @@ std::string utf16Hex(const std::u32string& text) {
         if (c >= 0x10000 && c <= 0x10FFFF) {
             c -= 0x10000;
             out += platform::text::format("%04X%04X", static_cast<unsigned>(0xD800 + (c >> 10)),
-                                static_cast<unsigned>(0xDC00 + (c & 0x3FF)));
+                                          static_cast<unsigned>(0xDC00 + (c & 0x3FF)));
         } else {
             out += platform::text::format("%04X", static_cast<unsigned>(c & 0xFFFF));
         }
@@ -115,12 +115,14 @@ bool parseSections(std::string_view cmap, bool stalePrefix, TextMap& out, bool& 
         if (begin == std::string_view::npos) return sawMap;
         const bool range = begin == ranges;
         const std::size_t lineStart = cmap.rfind('\n', begin);
-        const auto declared =
-            pdf::number(pdf::Lexer(cmap.substr(0, begin), lineStart == std::string_view::npos ? 0 : lineStart).next().text);
+        const auto declared = pdf::number(
+            pdf::Lexer(cmap.substr(0, begin), lineStart == std::string_view::npos ? 0 : lineStart).next().text);
         if (!declared || *declared < 0) return false;
         std::size_t body = begin + (range ? 12 : 11);
-        if (cmap.compare(body, 2, "\r\n") == 0) body += 2;
-        else if (cmap.compare(body, 1, "\n") == 0) body += 1;
+        if (cmap.compare(body, 2, "\r\n") == 0)
+            body += 2;
+        else if (cmap.compare(body, 1, "\n") == 0)
+            body += 1;
         const std::size_t entries = body + (stalePrefix ? prefix : 0);
         if (entries > cmap.size()) return false;
         skippedBytes = skippedBytes || entries > body;
@@ -172,7 +174,8 @@ std::string writeTextMap(const TextMap& map) {
         const std::size_t n = std::min(kEntriesPerSection, entries.size() - at);
         out += platform::text::format("%zu beginbfchar\n", n);
         for (std::size_t k = at; k < at + n; ++k)
-            out += platform::text::format("<%04X> <", static_cast<unsigned>(entries[k].first)) + utf16Hex(*entries[k].second) + ">\n";
+            out += platform::text::format("<%04X> <", static_cast<unsigned>(entries[k].first)) +
+                   utf16Hex(*entries[k].second) + ">\n";
         out += "endbfchar\n";
     }
     out +=
@@ -219,7 +222,8 @@ bool correctPdfTextMaps(const std::string& path, const DrawnText& drawn, std::st
         }
         if (changed) {
             const std::string cmap = writeTextMap(map);
-            updates[*mapNumber] = platform::text::format("<< /Length %zu >>\nstream\n", cmap.size()) + cmap + "\nendstream";
+            updates[*mapNumber] = platform::text::format("<< /Length %zu >>\nstream\n", cmap.size()) + cmap +
+                                  "\nendstream";
         }
     }
     return file.appendUpdate(updates, error);

@@ -24,7 +24,8 @@ struct FaceReading {
 
 FaceReading readFace(const QRawFont& face) {
     const QByteArray names = face.fontTable("name");
-    FaceReading r{face, postScriptName(std::string_view(names.constData(), static_cast<std::size_t>(names.size()))), {}};
+    FaceReading r{
+        face, postScriptName(std::string_view(names.constData(), static_cast<std::size_t>(names.size()))), {}};
     // The PDF writer names fonts by their PostScript name with spaces as underscores.
     for (char& c : r.name)
         if (c == ' ') c = '_';

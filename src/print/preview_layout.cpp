@@ -41,9 +41,7 @@ double PreviewLayout::clampZoom(double zoom) const {
 
 void PreviewLayout::setZoom(double zoom) { zoom_ = clampZoom(zoom); }
 
-int64_t PreviewLayout::pageWidth() const {
-    return std::max<int64_t>(1, std::llround(paper_.width * pixelsPerPoint()));
-}
+int64_t PreviewLayout::pageWidth() const { return std::max<int64_t>(1, std::llround(paper_.width * pixelsPerPoint())); }
 
 int64_t PreviewLayout::pageHeight() const {
     return std::max<int64_t>(1, std::llround(paper_.height * pixelsPerPoint()));
@@ -89,13 +87,9 @@ int64_t PreviewLayout::scrollTopOf(int page) const {
     return rowOf(std::clamp(page, 1, std::max(1, pageCount_))) * pitch();
 }
 
-double PreviewLayout::positionAt(int64_t top) const {
-    return static_cast<double>(top) / static_cast<double>(pitch());
-}
+double PreviewLayout::positionAt(int64_t top) const { return static_cast<double>(top) / static_cast<double>(pitch()); }
 
-int64_t PreviewLayout::topAt(double position) const {
-    return std::llround(position * static_cast<double>(pitch()));
-}
+int64_t PreviewLayout::topAt(double position) const { return std::llround(position * static_cast<double>(pitch())); }
 
 double PreviewLayout::fitWidthZoom(int64_t viewportWidth) const {
     const double room = static_cast<double>(viewportWidth - (columns_ + 1) * kGap) / columns_;

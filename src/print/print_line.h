@@ -12,8 +12,8 @@ enum class PrintLineKind : int32_t { Empty = -1, Title = 2, FileHead = 3, PointR
 
 struct PrintLine {
     PrintLineKind kind = PrintLineKind::Empty;
-    int32_t height = 0;    // room needed below the running y, layout units
-    int32_t advance = 0;   // how far the running y moves after the line
+    int32_t height = 0;   // room needed below the running y, layout units
+    int32_t advance = 0;  // how far the running y moves after the line
     int32_t fileIndex = -1;
     int32_t pointIndex = -1;
 };

@@ -47,8 +47,8 @@ std::string pdfFileOf(const QPagedPaintDevice& device) {
 }
 
 // Pages into a PDF file, then its text maps put right, so that its text reads as drawn.
-bool paintPdf(QPagedPaintDevice& device, const std::string& path, PrintTable& table, PrintInfo& info, int from,
-              int to, const PageProgress& progress, std::string& error) {
+bool paintPdf(QPagedPaintDevice& device, const std::string& path, PrintTable& table, PrintInfo& info, int from, int to,
+              const PageProgress& progress, std::string& error) {
     PdfTextRecorder recorder;
     if (!paintInto(device, table, info, from, to, progress, &recorder)) {
         error = "cannot write " + path;
@@ -60,12 +60,15 @@ bool paintPdf(QPagedPaintDevice& device, const std::string& path, PrintTable& ta
 // `paint` writes a PDF at the scratch path it is given, which reaches `path` only when whole;
 // messages name `path`, not the scratch file.
 bool writeStagedPdf(const std::string& path, const platform::MakeStagedFile& paint, std::string& error) {
-    return platform::writeStagedFile(path, "print", [&](const std::string& scratch, std::string& why) {
-        if (paint(scratch, why)) return true;
-        for (std::size_t at; (at = why.find(scratch)) != std::string::npos;)
-            why.replace(at, scratch.size(), platform::text::displayPath(path));
-        return false;
-    }, error);
+    return platform::writeStagedFile(
+        path, "print",
+        [&](const std::string& scratch, std::string& why) {
+            if (paint(scratch, why)) return true;
+            for (std::size_t at; (at = why.find(scratch)) != std::string::npos;)
+                why.replace(at, scratch.size(), platform::text::displayPath(path));
+            return false;
+        },
+        error);
 }
 
 }  // namespace
@@ -76,23 +79,29 @@ bool paintPages(QPagedPaintDevice& device, PrintTable& table, PrintInfo& info, i
     if (pdf.empty()) return paintInto(device, table, info, from, to, progress, nullptr);
     auto& printer = static_cast<QPrinter&>(device);
     std::string error;
-    const bool ok = writeStagedPdf(pdf, [&](const std::string& scratch, std::string& why) {
-        printer.setOutputFileName(QFile::decodeName(scratch.c_str()));
-        return paintPdf(device, scratch, table, info, from, to, progress, why);
-    }, error);
+    const bool ok = writeStagedPdf(
+        pdf,
+        [&](const std::string& scratch, std::string& why) {
+            printer.setOutputFileName(QFile::decodeName(scratch.c_str()));
+            return paintPdf(device, scratch, table, info, from, to, progress, why);
+        },
+        error);
     printer.setOutputFileName(QFile::decodeName(pdf.c_str()));
     return ok;
 }
 
 bool writeTablePdf(const std::string& path, PrintTable& table, PrintInfo& info, std::string& error,
                    const PageProgress& progress) {
-    return writeStagedPdf(path, [&](const std::string& scratch, std::string& why) {
-        QPdfWriter writer(QFile::decodeName(scratch.c_str()));
-        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
-        writer.setTitle(QString::fromUtf8(kPrintTitle));
-        writer.setCreator(QStringLiteral("Fendal"));
-        return paintPdf(writer, scratch, table, info, 1, info.maxPage, progress, why);
-    }, error);
+    return writeStagedPdf(
+        path,
+        [&](const std::string& scratch, std::string& why) {
+            QPdfWriter writer(QFile::decodeName(scratch.c_str()));
+            writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+            writer.setTitle(QString::fromUtf8(kPrintTitle));
+            writer.setCreator(QStringLiteral("Fendal"));
+            return paintPdf(writer, scratch, table, info, 1, info.maxPage, progress, why);
+        },
+        error);
 }
 
 }  // namespace fendal::print

@@ -114,7 +114,8 @@ PrintPreviewDialog::PrintPreviewDialog(PreviewPagePainter& pages, QWidget* paren
     connect(first, &QAction::triggered, view_, [this] { view_->setCurrentPage(1); });
     // A step is a row: one page, or two facing pages.
     const auto step = [this] { return view_->layout().columns(); };
-    connect(previous, &QAction::triggered, view_, [this, step] { view_->setCurrentPage(view_->currentPage() - step()); });
+    connect(previous, &QAction::triggered, view_,
+            [this, step] { view_->setCurrentPage(view_->currentPage() - step()); });
     connect(next, &QAction::triggered, view_, [this, step] { view_->setCurrentPage(view_->currentPage() + step()); });
     connect(last, &QAction::triggered, view_, [this] { view_->setCurrentPage(view_->pageCount()); });
     connect(pageNumber_, &QSpinBox::valueChanged, view_, &PrintPreviewView::setCurrentPage);

@@ -234,8 +234,14 @@ void CPrintSetDlg::accept() {
     }
     // Back to the control that was refused, as the user will correct it there.
     switch (failed) {
-    case PrintSetEditor::Field::HeaderText: m_headerEdit->setFocus(); m_headerEdit->selectAll(); break;
-    case PrintSetEditor::Field::FooterText: m_footerEdit->setFocus(); m_footerEdit->selectAll(); break;
+    case PrintSetEditor::Field::HeaderText:
+        m_headerEdit->setFocus();
+        m_headerEdit->selectAll();
+        break;
+    case PrintSetEditor::Field::FooterText:
+        m_footerEdit->setFocus();
+        m_footerEdit->selectAll();
+        break;
     case PrintSetEditor::Field::StartPage: m_startPageSpin->setFocus(); break;
     case PrintSetEditor::Field::None: break;
     }

@@ -68,11 +68,11 @@ public:
     const PrintSettings& settings() const { return editor_->values(); }
 
     // The controls, by their part in the dialog.
-    QLineEdit* m_headerEdit = nullptr;      // 1003
-    QLineEdit* m_footerEdit = nullptr;      // 1004
-    QComboBox* m_formatCombo = nullptr;     // 1020
-    QComboBox* m_positionCombo = nullptr;   // 1021
-    StartPageSpin* m_startPageSpin = nullptr;  // 1005 with its spin button 1027
+    QLineEdit* m_headerEdit = nullptr;            // 1003
+    QLineEdit* m_footerEdit = nullptr;            // 1004
+    QComboBox* m_formatCombo = nullptr;           // 1020
+    QComboBox* m_positionCombo = nullptr;         // 1021
+    StartPageSpin* m_startPageSpin = nullptr;     // 1005 with its spin button 1027
     QCheckBox* m_printHeaderCheck = nullptr;      // 1022
     QCheckBox* m_printFooterCheck = nullptr;      // 1023
     QCheckBox* m_printPageNumberCheck = nullptr;  // 1024

@@ -17,7 +17,8 @@ std::optional<std::string> bandText(const std::string& utf8, const char* label, 
         return std::nullopt;
     }
     if (gbk->size() > static_cast<std::size_t>(kMaxBandTextBytes)) {
-        message = platform::text::format("%s：请输入不超过 %d 个字符（一个汉字占 2 个字符）。", label, kMaxBandTextBytes);
+        message = platform::text::format("%s：请输入不超过 %d 个字符（一个汉字占 2 个字符）。", label,
+                                         kMaxBandTextBytes);
         return std::nullopt;
     }
     return gbk;
@@ -29,8 +30,10 @@ std::size_t gbkLength(const std::string& utf8) {
     if (const auto gbk = platform::text::utf8ToGbk(utf8)) return gbk->size();
     std::size_t n = 0;
     for (unsigned char c : utf8)
-        if (c < 0x80) n += 1;
-        else if (c >= 0xC0) n += 2;  // a lead byte: one character
+        if (c < 0x80)
+            n += 1;
+        else if (c >= 0xC0)
+            n += 2;  // a lead byte: one character
     return n;
 }
 
@@ -71,10 +74,14 @@ PrintSetEditor::Field PrintSetEditor::takeControls(const PrintSetControls& c, bo
             if (report) ui_.showMessage(message);
         }
     };
-    if (auto t = bandText(c.headerText, "页眉内容", message)) values_.headerText = *t;
-    else fail(Field::HeaderText);
-    if (auto t = bandText(c.footerText, "页脚内容", message)) values_.footerText = *t;
-    else fail(Field::FooterText);
+    if (auto t = bandText(c.headerText, "页眉内容", message))
+        values_.headerText = *t;
+    else
+        fail(Field::HeaderText);
+    if (auto t = bandText(c.footerText, "页脚内容", message))
+        values_.footerText = *t;
+    else
+        fail(Field::FooterText);
     if ((c.startPage >= kMinStartPage && c.startPage <= kMaxStartPage) || c.startPage == storedStartPage_) {
         values_.startPage = c.startPage;
     } else {

@@ -9,11 +9,11 @@
 namespace fendal::print {
 
 enum PageNumberFormat : int32_t {
-    kPageNumberPlain = 0,     // "1"
-    kPageNumberDotted = 1,    // ".1."
-    kPageNumberDashed = 2,    // "--1--"
-    kPageNumberChinese = 3,   // "第1页"
-    kPageNumberOfTotal = 4,   // "共1页   第1页"
+    kPageNumberPlain = 0,    // "1"
+    kPageNumberDotted = 1,   // ".1."
+    kPageNumberDashed = 2,   // "--1--"
+    kPageNumberChinese = 3,  // "第1页"
+    kPageNumberOfTotal = 4,  // "共1页   第1页"
 };
 
 // Page number places, by `pageNumberPosition`: 0..2 in the header band, 3..5 in the footer band.

@@ -41,9 +41,7 @@ std::string getText(const unsigned char* at, std::size_t size) {
 
 // A stored text ends at its zero, and at the latest on the field's last byte, so a field
 // without a zero never runs into the next one.
-std::string getTerminatedText(const unsigned char* at, std::size_t size) {
-    return getText(at, size - 1);
-}
+std::string getTerminatedText(const unsigned char* at, std::size_t size) { return getText(at, size - 1); }
 
 // The six numbers in file order.
 int32_t PrintSettings::*const kNumbers[] = {
@@ -108,9 +106,12 @@ bool writePrintSettings(const PrintSettings& settings, std::error_code* error) {
     std::error_code e;
     PrintSettingsImage image;
     const std::string path = printSettingsPath(0);
-    if (!encodePrintSettings(settings, image)) e = platform::systemError(EINVAL);
-    else if (path.empty()) e = platform::FileError::noPrivateFolder;
-    else platform::writeFileSafely(path, image, e);
+    if (!encodePrintSettings(settings, image))
+        e = platform::systemError(EINVAL);
+    else if (path.empty())
+        e = platform::FileError::noPrivateFolder;
+    else
+        platform::writeFileSafely(path, image, e);
     if (error) *error = e;
     return !e;
 }

@@ -32,9 +32,9 @@ using PrintSettingsImage = std::array<unsigned char, kPrintSettingsFileSize>;
 bool encodePrintSettings(const PrintSettings& settings, PrintSettingsImage& out);
 
 enum class SettingsFileRead {
-    Missing,   // cannot be opened, or is not a regular file
-    Foreign,   // opened, but the signature is not ours
-    Read,      // values taken into the settings
+    Missing,  // cannot be opened, or is not a regular file
+    Foreign,  // opened, but the signature is not ours
+    Read,     // values taken into the settings
 };
 
 // Reads one settings file. Values are taken as stored; texts end inside their fields. Fields

@@ -35,13 +35,9 @@ PrintTable::PrintTable(const data::FileGroup* group) : group_(group) {
     ruleInnerWidth_ = t(c);
 }
 
-CanvasFont PrintTable::titleFont() const {
-    return {"黑体", layout_.toLogicalY(kTitleFontHeight), kTitleFontWeight};
-}
+CanvasFont PrintTable::titleFont() const { return {"黑体", layout_.toLogicalY(kTitleFontHeight), kTitleFontWeight}; }
 
-CanvasFont PrintTable::bodyFont() const {
-    return {"宋体", layout_.toLogicalY(kBodyFontHeight), kBodyFontWeight};
-}
+CanvasFont PrintTable::bodyFont() const { return {"宋体", layout_.toLogicalY(kBodyFontHeight), kBodyFontWeight}; }
 
 int PrintTable::preparePrinting(PrintInfo& info) {
     readPrintSettings();
@@ -91,8 +87,7 @@ int PrintTable::layoutPages(PrintCanvas* canvas, const PrintInfo& info) {
         const int page = info.currentPage;
         if (page >= 1 && page <= pageCount_) {
             canvas->setPen(kTablePen);
-            const std::size_t end =
-                page < pageCount_ ? pageStarts_[static_cast<std::size_t>(page)] : lines_.size();
+            const std::size_t end = page < pageCount_ ? pageStarts_[static_cast<std::size_t>(page)] : lines_.size();
             int32_t y = layout_.firstLineY();
             for (std::size_t i = pageStarts_[static_cast<std::size_t>(page - 1)]; i < end; ++i)
                 if (drawPrintLine(canvas, i, y) != 0) break;
@@ -130,7 +125,9 @@ void PrintTable::drawFileHead(PrintCanvas& canvas, int32_t fileIndex, int32_t y)
     if (fileIndex < 0 || fileIndex >= group_->fileCount()) return;
     const data::CrackDataFile& file = group_->files[static_cast<std::size_t>(fileIndex)];
     canvas.setFont(bodyFont());
-    drawCellText(canvas, platform::text::format("文件路径：%s(数据个数%d)", platform::text::displayPath(file.path).c_str(), file.pointCount()),
+    drawCellText(canvas,
+                 platform::text::format("文件路径：%s(数据个数%d)", platform::text::displayPath(file.path).c_str(),
+                                        file.pointCount()),
                  layout_.left, y + 2, layout_.width, 12, kAlignLeft | kAlignTop);
     const int32_t rowTop = y + 12;
     drawRowRuling(canvas, rowTop);
@@ -147,13 +144,14 @@ void PrintTable::drawPointRow(PrintCanvas& canvas, int32_t fileIndex, int32_t po
     canvas.setFont(bodyFont());
     drawRowRuling(canvas, y);
     const std::string cells[5] = {
-        platform::text::format("%d", pointIndex + 1), fieldUtf8(p.number, sizeof p.number),
-        platform::text::format("%d", p.velocity),     platform::text::format("%d", p.depth),
+        platform::text::format("%d", pointIndex + 1),
+        fieldUtf8(p.number, sizeof p.number),
+        platform::text::format("%d", p.velocity),
+        platform::text::format("%d", p.depth),
         fieldUtf8(p.note, sizeof p.note),
     };
     for (int k = 0; k < 5; ++k)
-        drawCellText(canvas, cells[k], columns_[k].x, y, columns_[k].width, kRowHeight,
-                     kAlignHCenter | kAlignVCenter);
+        drawCellText(canvas, cells[k], columns_[k].x, y, columns_[k].width, kRowHeight, kAlignHCenter | kAlignVCenter);
 }
 
 // The row outline plus two inner boxes give the separators at 35, 82, 129, 178, 225 and 370.
@@ -163,8 +161,8 @@ void PrintTable::drawRowRuling(PrintCanvas& canvas, int32_t rowTop) const {
     drawCellBox(canvas, ruleInner2_, rowTop, ruleInnerWidth_, kRowHeight);
 }
 
-void PrintTable::drawCellText(PrintCanvas& canvas, const std::string& utf8, int32_t x, int32_t y, int32_t w,
-                              int32_t h, unsigned align) const {
+void PrintTable::drawCellText(PrintCanvas& canvas, const std::string& utf8, int32_t x, int32_t y, int32_t w, int32_t h,
+                              unsigned align) const {
     canvas.drawText(utf8, layout_.toLogical(x, y, w, h), align);
 }
 
@@ -198,7 +196,8 @@ void PrintTable::drawBand(PrintCanvas& canvas, const PrintInfo& info, int32_t ru
     canvas.setPen(kBandPen);
     const int32_t L = layout_.left, W = layout_.width;
     canvas.drawLine(layout_.toLogical(L, ruleY), layout_.toLogical(L + W, ruleY));
-    if (printText) drawCellText(canvas, platform::text::gbkToUtf8(gbkText), L, textTop, W, textHeight, kAlignHCenter | valign);
+    if (printText)
+        drawCellText(canvas, platform::text::gbkToUtf8(gbkText), L, textTop, W, textHeight, kAlignHCenter | valign);
     // Compared before subtracting: a stored position can be any int32.
     const int32_t position = settings_.pageNumberPosition;
     if (settings_.printPageNumber && position >= firstPosition && position <= firstPosition + 2) {

@@ -69,8 +69,8 @@ private:
     void drawFileHead(PrintCanvas& canvas, int32_t fileIndex, int32_t y) const;
     void drawPointRow(PrintCanvas& canvas, int32_t fileIndex, int32_t pointIndex, int32_t y) const;
     void drawRowRuling(PrintCanvas& canvas, int32_t rowTop) const;
-    void drawCellText(PrintCanvas& canvas, const std::string& utf8, int32_t x, int32_t y, int32_t w,
-                      int32_t h, unsigned align) const;
+    void drawCellText(PrintCanvas& canvas, const std::string& utf8, int32_t x, int32_t y, int32_t w, int32_t h,
+                      unsigned align) const;
     void drawCellBox(PrintCanvas& canvas, int32_t x, int32_t y, int32_t w, int32_t h) const;
 
     const data::FileGroup* group_;

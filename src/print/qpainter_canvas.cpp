@@ -24,8 +24,14 @@ QStringList candidatesFor(const QString& face) {
     if (face == QStringLiteral("黑体"))
         return {face, "SimHei", "Noto Sans CJK SC", "Source Han Sans SC", "WenQuanYi Zen Hei"};
     if (face == QStringLiteral("宋体"))
-        return {face, "SimSun", "NSimSun", "Noto Serif CJK SC", "Source Han Serif SC", "AR PL UMing CN",
-                "Noto Sans CJK SC", "WenQuanYi Zen Hei"};
+        return {face,
+                "SimSun",
+                "NSimSun",
+                "Noto Serif CJK SC",
+                "Source Han Serif SC",
+                "AR PL UMing CN",
+                "Noto Sans CJK SC",
+                "WenQuanYi Zen Hei"};
     return {face};
 }
 
@@ -141,8 +147,10 @@ QRectF QPainterCanvas::placeEmBox(QRectF r, const QString& text, unsigned align)
     const double ascent = line.ascent(), descent = line.descent();
     if (em <= 0 || ascent + descent <= em) return r;
     const double shrink = 1 - em / (ascent + descent);
-    if (align & kAlignBottom) r.setBottom(r.bottom() + descent * shrink);
-    else r.setTop(r.top() - ascent * shrink);
+    if (align & kAlignBottom)
+        r.setBottom(r.bottom() + descent * shrink);
+    else
+        r.setTop(r.top() - ascent * shrink);
     return r;
 }
 

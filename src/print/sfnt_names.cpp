@@ -26,7 +26,9 @@ std::string postScriptName(std::string_view table) {
         const uint16_t platform = u16(table, r), encoding = u16(table, r + 2), language = u16(table, r + 4);
         const std::size_t length = u16(table, r + 8), offset = strings + u16(table, r + 10);
         if (u16(table, r + 6) != 6 || length == 0 || offset + length > table.size()) continue;
-        const int rank = platform == 3 ? (encoding == 1 && language == 0x409 ? 3 : 2) : platform == 1 && encoding == 0 ? 1 : 0;
+        const int rank = platform == 3                    ? (encoding == 1 && language == 0x409 ? 3 : 2)
+                         : platform == 1 && encoding == 0 ? 1
+                                                          : 0;
         if (rank <= bestRank) continue;
         const std::string_view raw = table.substr(offset, length);
         std::string name;

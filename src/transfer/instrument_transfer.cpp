@@ -39,8 +39,10 @@ void InstrumentTransfer::start(int portType, int portIndex) {
     m_ui.enableControls(false, false, false);
     m_portType = portType;
     m_portIndex = portIndex;
-    if (m_portType == kSerial) startSerial();
-    else if (m_portType == kUsb) startUsb();
+    if (m_portType == kSerial)
+        startSerial();
+    else if (m_portType == kUsb)
+        startUsb();
 }
 
 // Two transfers at once would write one file: one of them would import the other's points.
@@ -227,8 +229,7 @@ void InstrumentTransfer::cancel() {
     if (m_workerRunning) {
         Stage stage = m_stage;
         while ((stage == Stage::Running || stage == Stage::Completed) &&
-               !m_stage.compare_exchange_weak(stage, Stage::Cancelled)) {
-        }
+               !m_stage.compare_exchange_weak(stage, Stage::Cancelled)) {}
     }
     m_ui.releaseWaits(true);
     // An abort only ends a call that is already pending, so repeat it until the worker is gone.
@@ -279,7 +280,8 @@ void InstrumentTransfer::startSerial() {
 void InstrumentTransfer::onPortMessage(unsigned message, unsigned wParam, unsigned lParam) {
     if (message == WM_PORT_RXCHAR) onPortChar(wParam, lParam);
     // The transfer asks for no line errors: this is the engine telling that the line is gone.
-    else if (message == WM_PORT_ERR && lParam == static_cast<unsigned>(m_portIndex + 1)) onLineLost();
+    else if (message == WM_PORT_ERR && lParam == static_cast<unsigned>(m_portIndex + 1))
+        onLineLost();
 }
 
 void InstrumentTransfer::showPortError(const std::string& text) {

@@ -10,8 +10,8 @@ namespace fendal::transfer {
 
 namespace {
 
-constexpr uint32_t kPurgeAll =
-    platform::kPurgeTxAbort | platform::kPurgeRxAbort | platform::kPurgeTxClear | platform::kPurgeRxClear;
+constexpr uint32_t kPurgeAll = platform::kPurgeTxAbort | platform::kPurgeRxAbort | platform::kPurgeTxClear |
+                               platform::kPurgeRxClear;
 constexpr uint32_t kPurgeQueues = platform::kPurgeTxClear | platform::kPurgeRxClear;
 constexpr uint32_t kQueueSize = 8192;
 constexpr uint32_t kTimeoutMs = 1000;
@@ -49,8 +49,8 @@ CSerialPort::~CSerialPort() {
     }
 }
 
-bool CSerialPort::openPort(SerialPortOwner* pPortOwner, unsigned portnr, unsigned baud, char parity,
-                           unsigned databits, unsigned stopbits, uint32_t eventMask, unsigned sendBufferSize) {
+bool CSerialPort::openPort(SerialPortOwner* pPortOwner, unsigned portnr, unsigned baud, char parity, unsigned databits,
+                           unsigned stopbits, uint32_t eventMask, unsigned sendBufferSize) {
     assert(portnr > 0 && portnr < 11);
     assert(pPortOwner != NULL);
     if (portnr < 1 || portnr > 10 || pPortOwner == nullptr) return false;
@@ -104,8 +104,8 @@ bool CSerialPort::openPort(SerialPortOwner* pPortOwner, unsigned portnr, unsigne
 
     m_hComm->purge(kPurgeAll);
     guard.unlock();
-    platform::trace(platform::TraceChannel::Serial, "Initialisation for communicationport %u completed.\nUse Startmonitor to communicate.\n",
-                       portnr);
+    platform::trace(platform::TraceChannel::Serial,
+                    "Initialisation for communicationport %u completed.\nUse Startmonitor to communicate.\n", portnr);
     return true;
 }
 
@@ -256,12 +256,13 @@ void CSerialPort::sendQueued() {
     if (!ok) reportError("WriteFile()", error);
     const std::size_t length = strnlen(m_sendBuffer.data(), m_sendBuffer.size());
     if (sent != length)
-        platform::trace(platform::TraceChannel::Serial, "WARNING: WriteFile() error.. Bytes Sent: %u; Message Length: %zu\n", sent, length);
+        platform::trace(platform::TraceChannel::Serial,
+                        "WARNING: WriteFile() error.. Bytes Sent: %u; Message Length: %zu\n", sent, length);
 }
 
 void CSerialPort::reportError(const char* operation, int error) {
-    const std::string text =
-        composePortError(operation, m_hComm ? m_hComm->errorText(error) : std::strerror(error), m_portNumber);
+    const std::string text = composePortError(operation, m_hComm ? m_hComm->errorText(error) : std::strerror(error),
+                                              m_portNumber);
     platform::trace(platform::TraceChannel::Serial, "%s", text.c_str());
     if (m_owner) m_owner->showPortError(text);
 }

@@ -188,7 +188,8 @@ void CSetConvDlg::enableControls(bool ok, bool portType, bool portNumber) {
 void CSetConvDlg::setCaption(const std::string& caption) { setWindowTitle(QString::fromStdString(caption)); }
 
 void CSetConvDlg::startEndTimer() {
-    QMetaObject::invokeMethod(this, [this] { m_endTimer.start(kEndDelayMs); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { m_endTimer.start(kEndDelayMs); }, Qt::QueuedConnection);
 }
 
 void CSetConvDlg::endWithOk() { accept(); }

@@ -32,8 +32,8 @@ public:
 
     // One request with `buffer` as input (inSize bytes) and output (outSize bytes); the buffer
     // holds at least the larger of the two. Waits for completion, also on overlapped handles.
-    virtual bool ioControl(QL260_HANDLE handle, uint32_t controlCode, void* buffer, uint32_t inSize,
-                           uint32_t outSize, uint32_t& bytesReturned) = 0;
+    virtual bool ioControl(QL260_HANDLE handle, uint32_t controlCode, void* buffer, uint32_t inSize, uint32_t outSize,
+                           uint32_t& bytesReturned) = 0;
 
     virtual bool close(QL260_HANDLE handle) = 0;
 };

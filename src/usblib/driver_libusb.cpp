@@ -33,8 +33,7 @@ bool invalid() {
 }
 
 // Carries out one request on the device; the response goes into the same buffer.
-bool execute(LibusbDevice& device, unsigned char* request, uint32_t inSize, uint32_t outSize,
-             uint32_t& bytesReturned) {
+bool execute(LibusbDevice& device, unsigned char* request, uint32_t inSize, uint32_t outSize, uint32_t& bytesReturned) {
     const uint32_t function = loadLe32(request);
     const uint32_t length = loadLe32(request + 4);
     unsigned char* data = request + QL260_REQUEST_HEADER;
@@ -92,8 +91,7 @@ bool execute(LibusbDevice& device, unsigned char* request, uint32_t inSize, uint
         bytesReturned = QL260_REQUEST_HEADER;
         break;
     }
-    default:
-        return invalid();
+    default: return invalid();
     }
     bytesReturned = std::min(bytesReturned, outSize);
     return true;

@@ -98,9 +98,8 @@ std::vector<Found> findInstruments(const DeviceList& list, const std::vector<Ins
         for (int p = 0; p < depth; ++p) entry.name += (p ? "." : "") + std::to_string(ports[p]);
         found.push_back(std::move(entry));
     }
-    std::sort(found.begin(), found.end(), [](const Found& a, const Found& b) {
-        return a.bus != b.bus ? a.bus < b.bus : a.ports < b.ports;
-    });
+    std::sort(found.begin(), found.end(),
+              [](const Found& a, const Found& b) { return a.bus != b.bus ? a.bus < b.bus : a.ports < b.ports; });
     return found;
 }
 
@@ -170,15 +169,20 @@ bool LibusbDevice::takeInterface(libusb_device* device, const PipeEndpoints& ove
         const Endpoint endpoint{d.bEndpointAddress, static_cast<uint8_t>(d.bmAttributes & 0x03)};
         all.push_back(endpoint);
         const bool in = (d.bEndpointAddress & LIBUSB_ENDPOINT_IN) != 0;
-        if (endpoint.type == LIBUSB_TRANSFER_TYPE_BULK && in && !read_.address) read_ = endpoint;
-        else if (endpoint.type == LIBUSB_TRANSFER_TYPE_BULK && !in && !write_.address) write_ = endpoint;
-        else if (endpoint.type == LIBUSB_TRANSFER_TYPE_BULK && !in && !aux_.address) aux_ = endpoint;
-        else if (endpoint.type == LIBUSB_TRANSFER_TYPE_INTERRUPT && in && !interrupt_.address) interrupt_ = endpoint;
+        if (endpoint.type == LIBUSB_TRANSFER_TYPE_BULK && in && !read_.address)
+            read_ = endpoint;
+        else if (endpoint.type == LIBUSB_TRANSFER_TYPE_BULK && !in && !write_.address)
+            write_ = endpoint;
+        else if (endpoint.type == LIBUSB_TRANSFER_TYPE_BULK && !in && !aux_.address)
+            aux_ = endpoint;
+        else if (endpoint.type == LIBUSB_TRANSFER_TYPE_INTERRUPT && in && !interrupt_.address)
+            interrupt_ = endpoint;
     }
     libusb_free_config_descriptor(config);
     auto choose = [&all](Endpoint& pipe, uint8_t address, uint8_t defaultType) {
         if (!address) return;
-        const auto known = std::find_if(all.begin(), all.end(), [address](const Endpoint& e) { return e.address == address; });
+        const auto known = std::find_if(all.begin(), all.end(),
+                                        [address](const Endpoint& e) { return e.address == address; });
         pipe = known != all.end() ? *known : Endpoint{address, defaultType};
     };
     choose(read_, overrides.read, LIBUSB_TRANSFER_TYPE_BULK);
@@ -288,7 +292,8 @@ bool LibusbDevice::control(const unsigned char setup[8], unsigned char* data, in
     const bool in = (setup[0] & LIBUSB_ENDPOINT_IN) != 0;
     std::vector<unsigned char> buffer(LIBUSB_CONTROL_SETUP_SIZE + static_cast<std::size_t>(length));
     std::memcpy(buffer.data(), setup, LIBUSB_CONTROL_SETUP_SIZE);
-    if (!in && length > 0) std::memcpy(buffer.data() + LIBUSB_CONTROL_SETUP_SIZE, data, static_cast<std::size_t>(length));
+    if (!in && length > 0)
+        std::memcpy(buffer.data() + LIBUSB_CONTROL_SETUP_SIZE, data, static_cast<std::size_t>(length));
     libusb_transfer* transfer = libusb_alloc_transfer(0);
     if (!transfer) {
         errno = ENOMEM;
@@ -296,7 +301,8 @@ bool LibusbDevice::control(const unsigned char setup[8], unsigned char* data, in
     }
     libusb_fill_control_transfer(transfer, nullptr, buffer.data(), nullptr, nullptr, kControlTimeoutMs);
     const bool ok = run(transfer, false, Pipe::Read, done);
-    if (ok && in && done > 0) std::memcpy(data, buffer.data() + LIBUSB_CONTROL_SETUP_SIZE, static_cast<std::size_t>(done));
+    if (ok && in && done > 0)
+        std::memcpy(data, buffer.data() + LIBUSB_CONTROL_SETUP_SIZE, static_cast<std::size_t>(done));
     return ok;
 }
 

@@ -30,9 +30,7 @@ bool parseWhole(std::string_view text, int base, T& value) {
     return error == std::errc() && end == text.data() + text.size();
 }
 
-bool parseHexId(std::string_view text, uint16_t& value) {
-    return text.size() <= 4 && parseWhole(text, 16, value);
-}
+bool parseHexId(std::string_view text, uint16_t& value) { return text.size() <= 4 && parseWhole(text, 16, value); }
 
 bool parseEndpoint(std::string_view text, uint8_t& address) {
     unsigned value = 0;
@@ -46,11 +44,16 @@ bool parseEndpoint(std::string_view text, uint8_t& address) {
 
 bool setEndpoint(std::string_view key, uint8_t address, PipeEndpoints& endpoints) {
     const bool in = (address & kDirectionIn) != 0;
-    if (key == "read" && in) endpoints.read = address;
-    else if (key == "interrupt" && in) endpoints.interrupt = address;
-    else if (key == "write" && !in) endpoints.write = address;
-    else if (key == "aux" && !in) endpoints.aux = address;
-    else return false;
+    if (key == "read" && in)
+        endpoints.read = address;
+    else if (key == "interrupt" && in)
+        endpoints.interrupt = address;
+    else if (key == "write" && !in)
+        endpoints.write = address;
+    else if (key == "aux" && !in)
+        endpoints.aux = address;
+    else
+        return false;
     return true;
 }
 

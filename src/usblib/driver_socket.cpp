@@ -123,8 +123,8 @@ public:
         return devices_.add(std::move(device));
     }
 
-    bool ioControl(QL260_HANDLE handle, uint32_t controlCode, void* buffer, uint32_t inSize,
-                   uint32_t outSize, uint32_t& bytesReturned) override {
+    bool ioControl(QL260_HANDLE handle, uint32_t controlCode, void* buffer, uint32_t inSize, uint32_t outSize,
+                   uint32_t& bytesReturned) override {
         bytesReturned = 0;
         const std::optional<std::shared_ptr<SocketDevice>> found = devices_.find(handle);
         if (!found) return false;

@@ -42,7 +42,9 @@ private:
     int code_;
 };
 
-void line(const std::string& text) { fendal::platform::trace(fendal::platform::TraceChannel::Usb, "usb: %s\n", text.c_str()); }
+void line(const std::string& text) {
+    fendal::platform::trace(fendal::platform::TraceChannel::Usb, "usb: %s\n", text.c_str());
+}
 
 std::string handleText(QL260_HANDLE handle) {
     char text[32];
@@ -167,8 +169,9 @@ private:
 
 Driver& driver() {
     // Never destroyed: a detached interrupt thread may still use it while the process exits.
-    static Driver* const instance =
-        fendal::platform::traceEnabled(fendal::platform::TraceChannel::Usb) ? new TracingDriver(systemDriver()) : &systemDriver();
+    static Driver* const instance = fendal::platform::traceEnabled(fendal::platform::TraceChannel::Usb)
+                                        ? new TracingDriver(systemDriver())
+                                        : &systemDriver();
     return *instance;
 }
 

@@ -21,8 +21,7 @@ constexpr DWORD kDetailBufferSize = 1020;
 class Win32Driver final : public Driver {
 public:
     std::optional<std::string> devicePath(uint32_t index) override {
-        HDEVINFO set = SetupDiGetClassDevsA(&kInterfaceClass, nullptr, nullptr,
-                                            DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
+        HDEVINFO set = SetupDiGetClassDevsA(&kInterfaceClass, nullptr, nullptr, DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
         if (set == INVALID_HANDLE_VALUE) return std::nullopt;
         std::optional<std::string> path;
         SP_DEVICE_INTERFACE_DATA data{};
@@ -32,10 +31,9 @@ public:
             DWORD storage[kDetailBufferSize / sizeof(DWORD)] = {};
             auto* detail = reinterpret_cast<PSP_DEVICE_INTERFACE_DETAIL_DATA_A>(storage);
             detail->cbSize = sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A);
-            if (SetupDiGetDeviceInterfaceDetailA(set, &data, detail, kDetailBufferSize, nullptr,
-                                                 nullptr)) {
-                const std::size_t maxLength =
-                    kDetailBufferSize - offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_A, DevicePath);
+            if (SetupDiGetDeviceInterfaceDetailA(set, &data, detail, kDetailBufferSize, nullptr, nullptr)) {
+                const std::size_t maxLength = kDetailBufferSize -
+                                              offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_A, DevicePath);
                 std::size_t length = strnlen(detail->DevicePath, maxLength);
                 // A path that does not fit dllDeviceName counts as no device.
                 if (length < QL260_DEVICE_NAME_SIZE) path.emplace(detail->DevicePath, length);
@@ -54,7 +52,8 @@ public:
         wchar_t folder[MAX_PATH + 1] = {};
         const DWORD length = GetTempPathW(MAX_PATH + 1, folder);
         if (length == 0 || length > MAX_PATH) return std::nullopt;
-        const int size = WideCharToMultiByte(CP_UTF8, 0, folder, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
+        const int size = WideCharToMultiByte(CP_UTF8, 0, folder, static_cast<int>(length), nullptr, 0, nullptr,
+                                             nullptr);
         std::string name(static_cast<std::size_t>(size), '\0');
         WideCharToMultiByte(CP_UTF8, 0, folder, static_cast<int>(length), name.data(), size, nullptr, nullptr);
         name += "ql260-";
@@ -63,9 +62,9 @@ public:
     }
 
     QL260_HANDLE open(const std::string& path, bool overlapped) override {
-        HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                    overlapped ? FILE_FLAG_OVERLAPPED : FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, OPEN_EXISTING, overlapped ? FILE_FLAG_OVERLAPPED : FILE_ATTRIBUTE_NORMAL,
+                                    nullptr);
         if (handle != INVALID_HANDLE_VALUE && overlapped) {
             std::lock_guard guard(lock_);
             overlappedHandles_.insert(handle);
@@ -73,8 +72,8 @@ public:
         return handle;
     }
 
-    bool ioControl(QL260_HANDLE handle, uint32_t controlCode, void* buffer, uint32_t inSize,
-                   uint32_t outSize, uint32_t& bytesReturned) override {
+    bool ioControl(QL260_HANDLE handle, uint32_t controlCode, void* buffer, uint32_t inSize, uint32_t outSize,
+                   uint32_t& bytesReturned) override {
         bytesReturned = 0;
         // INVALID_HANDLE_VALUE is also the process's own pseudo-handle: never send it anything.
         if (handle == nullptr || handle == INVALID_HANDLE_VALUE) {
@@ -90,8 +89,7 @@ public:
             request.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
             if (!request.hEvent) return false;
             ok = DeviceIoControl(handle, controlCode, buffer, inSize, buffer, outSize, &returned, &request);
-            if (!ok && GetLastError() == ERROR_IO_PENDING)
-                ok = GetOverlappedResult(handle, &request, &returned, TRUE);
+            if (!ok && GetLastError() == ERROR_IO_PENDING) ok = GetOverlappedResult(handle, &request, &returned, TRUE);
             DWORD error = GetLastError();
             CloseHandle(request.hEvent);
             SetLastError(error);

@@ -105,10 +105,8 @@ QL260_API QL260_BOOL QL260_CALL QL260AbortWrite(QL260_ULONG index);
 QL260_API void QL260_CALL QL260CloseDevice(QL260_ULONG index);
 /* Sends the caller's request (length field + 8 bytes in and out); bytes returned, 0 on failure. */
 QL260_API QL260_ULONG QL260_CALL QL260DriverCommand(QL260_ULONG index, DriverRequest* request);
-QL260_API QL260_BOOL QL260_CALL QL260GetConfigDescr(QL260_ULONG index, unsigned char* buffer,
-                                                    QL260_ULONG* length);
-QL260_API QL260_BOOL QL260_CALL QL260GetDeviceDescr(QL260_ULONG index, unsigned char* buffer,
-                                                    QL260_ULONG* length);
+QL260_API QL260_BOOL QL260_CALL QL260GetConfigDescr(QL260_ULONG index, unsigned char* buffer, QL260_ULONG* length);
+QL260_API QL260_BOOL QL260_CALL QL260GetDeviceDescr(QL260_ULONG index, unsigned char* buffer, QL260_ULONG* length);
 /* The path of present device number index (from 0), or null. The text belongs to the library
  * and is overwritten by the next call. */
 QL260_API const char* QL260_CALL QL260GetDeviceName(QL260_ULONG index);
@@ -117,20 +115,16 @@ QL260_API QL260_ULONG QL260_CALL QL260GetVersion(void);
  * also while another process has that device open: a device serves one program at a time.
  * A device open earlier in this process is closed first. */
 QL260_API QL260_HANDLE QL260_CALL QL260OpenDevice(QL260_ULONG index);
-QL260_API QL260_BOOL QL260_CALL QL260ReadData(QL260_ULONG index, unsigned char* buffer,
-                                              QL260_ULONG* length);
-QL260_API QL260_BOOL QL260_CALL QL260ReadInter(QL260_ULONG index, unsigned char* buffer,
-                                               QL260_ULONG* length);
+QL260_API QL260_BOOL QL260_CALL QL260ReadData(QL260_ULONG index, unsigned char* buffer, QL260_ULONG* length);
+QL260_API QL260_BOOL QL260_CALL QL260ReadInter(QL260_ULONG index, unsigned char* buffer, QL260_ULONG* length);
 QL260_API QL260_BOOL QL260_CALL QL260ResetAux(QL260_ULONG index);
 QL260_API QL260_BOOL QL260_CALL QL260ResetInter(QL260_ULONG index);
 QL260_API QL260_BOOL QL260_CALL QL260ResetRead(QL260_ULONG index);
 QL260_API QL260_BOOL QL260_CALL QL260ResetWrite(QL260_ULONG index);
 /* Starts (routine) or stops (null) the interrupt thread; stopping waits until it has ended. */
 QL260_API QL260_BOOL QL260_CALL QL260SetIntRoutine(QL260_ULONG index, QL260_INT_ROUTINE routine);
-QL260_API QL260_BOOL QL260_CALL QL260WriteAuxData(QL260_ULONG index, unsigned char* buffer,
-                                                  QL260_ULONG* length);
-QL260_API QL260_BOOL QL260_CALL QL260WriteData(QL260_ULONG index, unsigned char* buffer,
-                                               QL260_ULONG* length);
+QL260_API QL260_BOOL QL260_CALL QL260WriteAuxData(QL260_ULONG index, unsigned char* buffer, QL260_ULONG* length);
+QL260_API QL260_BOOL QL260_CALL QL260WriteData(QL260_ULONG index, unsigned char* buffer, QL260_ULONG* length);
 
 #ifdef __cplusplus
 }

@@ -15,9 +15,7 @@ constexpr uint8_t kGetDescriptor = 6;
 constexpr uint16_t kDeviceDescriptor = 1;
 constexpr uint16_t kConfigurationDescriptor = 2;
 
-QL260_ULONG cappedLength(const QL260_ULONG* length) {
-    return std::min<QL260_ULONG>(*length, QL260_MAX_DATA);
-}
+QL260_ULONG cappedLength(const QL260_ULONG* length) { return std::min<QL260_ULONG>(*length, QL260_MAX_DATA); }
 
 QL260_BOOL readPipe(uint32_t function, uint32_t minimum, unsigned char* buffer, QL260_ULONG* length) {
     if (!length) return 0;

@@ -86,7 +86,7 @@ TEST_F(ChartCli, ChartAsPngAndAsOnePdfPage) {
     EXPECT_NE(pages[0].find("big.fsy"), std::string::npos);
     EXPECT_NE(pages[0].find("缝深(mm)"), std::string::npos);
     EXPECT_NE(pages[0].find("平均 50099.0"), std::string::npos);  // 100 + (99999 - 1) / 2
-    EXPECT_NE(pages[0].find("90000"), std::string::npos);  // round point numbers
+    EXPECT_NE(pages[0].find("90000"), std::string::npos);         // round point numbers
 }
 
 TEST_F(ChartCli, ChartRefusesWhatItCannotWrite) {

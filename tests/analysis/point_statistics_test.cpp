@@ -33,8 +33,9 @@ TEST(PointStatistics, SmallFileMatchesHandValues) {
     EXPECT_EQ(s.depth.max, 600);
     EXPECT_DOUBLE_EQ(s.depth.mean, 300);
     EXPECT_NEAR(s.depth.populationStdDev, 216.02468994, 1e-6);
-    EXPECT_EQ(statisticsLine(s), "测点数 3  声速(m/s) 最小 3000 最大 4000 平均 3500.0 标准差 408.2  "
-                                 "缝深(mm) 最小 100 最大 600 平均 300.0 标准差 216.0");
+    EXPECT_EQ(statisticsLine(s),
+              "测点数 3  声速(m/s) 最小 3000 最大 4000 平均 3500.0 标准差 408.2  "
+              "缝深(mm) 最小 100 最大 600 平均 300.0 标准差 216.0");
 }
 
 TEST(PointStatistics, EmptyAndSinglePointFiles) {

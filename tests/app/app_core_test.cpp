@@ -33,9 +33,9 @@ TEST(FileFilter, PatternsAreAddedWhereTheNameDoesNotCarryThem) {
 TEST(FileFilter, MalformedFiltersGiveWhatIsComplete) {
     EXPECT_TRUE(nameFiltersFromWindowsFilter("").empty());
     EXPECT_TRUE(nameFiltersFromWindowsFilter("||").empty());
-    EXPECT_EQ(nameFiltersFromWindowsFilter("A|*.a|B"), (Filters{"A (*.a)"}));      // name without pattern
+    EXPECT_EQ(nameFiltersFromWindowsFilter("A|*.a|B"), (Filters{"A (*.a)"}));         // name without pattern
     EXPECT_EQ(nameFiltersFromWindowsFilter("A|*.a||B|*.b||"), (Filters{"A (*.a)"}));  // stops at "||"
-    EXPECT_TRUE(nameFiltersFromWindowsFilter("A||").empty());                          // empty pattern
+    EXPECT_TRUE(nameFiltersFromWindowsFilter("A||").empty());                         // empty pattern
 }
 
 TEST(RecentFileList, NewestFirstWithoutDuplicatesAndAtMostItsSize) {

@@ -102,8 +102,8 @@ TEST_F(CsvExportTest, TellsTheUserWhyNothingWasWritten) {
     ui.saveChoices.push_back(csv);
     action(CommandId::ExportCsv)->trigger();
     ASSERT_EQ(ui.shown.size(), 2u);
-    EXPECT_EQ(ui.shown[1].text, "无法导出CSV文件“" + csv + "”:\n文件“" + folder.file("a.fsy") +
-                                    "”的第2个测点的备注不是有效的GBK文字");
+    EXPECT_EQ(ui.shown[1].text,
+              "无法导出CSV文件“" + csv + "”:\n文件“" + folder.file("a.fsy") + "”的第2个测点的备注不是有效的GBK文字");
     EXPECT_FALSE(std::filesystem::exists(csv));
 
     // Chosen over the open file itself (with "所有文件"): the file on disk is kept.

@@ -55,7 +55,9 @@ protected:
         if (!dir) return;
         QTest::qWait(200);
         if (area.isNull()) area = frame().screen()->geometry();
-        frame().screen()->grabWindow(0, area.x(), area.y(), area.width(), area.height())
+        frame()
+            .screen()
+            ->grabWindow(0, area.x(), area.y(), area.width(), area.height())
             .save(QString("%1/%2.png").arg(dir, name));
     }
     // The point the list shows selected, as a group-wide row number; -1 for none.
@@ -77,7 +79,8 @@ TEST_F(DepthChartDockTest, ViewMenuItemTogglesTheDock) {
     EXPECT_FALSE(item->isChecked());
     EXPECT_TRUE(dock().isHidden());
     // Drawn as its neighbours are: the same height, the same text margin.
-    viewMenu->popup(frame().menuBar()->mapToGlobal(frame().menuBar()->actionGeometry(frame().menuBar()->actions().at(2)).bottomLeft()));
+    viewMenu->popup(frame().menuBar()->mapToGlobal(
+        frame().menuBar()->actionGeometry(frame().menuBar()->actions().at(2)).bottomLeft()));
     ASSERT_TRUE(QTest::qWaitFor([&] { return viewMenu->isVisible(); }, 2000));
     EXPECT_EQ(viewMenu->actionGeometry(item).height(), viewMenu->actionGeometry(viewMenu->actions().at(0)).height());
     EXPECT_EQ(viewMenu->actionGeometry(item).left(), viewMenu->actionGeometry(viewMenu->actions().at(0)).left());
@@ -113,7 +116,7 @@ TEST_F(DepthChartDockTest, NextStartShowsTheChartAsTheLastExitLeftIt) {
 
 TEST_F(DepthChartDockTest, ChartFollowsEditsAndTheListsSelection) {
     const std::string path = writeSample("five.fsy", 5);  // depths 100..104
-    start({"fendal", path});  // read with no current file, until the list is clicked
+    start({"fendal", path});                              // read with no current file, until the list is clicked
     showChart();
     EXPECT_TRUE(chartLayout().bars.empty());
 
@@ -194,8 +197,9 @@ TEST_F(DepthChartDockTest, StatusBarShowsStatisticsWhileTheListHasTheFocus) {
     view().setFocus();
     ASSERT_TRUE(QTest::qWaitFor([&] { return view().hasFocus(); }, 2000));
     // Means 3300 and 200; squared deviations 340000 and 44000 over 5 points.
-    EXPECT_EQ(frame().messagePane()->text(), "测点数 5  声速(m/s) 最小 2900 最大 3600 平均 3300.0 标准差 260.8  "
-                                             "缝深(mm) 最小 80 最大 340 平均 200.0 标准差 93.8");
+    EXPECT_EQ(frame().messagePane()->text(),
+              "测点数 5  声速(m/s) 最小 2900 最大 3600 平均 3300.0 标准差 260.8  "
+              "缝深(mm) 最小 80 最大 340 平均 200.0 标准差 93.8");
 
     clickRow(1);
     action(CommandId::AddPoint)->trigger();  // a copy of the last point, 3500 / 200

@@ -28,7 +28,8 @@ protected:
     fendal::data::CFendalDoc& doc() { return app->document(); }
     QAction* action(fendal::app::CommandId id) { return frame().action(id); }
     QAction* recentAction(int index) {
-        return action(static_cast<fendal::app::CommandId>(static_cast<int>(fendal::app::CommandId::RecentFile1) + index));
+        return action(
+            static_cast<fendal::app::CommandId>(static_cast<int>(fendal::app::CommandId::RecentFile1) + index));
     }
 
     std::string writeSample(const std::string& name, int points, int first = 0) {

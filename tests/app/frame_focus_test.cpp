@@ -75,7 +75,8 @@ protected:
     }
 
     void clickRow(int row, int column) {
-        QTest::mouseClick(view().viewport(), Qt::LeftButton, {}, view().visualRect(view().model()->index(row, column)).center());
+        QTest::mouseClick(view().viewport(), Qt::LeftButton, {},
+                          view().visualRect(view().model()->index(row, column)).center());
     }
 };
 

@@ -110,7 +110,7 @@ TEST(GroupSaveDialog, SaveAsWritesOnlyCheckedFilesUnderTheirEditedNamesIntoTheCh
         dialog.fileList()->setCurrentRow(0);
         dialog.fileNameField()->setText("甲.fsy");
         dialog.fileList()->item(1)->setCheckState(Qt::Unchecked);
-        dialog.fileList()->setCurrentRow(2);  // the field now names c.fsy, the chosen path
+        dialog.fileList()->setCurrentRow(2);     // the field now names c.fsy, the chosen path
         static_cast<QDialog&>(dialog).accept();  // OK, as the button does
     });
     doc.onFileSaveAs();

@@ -62,25 +62,32 @@ TEST_F(MainFrameTest, StartsMaximisedWithEveryCommandAndItsTexts) {
 
     QList<QAction*> menus = frame().menuBar()->actions();
     EXPECT_EQ(texts(menus), (QStringList{"文件(&F)", "编辑(&E)", "查看(&V)", "工具(&T)", "帮助(&H)"}));
-    EXPECT_EQ(texts(menus[0]->menu()->actions()),
-              (QStringList{"打开(&O)...\tCtrl+O", "保存(&S)\tCtrl+S", "另存为(&A)...", "导出CSV(&E)...", "-",
-                           "打印(&P)...\tCtrl+P",
-                           "打印预览(&V)", "打印设置(&R)...", "-", "最近文件", "-", "退出(&X)"}));
-    QStringList edit{"文件还原(&U)\tCtrl+Z", "-", "剪切(&T)\tCtrl+X", "复制(&C)\tCtrl+C", "粘贴(&P)\tCtrl+V",
-                     "-", "删除(&D)", "插入(&I)", "添加(&A)"};
+    EXPECT_EQ(
+        texts(menus[0]->menu()->actions()),
+        (QStringList{"打开(&O)...\tCtrl+O", "保存(&S)\tCtrl+S", "另存为(&A)...", "导出CSV(&E)...", "-",
+                     "打印(&P)...\tCtrl+P", "打印预览(&V)", "打印设置(&R)...", "-", "最近文件", "-", "退出(&X)"}));
+    QStringList edit{"文件还原(&U)\tCtrl+Z",
+                     "-",
+                     "剪切(&T)\tCtrl+X",
+                     "复制(&C)\tCtrl+C",
+                     "粘贴(&P)\tCtrl+V",
+                     "-",
+                     "删除(&D)",
+                     "插入(&I)",
+                     "添加(&A)"};
     EXPECT_EQ(texts(menus[1]->menu()->actions()), edit);
     EXPECT_EQ(texts(frame().contextMenu()->actions()), edit);
     EXPECT_EQ(frame().contextMenu()->actions()[0], action(CommandId::FileRestore));  // the same command
-    EXPECT_EQ(texts(menus[3]->menu()->actions()),
-              (QStringList{"数据传输(&T)", "-", "生成报告(&W)", "生成报表(&E)"}));
+    EXPECT_EQ(texts(menus[3]->menu()->actions()), (QStringList{"数据传输(&T)", "-", "生成报告(&W)", "生成报表(&E)"}));
     EXPECT_EQ(texts(menus[4]->menu()->actions()), (QStringList{"帮助主题(&H)", "-", "关于本软件(&A)..."}));
 
     // Toolbar pictures are the menus' pictures: one action per command.
     QStringList bar;
     for (auto* a : frame().toolBar()->actions())
         bar << (a->isSeparator() ? QString("0") : QString::number(a->objectName().mid(7).toInt()));
-    EXPECT_EQ(bar.join(","), "57601,57603,0,32787,32788,0,57635,57634,57637,0,32790,32791,32792,0,57643,0,"
-                             "57606,57609,57607,0,32796,0,57664");
+    EXPECT_EQ(bar.join(","),
+              "57601,57603,0,32787,32788,0,57635,57634,57637,0,32790,32791,32792,0,57643,0,"
+              "57606,57609,57607,0,32796,0,57664");
     for (auto* a : frame().toolBar()->actions()) {
         if (a->isSeparator()) continue;
         EXPECT_FALSE(a->icon().isNull()) << a->toolTip().toStdString();
@@ -89,10 +96,10 @@ TEST_F(MainFrameTest, StartsMaximisedWithEveryCommandAndItsTexts) {
 
 TEST_F(MainFrameTest, EmptyGroupDisablesEverythingThatNeedsFilesOrAPoint) {
     start();
-    for (CommandId id : {CommandId::FileSave, CommandId::FileSaveAs, CommandId::FilePrint, CommandId::FilePrintPreview,
-                         CommandId::ReportWord, CommandId::ReportExcel, CommandId::DeletePoint, CommandId::InsertPoint,
-                         CommandId::AddPoint, CommandId::EditCut, CommandId::EditCopy, CommandId::EditPaste,
-                         CommandId::FileRestore})
+    for (CommandId id :
+         {CommandId::FileSave, CommandId::FileSaveAs, CommandId::FilePrint, CommandId::FilePrintPreview,
+          CommandId::ReportWord, CommandId::ReportExcel, CommandId::DeletePoint, CommandId::InsertPoint,
+          CommandId::AddPoint, CommandId::EditCut, CommandId::EditCopy, CommandId::EditPaste, CommandId::FileRestore})
         EXPECT_FALSE(action(id)->isEnabled()) << static_cast<int>(id);
     EXPECT_FALSE(recentAction(0)->isEnabled());  // the empty list's place
     for (CommandId id : {CommandId::FileNew, CommandId::FileOpen, CommandId::FilePrintSetup, CommandId::DataTransfer,

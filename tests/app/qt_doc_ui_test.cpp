@@ -128,14 +128,16 @@ TEST(QtDocUi, SaveDialogStartsOnTheFileAndShowsItsTypeSizeAndDate) {
         auto* files = dialog.findChild<QFileSystemModel*>();
         ASSERT_TRUE(details && files);
         const QModelIndex name = files->index(QString::fromStdString(file));
-        ASSERT_TRUE(QTest::qWaitFor([&] { return !files->index(name.row(), 2, name.parent()).data().toString().isEmpty(); }));
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return !files->index(name.row(), 2, name.parent()).data().toString().isEmpty(); }));
         EXPECT_EQ(files->index(name.row(), 2, name.parent()).data().toString(), crackFileTypeName());
         EXPECT_NE(crackFileTypeName(), "unknown");
         // Size and date are not cut off.
         const QFontMetrics metrics(details->font());
         for (int column : {1, 2, 3}) {
             const QString text = files->index(name.row(), column, name.parent()).data().toString();
-            EXPECT_GE(details->header()->sectionSize(column), metrics.horizontalAdvance(text) + 8) << text.toStdString();
+            EXPECT_GE(details->header()->sectionSize(column), metrics.horizontalAdvance(text) + 8)
+                << text.toStdString();
         }
         dialog.reject();
     });

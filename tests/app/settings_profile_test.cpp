@@ -33,6 +33,6 @@ TEST(SettingsProfile, ValuesRoundTripThroughTheSettingsFile) {
     EXPECT_EQ(raw.value("GfxLists/TheMainList/Count").toInt(), -7);
 
     EXPECT_EQ(again.readString("Recent File List", "File2"), std::nullopt);
-    EXPECT_EQ(again.readInt("Recent File List", "File1"), std::nullopt);  // not a number
+    EXPECT_EQ(again.readInt("Recent File List", "File1"), std::nullopt);     // not a number
     EXPECT_EQ(again.readBinary("Recent File List", "File1"), std::nullopt);  // text, not bytes
 }

@@ -57,7 +57,6 @@ TEST(Cli, DemoDataImportsIntoACrackDataFile) {
     EXPECT_EQ(f.pointCount(), 30);
     EXPECT_EQ(f.receivedCount(), 30);
     EXPECT_STREQ(f.points[29].number, "0030");
-
 }
 
 TEST(Cli, InfoReadsTheFilesAsOneGroupAndPrintsJson) {
@@ -84,7 +83,8 @@ TEST(Cli, InfoReadsTheFilesAsOneGroupAndPrintsJson) {
     EXPECT_EQ(file["pointCount"], 2);
     EXPECT_EQ(file["receivedCount"], 1);
     EXPECT_EQ(file["remark"], "r");
-    EXPECT_EQ(file["points"][1], (nlohmann::json{{"number", "A1"}, {"velocity", 4000}, {"depth", 120}, {"note", "裂缝"}}));
+    EXPECT_EQ(file["points"][1],
+              (nlohmann::json{{"number", "A1"}, {"velocity", 4000}, {"depth", 120}, {"note", "裂缝"}}));
     EXPECT_EQ(file["receivedPoints"].size(), 1u);
 
     // a file that cannot be opened stays in the group without path or points, and the run fails
@@ -186,8 +186,8 @@ TEST(Cli, SavingSyncsTheFileAndThenItsFolder) {
     ASSERT_EQ(cli("demo-data --points 5 -o " + dir.file("a.tem")).code, 0);
     const std::string trace = dir.file("trace");
     // LeakSanitizer cannot run under a tracer.
-    Result r = shell("ASAN_OPTIONS=detect_leaks=0 strace -f -qq -e trace=openat,fsync,rename -o " + trace + " " + bin() + " import " +
-                   dir.file("a.tem") + " -o " + dir.file("a.fsy") + " >/dev/null");
+    Result r = shell("ASAN_OPTIONS=detect_leaks=0 strace -f -qq -e trace=openat,fsync,rename -o " + trace + " " +
+                     bin() + " import " + dir.file("a.tem") + " -o " + dir.file("a.fsy") + " >/dev/null");
     ASSERT_EQ(r.code, 0);
     std::ifstream in(trace);
     std::vector<std::string> calls;
@@ -200,7 +200,8 @@ TEST(Cli, SavingSyncsTheFileAndThenItsFolder) {
     const std::size_t rename = at("rename(\"" + dir.path().string() + "/.a.fsy.fendal-", 0);
     ASSERT_LT(rename, calls.size()) << "no rename into place";
     EXPECT_LT(at("fsync(", 0), rename);  // the data first
-    const std::size_t folder = at("openat(AT_FDCWD, \"" + dir.path().string() + "\", O_RDONLY|O_CLOEXEC|O_DIRECTORY", rename);
+    const std::size_t folder = at("openat(AT_FDCWD, \"" + dir.path().string() + "\", O_RDONLY|O_CLOEXEC|O_DIRECTORY",
+                                  rename);
     ASSERT_LT(folder, calls.size());
     const std::string fd = calls[folder].substr(calls[folder].rfind("= ") + 2);
     EXPECT_LT(at("fsync(" + fd + ")", folder), calls.size());

@@ -95,7 +95,8 @@ TEST_F(CsvCli, ARefusedCsvNamesItsLineAndLeavesTheOutputAsItWas) {
     const std::string before = contents(fsy);
     const Result r = cli("import-csv " + q(csv) + " -o " + q(fsy));
     EXPECT_EQ(r.code, 2);
-    EXPECT_EQ(r.out, "fendal-cli import-csv: " + csv + ", line 4: 深度(mm) \"1e3\" is not a whole number; nothing written\n");
+    EXPECT_EQ(r.out,
+              "fendal-cli import-csv: " + csv + ", line 4: 深度(mm) \"1e3\" is not a whole number; nothing written\n");
     EXPECT_EQ(contents(fsy), before);
 
     const Result none = cli("import-csv " + q(dir.file("none.csv")) + " -o " + q(dir.file("x.fsy")));
@@ -131,7 +132,7 @@ TEST_F(CsvCli, CommandLinesThatCannotBeTakenAreRefusedBeforeAnyWork) {
         EXPECT_EQ(help.code, 0) << command;
         EXPECT_NE(help.out.find(std::string("fendal-cli ") + command), std::string::npos) << command;
         EXPECT_EQ(cli(std::string(command) + " --bogus " + q(a) + " -o " + q(dir.file("x"))).code, 2) << command;
-        EXPECT_EQ(cli(std::string(command) + " " + q(a)).code, 2) << command;  // nowhere to write
+        EXPECT_EQ(cli(std::string(command) + " " + q(a)).code, 2) << command;                 // nowhere to write
         EXPECT_EQ(cli(std::string(command) + " -o " + q(dir.file("x"))).code, 2) << command;  // nothing to read
     }
     EXPECT_EQ(cli("import-csv " + q(a) + " " + q(a) + " -o " + q(dir.file("x"))).code, 2);  // one CSV only

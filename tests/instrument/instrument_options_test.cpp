@@ -22,9 +22,9 @@ TEST(InstrumentOptions, DefaultsAndFullUsbLine) {
     EXPECT_EQ(plain.options->points, 10);
     EXPECT_EQ(plain.options->faults.breakAfter, -1);
 
-    ParseResult full = parseOptions({"usb", "--name", "dev", "--devices", "3", "--from", "a.fsy", "--break-after",
-                                     "4", "--stall-after", "2", "--freeze-after", "5", "--fail-write", "--overcount",
-                                     "9", "--once"});
+    ParseResult full = parseOptions({"usb", "--name", "dev", "--devices", "3", "--from", "a.fsy", "--break-after", "4",
+                                     "--stall-after", "2", "--freeze-after", "5", "--fail-write", "--overcount", "9",
+                                     "--once"});
     ASSERT_TRUE(full.options) << full.error;
     EXPECT_EQ(full.options->devices, 3);
     EXPECT_EQ(full.options->fromFile, "a.fsy");
@@ -43,11 +43,20 @@ TEST(InstrumentOptions, DefaultsAndFullUsbLine) {
 }
 
 TEST(InstrumentOptions, Refusals) {
-    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-             {}, {"tcp"}, {"usb", "--points"}, {"usb", "--points", "-1"}, {"usb", "--points", "12x"},
-             {"usb", "--points", "1", "--from", "a.tem"}, {"usb", "--devices", "0"}, {"usb", "--name", "a/b"},
-             {"usb", "--baud", "2400"}, {"serial", "--fail-write"}, {"serial", "--once"}, {"serial", "--freeze-after", "1"},
-             {"usb", "extra"}}) {
+    for (const std::vector<std::string>& args :
+         std::vector<std::vector<std::string>>{{},
+                                               {"tcp"},
+                                               {"usb", "--points"},
+                                               {"usb", "--points", "-1"},
+                                               {"usb", "--points", "12x"},
+                                               {"usb", "--points", "1", "--from", "a.tem"},
+                                               {"usb", "--devices", "0"},
+                                               {"usb", "--name", "a/b"},
+                                               {"usb", "--baud", "2400"},
+                                               {"serial", "--fail-write"},
+                                               {"serial", "--once"},
+                                               {"serial", "--freeze-after", "1"},
+                                               {"usb", "extra"}}) {
         ParseResult result = parseOptions(args);
         EXPECT_FALSE(result.options) << (args.empty() ? "(none)" : args.back());
         EXPECT_FALSE(result.error.empty());
@@ -62,10 +71,16 @@ TEST(InstrumentOptions, NumbersAndHelp) {
     ParseResult largest = parseOptions({"usb", "--points", "65535", "--devices", "64"});
     ASSERT_TRUE(largest.options) << largest.error;
     EXPECT_EQ(largest.options->points, 65535);
-    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-             {"usb", "--points", "65536"}, {"usb", "--points", "0x10"}, {"usb", "--points", "+3"},
-             {"usb", "--devices", "65"}, {"serial", "--baud", "4000001"}, {"serial", "--delay", "-5"},
-             {"usb", "--overcount", "65536"}, {"usb", "--bogus"}, {"serial", "--device"}, {"--points", "3"}}) {
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{{"usb", "--points", "65536"},
+                                                                                      {"usb", "--points", "0x10"},
+                                                                                      {"usb", "--points", "+3"},
+                                                                                      {"usb", "--devices", "65"},
+                                                                                      {"serial", "--baud", "4000001"},
+                                                                                      {"serial", "--delay", "-5"},
+                                                                                      {"usb", "--overcount", "65536"},
+                                                                                      {"usb", "--bogus"},
+                                                                                      {"serial", "--device"},
+                                                                                      {"--points", "3"}}) {
         ParseResult result = parseOptions(args);
         EXPECT_FALSE(result.options) << args.back();
         EXPECT_FALSE(result.error.empty()) << args.back();
@@ -107,7 +122,8 @@ namespace {
 
 TEST(PointSource, CurrentPointsOfACrackDataFile) {
     CrackDataFile file;
-    file.path = (std::filesystem::temp_directory_path() / ("instrument-points-" + std::to_string(::getpid()) + ".fsy")).string();
+    file.path = (std::filesystem::temp_directory_path() / ("instrument-points-" + std::to_string(::getpid()) + ".fsy"))
+                    .string();
     MeasurePoint first{};
     std::strcpy(first.number, "0003");
     first.velocity = 4000;

@@ -76,8 +76,8 @@ TEST(SerialInstrument, PacedAtTheBaudRate) {
 }
 
 TEST(SerialInstrument, BreakClosesTheLineAfterKRecords) {
-    InstrumentProcess instrument({"serial", "--points", "12", "--baud", "0", "--delay", "0", "--break-after", "2",
-                                  "--overcount", "1"});
+    InstrumentProcess instrument(
+        {"serial", "--points", "12", "--baud", "0", "--delay", "0", "--break-after", "2", "--overcount", "1"});
     ASSERT_TRUE(instrument.ready());
     int fd = open(instrument.readyPath().c_str(), O_RDWR | O_NOCTTY);
     ASSERT_GE(fd, 0);

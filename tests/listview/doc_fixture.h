@@ -16,14 +16,17 @@ public:
     std::vector<Message> messages;
     std::deque<fendal::data::MsgAnswer> answers;  // taken in order; Ok when empty
 
-    fendal::data::MsgAnswer messageBox(const std::string& text, const std::string& caption, fendal::data::MsgButtons, fendal::data::MsgIcon) override {
+    fendal::data::MsgAnswer messageBox(const std::string& text, const std::string& caption, fendal::data::MsgButtons,
+                                       fendal::data::MsgIcon) override {
         messages.push_back({text, caption});
         if (answers.empty()) return fendal::data::MsgAnswer::Ok;
         fendal::data::MsgAnswer a = answers.front();
         answers.pop_front();
         return a;
     }
-    std::optional<std::vector<std::string>> chooseOpenFiles(const fendal::data::FileDialogOptions&) override { return {}; }
+    std::optional<std::vector<std::string>> chooseOpenFiles(const fendal::data::FileDialogOptions&) override {
+        return {};
+    }
     std::optional<std::string> chooseSaveFile(const fendal::data::FileDialogOptions&) override { return {}; }
     bool chooseGroupSave(fendal::data::GroupSaveRequest&) override { return false; }
     void addToRecentFiles(const std::string&) override {}

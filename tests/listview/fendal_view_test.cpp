@@ -39,9 +39,7 @@ protected:
     }
 
     QAbstractItemModel* model() { return view->model(); }
-    QString cell(int row, int id) {
-        return model()->index(row, view->core().columnPosition(id)).data().toString();
-    }
+    QString cell(int row, int id) { return model()->index(row, view->core().columnPosition(id)).data().toString(); }
     int position(int id) { return view->core().columnPosition(id); }
     QStringList column(int id) {
         QStringList out;
@@ -64,7 +62,7 @@ protected:
         ASSERT_NE(editor, nullptr);
         editor->setText(text);
         pressKey(editor, Qt::Key_Return);
-        QApplication::processEvents();  // the editor commits on a queued call
+        QApplication::processEvents();                                        // the editor commits on a queued call
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);  // and goes
     }
 };
@@ -94,7 +92,7 @@ TEST_F(FendalViewTest, TwoFilesStartCollapsedAndExpandFromTheBox) {
     ASSERT_EQ(model()->rowCount(), 4);
     EXPECT_EQ(cell(2, kIndex), "1");  // the index restarts in every file
     EXPECT_EQ(cell(3, kNumber), "P4");
-    pressKey(view.get(), Qt::Key_Up);  // onto the first category row...
+    pressKey(view.get(), Qt::Key_Up);      // onto the first category row...
     pressKey(view.get(), Qt::Key_Return);  // ...which Enter expands
     EXPECT_EQ(model()->rowCount(), 7);
     EXPECT_EQ(cell(3, kIndex), "3");

@@ -59,9 +59,7 @@ TEST(GfxSortKey, LeadingIntegerReadsLikeTheCLibrary) {
 }
 
 TEST(GfxListCore, NumericCurrencyAndTextKeys) {
-    TableList t({{"b", "10", "1.000", "1.5"},
-                 {"a", "9", "999", "20"},
-                 {"C", "x", "2", "16"}});
+    TableList t({{"b", "10", "1.000", "1.5"}, {"a", "9", "999", "20"}, {"C", "x", "2", "16"}});
     t.list.sortByColumn(1, true);
     EXPECT_EQ(t.column(1), (V{"x", "9", "10"}));  // no digits counts as 0, and 9 before 10
     t.list.sortByColumn(2, true);

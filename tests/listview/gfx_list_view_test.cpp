@@ -45,11 +45,11 @@ protected:
         };
         cb.extendedInfo = [this](GfxExtInfoRequest& r) {
             switch (r.code) {
-                case GfxExtInfoRequest::kEditFormat: r.formatFlags = formatFlags; return formatFlags ? 1 : 0;
-                case GfxExtInfoRequest::kFillCombo: r.choices = {"north", "south"}; return 1;
-                case GfxExtInfoRequest::kAcceptEdit: return acceptAnswer;
-                case GfxExtInfoRequest::kDrawCell: ++ownerDrawn; return r.painter != nullptr && r.width > 0 ? 1 : 0;
-                default: return 0;
+            case GfxExtInfoRequest::kEditFormat: r.formatFlags = formatFlags; return formatFlags ? 1 : 0;
+            case GfxExtInfoRequest::kFillCombo: r.choices = {"north", "south"}; return 1;
+            case GfxExtInfoRequest::kAcceptEdit: return acceptAnswer;
+            case GfxExtInfoRequest::kDrawCell: ++ownerDrawn; return r.painter != nullptr && r.width > 0 ? 1 : 0;
+            default: return 0;
             }
         };
         cb.valueEdited = [this](int value, int, const std::string& text) {
@@ -126,12 +126,10 @@ TEST_F(GeneralListTest, RefusedEditShowsTheRowsOwnText) {
 }
 
 TEST_F(GeneralListTest, EditOfSeveralSelectedRowsWithTheStyleBit) {
-    list.selectionModel()->select(list.model()->index(3, 0),
-                                  QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    list.selectionModel()->select(list.model()->index(3, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
     auto* edit = openEditor<QLineEdit>(1, 0);
     ASSERT_NE(edit, nullptr);
-    list.selectionModel()->select(list.model()->index(3, 0),
-                                  QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    list.selectionModel()->select(list.model()->index(3, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
     list.addStyle(kStyleEditAllSelected);
     edit->setText("same");
     finish(edit);

@@ -29,8 +29,8 @@ bool pointerUntil(QWidget& at, const std::function<QPoint()>& where, const std::
     return QTest::qWaitFor(
         [&] {
             const QPoint global = at.mapToGlobal(where());
-            const std::string command =
-                "xdotool mousemove --sync " + std::to_string(global.x()) + " " + std::to_string(global.y());
+            const std::string command = "xdotool mousemove --sync " + std::to_string(global.x()) + " " +
+                                        std::to_string(global.y());
             return std::system(command.c_str()) == 0 && QTest::qWaitFor(reached, 200);
         },
         5000);
@@ -70,7 +70,8 @@ TEST(TipUnderTheRealPointer, StaysWhileThePointerRestsOnTheCellAndGoesWhenItLeav
 
     const QRect cell = view.visualRect(view.model()->index(1, note));
     auto shown = [&] { return view.tip() && view.tip()->isVisible(); };
-    ASSERT_TRUE(pointerUntil(*view.viewport(), [&] { return cell.center(); }, shown));
+    ASSERT_TRUE(pointerUntil(
+        *view.viewport(), [&] { return cell.center(); }, shown));
     counter.leaves = 0;
     QTest::qWait(300);  // whatever the shown tip makes the server send has arrived by now
     EXPECT_TRUE(view.tip()->isVisible());
@@ -81,9 +82,12 @@ TEST(TipUnderTheRealPointer, StaysWhileThePointerRestsOnTheCellAndGoesWhenItLeav
     // A cell whose text fits has no tip; leaving the list takes the tip away.
     auto hidden = [&] { return !view.tip()->isVisible(); };
     const QRect fits = view.visualRect(view.model()->index(0, note));
-    EXPECT_TRUE(pointerUntil(*view.viewport(), [&] { return fits.center(); }, hidden));
-    ASSERT_TRUE(pointerUntil(*view.viewport(), [&] { return cell.center(); }, shown));
-    EXPECT_TRUE(pointerUntil(view, [&] { return QPoint(view.width() + 100, view.height() + 100); }, hidden));
+    EXPECT_TRUE(pointerUntil(
+        *view.viewport(), [&] { return fits.center(); }, hidden));
+    ASSERT_TRUE(pointerUntil(
+        *view.viewport(), [&] { return cell.center(); }, shown));
+    EXPECT_TRUE(pointerUntil(
+        view, [&] { return QPoint(view.width() + 100, view.height() + 100); }, hidden));
 }
 
 }  // namespace

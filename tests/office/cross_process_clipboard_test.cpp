@@ -56,8 +56,8 @@ TEST(CrossProcessClipboard, PointCopiedInOneInstancePastesInAnother) {
         << "exit $rc\n";
     // Searching for a free display from a number of our own keeps tests that start X servers
     // at the same moment from reaching for the same one.
-    const std::string command = "xvfb-run -a -n " + std::to_string(100 + getpid() % 800) +
-                                " -s '-nolisten tcp' sh '" + folder.file("run.sh") + "' >/dev/null 2>&1";
+    const std::string command = "xvfb-run -a -n " + std::to_string(100 + getpid() % 800) + " -s '-nolisten tcp' sh '" +
+                                folder.file("run.sh") + "' >/dev/null 2>&1";
     const int status = std::system(command.c_str());
 
     EXPECT_EQ(readText(folder.file("ready")), "ok") << readText(folder.file("copy.err"));

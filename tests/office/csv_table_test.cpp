@@ -84,7 +84,9 @@ TEST(CsvTable, EveryFieldComesBackAndEachRecordKnowsItsFirstLine) {
 }
 
 TEST(CsvTable, TakesLfLineEndsAByteOrderMarkAndNoFinalLineEnd) {
-    for (const std::string& text : {std::string("a,b\nc,d"), std::string("\xEF\xBB\xBF" "a,b\r\nc,d\r\n"),
+    for (const std::string& text : {std::string("a,b\nc,d"),
+                                    std::string("\xEF\xBB\xBF"
+                                                "a,b\r\nc,d\r\n"),
                                     std::string("a,b\n\r\n\nc,d\n\n")}) {
         for (auto reader : {csv::Reader::fromText(text), byteByByte(text)}) {
             const auto back = readAll(std::move(reader));
@@ -96,7 +98,11 @@ TEST(CsvTable, TakesLfLineEndsAByteOrderMarkAndNoFinalLineEnd) {
     // Blank lines count, so a later record still names its own line.
     EXPECT_EQ(readAll(csv::Reader::fromText("a\n\n\nb\n"))[1].line, 4);
     // A mark anywhere else is text, and a text starting like one is not cut.
-    EXPECT_EQ(readAll(csv::Reader::fromText("a\n\xEF\xBB\xBF" "b\n"))[1].fields[0], "\xEF\xBB\xBF" "b");
+    EXPECT_EQ(readAll(csv::Reader::fromText("a\n\xEF\xBB\xBF"
+                                            "b\n"))[1]
+                  .fields[0],
+              "\xEF\xBB\xBF"
+              "b");
     EXPECT_EQ(readAll(csv::Reader::fromText("\xEF\xBD\x85"))[0].fields[0], "\xEF\xBD\x85");
     EXPECT_TRUE(readAll(csv::Reader::fromText("")).empty());
 }

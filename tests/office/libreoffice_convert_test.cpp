@@ -47,8 +47,10 @@ TEST(LibreOfficeConvert, BothReportsConvertToPdf) {
     ASSERT_TRUE(writeXlsx(buildSheetReport(group), folder.file("table.xlsx"), error)) << error;
 
     // A profile of its own, so a running office program of the user is neither used nor disturbed.
-    const std::string command = "cd '" + folder.path().string() + "' && soffice --headless --norestore "
-                                "-env:UserInstallation=file://" + folder.file("profile") +
+    const std::string command = "cd '" + folder.path().string() +
+                                "' && soffice --headless --norestore "
+                                "-env:UserInstallation=file://" +
+                                folder.file("profile") +
                                 " --convert-to pdf --outdir out report.docx table.xlsx >/dev/null 2>&1";
     ASSERT_EQ(std::system(command.c_str()), 0);
 

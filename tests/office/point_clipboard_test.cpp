@@ -28,9 +28,7 @@ protected:
         doc.group.files.push_back(sampleFile(2, "/data/b.fsy", 10));
         doc.addObserver(&log);
     }
-    void select(int file, int point) {
-        doc.setCurrent(file, point);
-    }
+    void select(int file, int point) { doc.setCurrent(file, point); }
     bool samePoint(const MeasurePoint& a, const MeasurePoint& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
     ScriptedDocUi ui;

@@ -29,7 +29,8 @@ public:
     // GBK text of at most `max` bytes: ASCII (line breaks, quotes and commas among it) and
     // two-byte characters.
     std::string gbk(std::size_t max) {
-        static const char* const pieces[] = {"a", "7", ",", "\"", "\r", "\n", " ", "\t", "\xC1\xD1", "\xB7\xEC",
+        static const char* const pieces[] = {"a",        "7",        ",",        "\"",       "\r",
+                                             "\n",       " ",        "\t",       "\xC1\xD1", "\xB7\xEC",
                                              "\xA1\xA1", "\x81\x40", "\xFE\x4F", "\xA3\xAC"};
         std::string s;
         const std::size_t wanted = static_cast<std::size_t>(below(static_cast<int>(max) + 1));
@@ -84,7 +85,8 @@ TEST(PointCsvRandom, RandomGroupsComeBackPointForPoint) {
         ASSERT_TRUE(platform::text::isUtf8(text)) << round;
         CsvPoints back;
         CsvRefusal refusal;
-        ASSERT_TRUE(read(csv::Reader::fromText(text), back, refusal)) << round << ": " << refusal.line << " " << refusal.reason;
+        ASSERT_TRUE(read(csv::Reader::fromText(text), back, refusal))
+            << round << ": " << refusal.line << " " << refusal.reason;
         ASSERT_EQ(back.points.size(), all.size()) << round;
         for (std::size_t i = 0; i < all.size(); ++i)
             ASSERT_EQ(0, std::memcmp(&back.points[i], &all[i], sizeof(MeasurePoint))) << round << "/" << i;
@@ -92,10 +94,11 @@ TEST(PointCsvRandom, RandomGroupsComeBackPointForPoint) {
 }
 
 TEST(PointCsvRandom, DamagedCsvsAreTakenWholeOrRefusedWithALineTheyHave) {
-    const std::string seed = "文件,序号,编号,声速(m/s),深度(mm),备注\r\n"
-                             "/a.fsy,1,0001,3000,120,\"say \"\"a,b\"\"\r\nnext\"\r\n"
-                             "/a.fsy,2,裂缝,-5,0,\r\n"
-                             "\"/b,c.fsy\",1,,2147483647,-2147483648,note\n";
+    const std::string seed =
+        "文件,序号,编号,声速(m/s),深度(mm),备注\r\n"
+        "/a.fsy,1,0001,3000,120,\"say \"\"a,b\"\"\r\nnext\"\r\n"
+        "/a.fsy,2,裂缝,-5,0,\r\n"
+        "\"/b,c.fsy\",1,,2147483647,-2147483648,note\n";
     const char inserts[] = {'"', ',', '\r', '\n', '\0', '\xE8', '\xC1', '-', '9', ' '};
     Random random(4181);
     int taken = 0;
@@ -105,8 +108,12 @@ TEST(PointCsvRandom, DamagedCsvsAreTakenWholeOrRefusedWithALineTheyHave) {
             const std::size_t at = static_cast<std::size_t>(random.below(static_cast<int>(text.size()) + 1));
             switch (random.below(4)) {
             case 0: text.insert(at, 1, inserts[random.below(std::size(inserts))]); break;
-            case 1: if (at < text.size()) text.erase(at, 1); break;
-            case 2: if (at < text.size()) text[at] = inserts[random.below(std::size(inserts))]; break;
+            case 1:
+                if (at < text.size()) text.erase(at, 1);
+                break;
+            case 2:
+                if (at < text.size()) text[at] = inserts[random.below(std::size(inserts))];
+                break;
             default: text.resize(at);
             }
         }

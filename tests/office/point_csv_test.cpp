@@ -64,7 +64,7 @@ void expectSameCsvFields(const std::vector<MeasurePoint>& a, const std::vector<M
 TEST(PointCsv, WritesTheHeaderThenOneRowPerPointWithItsFileAndPlace) {
     FileGroup group;
     group.files.push_back(sampleFile(2, "/data/桥梁 a.fsy"));
-    group.files.push_back(CrackDataFile{});  // a file without points has no rows
+    group.files.push_back(CrackDataFile{});                      // a file without points has no rows
     group.files.push_back(sampleFile(1, "/data/\xC7\xC5.fsy"));  // a name in GBK bytes, as from Windows
     group.files.push_back(sampleFile(1, "/data/\xFF,x.fsy"));    // neither UTF-8 nor GBK
     group.files[0].points[1] = point("\xC1\xD1-1", -1, 0, "a,\"b\"\r\nc");
@@ -192,8 +192,10 @@ TEST(PointCsv, RowsThatCannotBecomePointsAreRefusedWithTheirLine) {
         {kHeader + "f,100000,N,1,1,\r\n", 2, "序号 \"100000\" lies outside 1..99999"},
         {kHeader + ok + "f,2,N,1,1,emoji 😀\r\n", 3, "备注 holds a character that GBK cannot hold"},
         {kHeader + "f,1,한,1,1,\r\n", 2, "编号 holds a character that GBK cannot hold"},
-        {kHeader + "f,1," + longNumber + ",1,1,\r\n", 2, "编号 takes 32 bytes in GBK, more than the 31 its field holds"},
-        {kHeader + "f,1,N,1,1," + longNote + "\r\n", 2, "备注 takes 200 bytes in GBK, more than the 199 its field holds"},
+        {kHeader + "f,1," + longNumber + ",1,1,\r\n", 2,
+         "编号 takes 32 bytes in GBK, more than the 31 its field holds"},
+        {kHeader + "f,1,N,1,1," + longNote + "\r\n", 2,
+         "备注 takes 200 bytes in GBK, more than the 199 its field holds"},
         {kHeader + "f,1,N,1,1,\"" + std::string(100, '\xE8') + "\"\r\n", 2, "the text is not UTF-8"},
         {kHeader + "f,1,N,1,1,\"a" + std::string(1, '\0') + "b\"\r\n", 2,
          "备注 holds a NUL character, which would cut it short"},

@@ -47,11 +47,12 @@ std::string pathLine(const ExpectedFile& f) {
 }
 
 std::vector<std::string> expectedDocx(const std::vector<ExpectedFile>& files) {
-    std::vector<std::string> out = {line({"P", "CENTER (1)", "黑体", "黑体", "15.0", "Tesmar科技缝深检测分析软件处理结果"})};
+    std::vector<std::string> out = {
+        line({"P", "CENTER (1)", "黑体", "黑体", "15.0", "Tesmar科技缝深检测分析软件处理结果"})};
     for (const auto& f : files) {
         out.push_back(line({"P", "JUSTIFY (3)", "宋体", "宋体", "12.0", pathLine(f)}));
-        out.push_back(line({"T", std::to_string(f.points.size() + 1), "5", "CENTER (1)", "80.0", "80.0", "80.0",
-                            "80.0", "80.0"}));
+        out.push_back(line(
+            {"T", std::to_string(f.points.size() + 1), "5", "CENTER (1)", "80.0", "80.0", "80.0", "80.0", "80.0"}));
         out.push_back(line({"R", "序 号", "编 号", "声速(m/s)", "深度(mm)", "备  注"}));
         for (const Row& r : f.points) out.push_back(line({"R", r[0], r[1], r[2], r[3], r[4]}));
     }
@@ -117,8 +118,8 @@ TEST_F(ReportFilesTest, TwoFilesFollowEachOtherUnderOneTitle) {
 TEST_F(ReportFilesTest, CountIsTheReceivedOneAfterEdits) {
     CrackDataFile edited = sampleFile(4, "/data/edited.fsy");
     edited.points.erase(edited.points.begin() + 1);  // deleted one
-    edited.points.push_back(samplePoint(7));          // added two
-    edited.points.push_back(MeasurePoint{});          // a new, empty point
+    edited.points.push_back(samplePoint(7));         // added two
+    edited.points.push_back(MeasurePoint{});         // a new, empty point
     FileGroup group;
     group.files.push_back(edited);
 
@@ -171,7 +172,8 @@ TEST_F(ReportFilesTest, SheetTextsThatLookLikeEscapesComeBackLiterally) {
 
 TEST_F(ReportFilesTest, ControlCharactersInANoteDoNotBreakTheDocument) {
     CrackDataFile file = sampleFile(1, "/data/a.fsy");
-    platform::text::setField(file.points[0].note, std::string("a\x01\x1f" "b"));
+    platform::text::setField(file.points[0].note, std::string("a\x01\x1f"
+                                                              "b"));
     FileGroup group;
     group.files.push_back(file);
     std::string error;

@@ -29,8 +29,10 @@ public:
         ::setenv("XDG_RUNTIME_DIR", value.c_str(), 1);
     }
     ~RuntimeDir() {
-        if (had_) ::setenv("XDG_RUNTIME_DIR", saved_.c_str(), 1);
-        else ::unsetenv("XDG_RUNTIME_DIR");
+        if (had_)
+            ::setenv("XDG_RUNTIME_DIR", saved_.c_str(), 1);
+        else
+            ::unsetenv("XDG_RUNTIME_DIR");
     }
 
 private:

@@ -48,7 +48,8 @@ TEST(Text, DisplayPathKeepsEveryByteOfANativePath) {
     EXPECT_FALSE(platform::text::isUtf8("\xF4\x90\x80\x80"));
     EXPECT_FALSE(platform::text::isUtf8("\xE6\xA1"));
     EXPECT_TRUE(platform::text::isUtf8("\xF0\x9F\x98\x80"));
-    for (const std::string& shown : {platform::text::displayPath("\x80\x81\xC0"), platform::text::displayPath("x\xE6\xA1")})
+    for (const std::string& shown :
+         {platform::text::displayPath("\x80\x81\xC0"), platform::text::displayPath("x\xE6\xA1")})
         EXPECT_TRUE(platform::text::isUtf8(shown)) << shown;
 }
 

@@ -50,7 +50,7 @@ std::string qtLikePdf(const std::string& cmap) {
     pdf += platform::text::format("xref\n0 %zu\n0000000000 65535 f \n0000000000 65535 f \n", objects.size() + 2);
     for (std::size_t o : offsets) pdf += platform::text::format("%010zu 00000 n \n", o);
     pdf += platform::text::format("trailer\n<<\n/Size %zu \n/Info 7 0 R\n/Root 2 0 R\n>>\nstartxref\n%zu \n%%%%EOF",
-                        objects.size() + 2, xref);
+                                  objects.size() + 2, xref);
     return pdf;
 }
 
@@ -70,7 +70,8 @@ TEST(TextMap, RangesArraysAndCharsAreRead) {
     const std::string cmap = kMapHead +
                              "2 beginbfrange\n<0000> <0000> <0000>\n<0001> <0003> [<0054> <2F42> <0009> ]\nendbfrange\n"
                              "1 beginbfrange\n<00FE> <0101> <4E00>\nendbfrange\n"
-                             "1 beginbfchar\n<0200> <D83DDE00>\nendbfchar\n" + kMapTail;
+                             "1 beginbfchar\n<0200> <D83DDE00>\nendbfchar\n" +
+                             kMapTail;
     TextMap map;
     bool asDeclared = false;
     ASSERT_TRUE(parseTextMap(cmap, map, &asDeclared));
@@ -94,8 +95,8 @@ TEST(TextMap, StaleBytesBeforeLaterSectionsAreSkipped) {
     const std::string second = "<0100> <0101> [<2EDA> <0020> ]\n";
     std::string stale = first;
     stale.replace(10, 20, std::string("endbfrange\n\0\xFF(<[", 16) + "9999");
-    const std::string cmap = kMapHead + "101 beginbfrange\n" + first + "endbfrange\n1 beginbfrange\n" + stale.substr(0, first.size()) +
-                             second + "endbfrange\n" + kMapTail;
+    const std::string cmap = kMapHead + "101 beginbfrange\n" + first + "endbfrange\n1 beginbfrange\n" +
+                             stale.substr(0, first.size()) + second + "endbfrange\n" + kMapTail;
     TextMap map;
     bool asDeclared = true;
     ASSERT_TRUE(parseTextMap(cmap, map, &asDeclared));
@@ -115,7 +116,8 @@ protected:
 TEST_F(PdfTextMaps, GlyphsReadAsTheCharactersDrawnAndPagesStayAsWritten) {
     const std::string cmap = kMapHead +
                              "2 beginbfrange\n<0000> <0000> <0000>\n<0001> <0004> [<2F42> <4EF6> <0009> <2EDA> ]\n"
-                             "endbfrange\n" + kMapTail;
+                             "endbfrange\n" +
+                             kMapTail;
     const std::string written = qtLikePdf(cmap);
     writeAll(pdf, written);
     DrawnText drawn;
@@ -123,7 +125,7 @@ TEST_F(PdfTextMaps, GlyphsReadAsTheCharactersDrawnAndPagesStayAsWritten) {
     drawn.add("NotoSerifCJKsc-Regular", 0x2F42, 0x2F42, 1);  // the radical too, but less often
     drawn.add("NotoSerifCJKsc-Regular", 0x09, ' ');
     drawn.add("NotoSerifCJKsc-Regular", 0x2EDA, 0x2EDA);  // drawn as itself: stays
-    drawn.add("OtherFont", 0x4EF6, U'乙');              // another font's glyphs are not these
+    drawn.add("OtherFont", 0x4EF6, U'乙');                // another font's glyphs are not these
 
     std::string error;
     ASSERT_TRUE(correctPdfTextMaps(pdf, drawn, error)) << error;
@@ -159,7 +161,7 @@ TEST_F(PdfTextMaps, FilesThatAreNotSuchPdfsAreRefusedUntouched) {
         "",
         "plain text, no PDF",
         good.substr(0, good.size() / 2),                                        // cut short
-        good.substr(0, good.find("xref")) + "startxref\n999999999\n%%EOF",     // table beyond the end
+        good.substr(0, good.find("xref")) + "startxref\n999999999\n%%EOF",      // table beyond the end
         qtLikePdf(kMapHead + "1 beginbfchar\n<0001>\nendbfchar\n" + kMapTail),  // damaged map
     };
     for (const auto& content : bad) {

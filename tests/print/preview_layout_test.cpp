@@ -23,10 +23,10 @@ TEST(PreviewLayout, PagesInViewAtScrollPositionsAndZooms) {
     ASSERT_EQ(layout.pageHeight(), 842);
     EXPECT_EQ(layout.contentHeight(), 12 + 3 * 854);
     EXPECT_EQ(layout.pagesInView(0, 600), (PageSpan{1, 1}));
-    EXPECT_EQ(layout.pagesInView(0, 867), (PageSpan{1, 2}));    // one row of page 2
-    EXPECT_EQ(layout.pagesInView(0, 866), (PageSpan{1, 1}));    // up to the gap's last row
-    EXPECT_TRUE(layout.pagesInView(854, 12).empty());           // the gap alone
-    EXPECT_EQ(layout.pagesInView(853, 2), (PageSpan{1, 1}));    // page 1's last row
+    EXPECT_EQ(layout.pagesInView(0, 867), (PageSpan{1, 2}));  // one row of page 2
+    EXPECT_EQ(layout.pagesInView(0, 866), (PageSpan{1, 1}));  // up to the gap's last row
+    EXPECT_TRUE(layout.pagesInView(854, 12).empty());         // the gap alone
+    EXPECT_EQ(layout.pagesInView(853, 2), (PageSpan{1, 1}));  // page 1's last row
     EXPECT_EQ(layout.pagesInView(866, 1), (PageSpan{2, 2}));
     EXPECT_EQ(layout.pagesInView(-100, 113), (PageSpan{1, 1}));
     EXPECT_EQ(layout.pagesInView(0, 100000), (PageSpan{1, 3}));  // never past the last page
@@ -45,9 +45,9 @@ TEST(PreviewLayout, PagesInViewAtScrollPositionsAndZooms) {
 TEST(PreviewLayout, CurrentPageIsTheOneFillingMostOfTheView) {
     const PreviewLayout layout = a4(3);
     EXPECT_EQ(layout.pageAt(0, 900), 1);
-    EXPECT_EQ(layout.pageAt(500, 900), 2);    // 354 rows of page 1, 534 of page 2
-    EXPECT_EQ(layout.pageAt(500, 720), 1);    // 354 rows each: the first
-    EXPECT_EQ(layout.pageAt(855, 5), 2);      // in the gap above page 2
+    EXPECT_EQ(layout.pageAt(500, 900), 2);  // 354 rows of page 1, 534 of page 2
+    EXPECT_EQ(layout.pageAt(500, 720), 1);  // 354 rows each: the first
+    EXPECT_EQ(layout.pageAt(855, 5), 2);    // in the gap above page 2
     EXPECT_EQ(layout.pageAt(-50, 10), 1);
     EXPECT_EQ(layout.pageAt(100000, 500), 3);
     EXPECT_EQ(a4(0).pageAt(0, 500), 0);

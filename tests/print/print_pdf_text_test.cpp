@@ -58,7 +58,8 @@ std::map<char32_t, std::set<char32_t>> sharedGlyphs(const std::vector<std::strin
     std::map<quint32, std::set<char32_t>> byGlyph;
     for (const auto& c : gbk) {
         const QString s = QString::fromStdString(platform::text::gbkToUtf8(c));
-        if (face.supportsCharacter(s.toUcs4().first())) byGlyph[face.glyphIndexesForString(s).first()].insert(s.toUcs4().first());
+        if (face.supportsCharacter(s.toUcs4().first()))
+            byGlyph[face.glyphIndexesForString(s).first()].insert(s.toUcs4().first());
     }
     std::map<char32_t, std::set<char32_t>> twins;
     for (const auto& [glyph, chars] : byGlyph)
@@ -209,10 +210,10 @@ TEST_F(PdfText, EveryGbkCharacterComesBackAsDrawn) {
 // Which of two characters sharing a glyph is meant follows from what was drawn, not from a
 // table: a radical or compatibility ideograph drawn without its twin reads as itself.
 TEST_F(PdfText, LookAlikeDrawnAloneReadsAsItself) {
-    const std::string radicalPage = "\xE2\xBB\x9A";      // U+2EDA, the page radical (not in GBK)
+    const std::string radicalPage = "\xE2\xBB\x9A";     // U+2EDA, the page radical (not in GBK)
     const std::string compatibleLang = "\xEF\xA4\xAC";  // U+F92C, which Noto draws as U+90DE
-    const CrackDataFile file =
-        noteFile(folder.file("⻚.fsy"), {*platform::text::utf8ToGbk(compatibleLang + compatibleLang + "A")});
+    const CrackDataFile file = noteFile(folder.file("⻚.fsy"),
+                                        {*platform::text::utf8ToGbk(compatibleLang + compatibleLang + "A")});
     const auto pages = printWithCli(file);
     ASSERT_EQ(pages.size(), 1u);
     EXPECT_EQ(count(pages[0], "文件路径：" + folder.file(radicalPage + ".fsy")), 1);

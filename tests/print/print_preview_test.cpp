@@ -34,7 +34,8 @@ namespace {
 FileGroup groupOf(std::initializer_list<int> pointCounts) {
     FileGroup group;
     int n = 0;
-    for (int count : pointCounts) group.files.push_back(sampleFile(count, platform::text::format("/data/f%d.fsy", n++)));
+    for (int count : pointCounts)
+        group.files.push_back(sampleFile(count, platform::text::format("/data/f%d.fsy", n++)));
     return group;
 }
 
@@ -113,9 +114,12 @@ TEST(PrintPreview, HasThePagesThePrinterPrints) {
         FileGroup group;
         PrintSettings settings;
     } cases[] = {
-        {groupOf({0}), viewDefaultSettings()},  {groupOf({38}), bare},
-        {groupOf({39}), startAt5},              {groupOf({85}), viewDefaultSettings()},
-        {groupOf({3, 0, 120, 41}), startAt5},   {groupOf({200, 200}), bare},
+        {groupOf({0}), viewDefaultSettings()},
+        {groupOf({38}), bare},
+        {groupOf({39}), startAt5},
+        {groupOf({85}), viewDefaultSettings()},
+        {groupOf({3, 0, 120, 41}), startAt5},
+        {groupOf({200, 200}), bare},
     };
     int n = 0;
     for (const auto& c : cases) {
@@ -290,7 +294,7 @@ TEST(PrintPreview, KeepsOnlyAFewPagePictures) {
     }
     EXPECT_GT(view.currentPage(), 60);
     EXPECT_EQ(preview.pages->pagesPainted(), static_cast<int>(seen.size()));  // each page once
-    bar.setValue(bar.value() - bar.pageStep());  // back over pages still kept
+    bar.setValue(bar.value() - bar.pageStep());                               // back over pages still kept
     preview.repaint();
     EXPECT_EQ(preview.pages->pagesPainted(), static_cast<int>(seen.size()));
 
@@ -307,7 +311,8 @@ TEST(PrintPreview, PageLooksAsThePrintedPage) {
     const FileGroup group = groupOf({85});
     const std::string pdf = folder.file("page.pdf");
     ASSERT_EQ(pdfPageCount(group, viewDefaultSettings(), pdf), 3);
-    ASSERT_EQ(run("pdftoppm -r 100 -f 2 -l 2 -singlefile -gray " + quote(pdf) + " " + quote(folder.file("printed"))), 0);
+    ASSERT_EQ(run("pdftoppm -r 100 -f 2 -l 2 -singlefile -gray " + quote(pdf) + " " + quote(folder.file("printed"))),
+              0);
     const QImage printed(QString::fromStdString(folder.file("printed.pgm")));
     ASSERT_FALSE(printed.isNull());
 

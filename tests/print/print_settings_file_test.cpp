@@ -72,7 +72,7 @@ TEST_F(SettingsFile, ReaderStopsAtTheFirstMissingFileAndKeepsItsValues) {
     PrintSettings s = viewDefaultSettings();
     EXPECT_FALSE(readPrintSettings(s));
     EXPECT_EQ(s, viewDefaultSettings());
-    EXPECT_FALSE(readPrintSettings(s));  // no file at all
+    EXPECT_FALSE(readPrintSettings(s));                           // no file at all
     EXPECT_FALSE(std::filesystem::exists(printSettingsPath(1)));  // the printing reader never writes
 }
 

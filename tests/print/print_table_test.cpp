@@ -22,7 +22,8 @@ int32_t X(int32_t x) { return kLayout.toLogicalX(x); }
 FileGroup groupOf(std::initializer_list<int> pointCounts) {
     FileGroup group;
     int n = 0;
-    for (int count : pointCounts) group.files.push_back(sampleFile(count, platform::text::format("/data/f%d.fsy", n++)));
+    for (int count : pointCounts)
+        group.files.push_back(sampleFile(count, platform::text::format("/data/f%d.fsy", n++)));
     return group;
 }
 
@@ -150,7 +151,7 @@ TEST(PrintTable, LineListHoldsTitleHeadsRowsAndSpareTail) {
     FileGroup group = groupOf({2, 1});
     const auto lines = buildPrintLines(&group);
     ASSERT_EQ(lines.size(), 2u * 2 + 3 + 1);
-    const PrintLineKind kinds[] = {PrintLineKind::Title, PrintLineKind::FileHead, PrintLineKind::PointRow,
+    const PrintLineKind kinds[] = {PrintLineKind::Title,    PrintLineKind::FileHead, PrintLineKind::PointRow,
                                    PrintLineKind::PointRow, PrintLineKind::FileHead, PrintLineKind::PointRow};
     for (std::size_t i = 0; i < 6; ++i) EXPECT_EQ(lines[i].kind, kinds[i]) << i;
     EXPECT_EQ(lines[5].fileIndex, 1);

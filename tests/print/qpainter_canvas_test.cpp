@@ -68,7 +68,8 @@ TEST_P(TextPlacement, PathLineSitsAboveTheHeadRowRule) {
 // The footer text hangs below its rule (B-18) from B-15, the header text stands on T+9 below
 // its rule at T+10: both stay clear of their rules.
 TEST_P(TextPlacement, BandTextsStayClearOfTheirRules) {
-    const Ink footer = inkOf(GetParam(), "页脚 Tesmar科技集团", 35, kLayout.bottom - 15, 335, 15, kAlignHCenter | kAlignTop);
+    const Ink footer = inkOf(GetParam(), "页脚 Tesmar科技集团", 35, kLayout.bottom - 15, 335, 15,
+                             kAlignHCenter | kAlignTop);
     EXPECT_GE(footer.top, kLayout.bottom - 18 + 1.0) << GetParam();
     const Ink header = inkOf(GetParam(), "页眉 Tesmar科技集团", 35, kLayout.top, 335, 9, kAlignHCenter | kAlignBottom);
     EXPECT_LE(header.bottom, kLayout.top + 10 - 0.5) << GetParam();

@@ -38,8 +38,12 @@ public:
     void setPen(const fendal::print::CanvasPen& pen) override { state_.pen = pen; }
     void setTextColor(fendal::print::Rgb color) override { state_.color = color; }
     void setTextBackgroundOpaque(bool opaque) override { state_.opaque = opaque; }
-    void drawLine(fendal::print::CanvasPoint from, fendal::print::CanvasPoint to) override { lines.push_back({from, to, state_.pen}); }
-    void drawRectangle(const fendal::print::CanvasRect& rect, fendal::print::Rgb fill) override { rectangles.push_back({rect, fill, state_.pen}); }
+    void drawLine(fendal::print::CanvasPoint from, fendal::print::CanvasPoint to) override {
+        lines.push_back({from, to, state_.pen});
+    }
+    void drawRectangle(const fendal::print::CanvasRect& rect, fendal::print::Rgb fill) override {
+        rectangles.push_back({rect, fill, state_.pen});
+    }
     void drawText(const std::string& text, const fendal::print::CanvasRect& rect, unsigned align) override {
         texts.push_back({text, rect, align, state_.font, state_.color, state_.opaque});
     }

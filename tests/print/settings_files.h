@@ -9,7 +9,8 @@
 #include "support/temp_folder.h"
 
 inline void removeSettingsFiles() {
-    for (int i = 0; i < fendal::print::kPrintSettingsFileSlots; ++i) std::filesystem::remove_all(fendal::print::printSettingsPath(i));
+    for (int i = 0; i < fendal::print::kPrintSettingsFileSlots; ++i)
+        std::filesystem::remove_all(fendal::print::printSettingsPath(i));
 }
 
 // A file of the right size whose signature is not ours.
@@ -23,5 +24,6 @@ inline void writeForeignSettings(int index) {
 inline void writeSettingsAt(int index, const fendal::print::PrintSettings& s) {
     fendal::print::PrintSettingsImage image;
     fendal::print::encodePrintSettings(s, image);
-    TempFolder::writeAll(fendal::print::printSettingsPath(index), std::vector<unsigned char>(image.begin(), image.end()));
+    TempFolder::writeAll(fendal::print::printSettingsPath(index),
+                         std::vector<unsigned char>(image.begin(), image.end()));
 }

@@ -17,7 +17,7 @@ public:
         fendal::data::MsgIcon icon;
     };
 
-    std::deque<fendal::data::MsgAnswer> answers;                                  // next message box answers
+    std::deque<fendal::data::MsgAnswer> answers;  // next message box answers
     std::deque<std::optional<std::vector<std::string>>> openChoices;
     std::deque<std::optional<std::string>> saveChoices;
     // Group save: edit the request as the user would; false = cancel.
@@ -27,10 +27,12 @@ public:
     std::vector<std::string> recent;
     std::vector<fendal::data::FileDialogOptions> dialogs;
 
-    fendal::data::MsgAnswer messageBox(const std::string& text, const std::string& caption, fendal::data::MsgButtons buttons,
-                         fendal::data::MsgIcon icon) override {
+    fendal::data::MsgAnswer messageBox(const std::string& text, const std::string& caption,
+                                       fendal::data::MsgButtons buttons, fendal::data::MsgIcon icon) override {
         shown.push_back({text, caption, buttons, icon});
-        if (answers.empty()) return buttons == fendal::data::MsgButtons::Ok ? fendal::data::MsgAnswer::Ok : fendal::data::MsgAnswer::Cancel;
+        if (answers.empty())
+            return buttons == fendal::data::MsgButtons::Ok ? fendal::data::MsgAnswer::Ok
+                                                           : fendal::data::MsgAnswer::Cancel;
         fendal::data::MsgAnswer a = answers.front();
         answers.pop_front();
         return a;

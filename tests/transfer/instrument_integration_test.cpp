@@ -95,8 +95,8 @@ TEST(UsbInstrument, CancelEndsTheTransferWhateverTheDeviceDoes) {
             EXPECT_FALSE(r.ui.waitForEnd(300ms)) << fault;
             const auto before = std::chrono::steady_clock::now();
             r.transfer.cancel();
-            const auto took =
-                std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - before);
+            const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+                                                                                    before);
             std::printf("cancel against %s: %lld ms\n", fault, static_cast<long long>(took.count()));
             EXPECT_FALSE(r.transfer.workerRunning()) << fault;
             EXPECT_FALSE(r.transfer.completed()) << fault;
@@ -262,9 +262,9 @@ TEST(CliTransfer, SerialTraceTellsEachConfigurationStep) {
             EXPECT_EQ(errors.find("serial "), std::string::npos) << errors;
             continue;
         }
-        for (const std::string step : {"open\n", "time-outs: read interval 1000 ms", "event mask 0x0003\n",
-                                       "line settings: 2400 baud, parity N, 8 data bits, 1 stop bits, RTS on\n",
-                                       "purge 0xf\n", "close: "})
+        for (const std::string step :
+             {"open\n", "time-outs: read interval 1000 ms", "event mask 0x0003\n",
+              "line settings: 2400 baud, parity N, 8 data bits, 1 stop bits, RTS on\n", "purge 0xf\n", "close: "})
             EXPECT_NE(errors.find(line + step), std::string::npos) << step << " in\n" << errors;
     }
 }
@@ -296,9 +296,11 @@ TEST(CliTransfer, PortsNamedByNumber) {
         ASSERT_TRUE(readCrackFile(out, file));
         EXPECT_EQ(file.pointCount(), 7);
     }
-    for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
-             {"--serial", "11"}, {"--serial", "COM0"}, {"--serial", "4", "--device", "1"},
-             {"--usb", "1", "--device", "1"}, {"--usb", "--device", "x"}}) {
+    for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{{"--serial", "11"},
+                                                                                     {"--serial", "COM0"},
+                                                                                     {"--serial", "4", "--device", "1"},
+                                                                                     {"--usb", "1", "--device", "1"},
+                                                                                     {"--usb", "--device", "x"}}) {
         std::vector<std::string> args = {cli, "transfer"};
         args.insert(args.end(), bad.begin(), bad.end());
         args.insert(args.end(), {"-o", out});
@@ -319,18 +321,30 @@ TEST(CliTransfer, CommandLinesItCannotTakeAreRefusedBeforeAnyWork) {
     std::filesystem::remove(received);
     InstrumentProcess instrument({"usb", "--points", "3"});
     ASSERT_TRUE(instrument.ready());
-    for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
-             {"--usb", "--bogus"}, {"--usb", "--timeout", "0"}, {"--usb", "--timeout", "86401"},
-             {"--usb", "--timeout", "1.5"}, {"--usb", "--timeout", "abc"}, {"--usb", "--timeout", "0x10"}, {"--usb", "-1"}, {"--usb", "99999999999"},
-             {"--usb", "--usb"}, {"--usb", "--serial", "1"}, {"--serial", "1", "--serial", "2"}, {"--device", "1"},
-             {"--usb", "--received", ""}, {}, {"--usb", "--timeout"}}) {
+    for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{{"--usb", "--bogus"},
+                                                                                     {"--usb", "--timeout", "0"},
+                                                                                     {"--usb", "--timeout", "86401"},
+                                                                                     {"--usb", "--timeout", "1.5"},
+                                                                                     {"--usb", "--timeout", "abc"},
+                                                                                     {"--usb", "--timeout", "0x10"},
+                                                                                     {"--usb", "-1"},
+                                                                                     {"--usb", "99999999999"},
+                                                                                     {"--usb", "--usb"},
+                                                                                     {"--usb", "--serial", "1"},
+                                                                                     {"--serial", "1", "--serial", "2"},
+                                                                                     {"--device", "1"},
+                                                                                     {"--usb", "--received", ""},
+                                                                                     {},
+                                                                                     {"--usb", "--timeout"}}) {
         std::vector<std::string> args = cliTransfer(bad);
         const bool missingValue = !bad.empty() && bad.back() == "--timeout";
         if (!missingValue) args.insert(args.end(), {"-o", out});
-        if (std::find(bad.begin(), bad.end(), "--received") == bad.end()) args.insert(args.end(), {"--received", received});
+        if (std::find(bad.begin(), bad.end(), "--received") == bad.end())
+            args.insert(args.end(), {"--received", received});
         std::string errors;
         EXPECT_EQ(runProgram(args, &errors), 2) << args[3];
-        EXPECT_NE(errors.find("usage: fendal-cli transfer (--usb [--device N] | --serial N) -o OUT.fsy"), std::string::npos)
+        EXPECT_NE(errors.find("usage: fendal-cli transfer (--usb [--device N] | --serial N) -o OUT.fsy"),
+                  std::string::npos)
             << errors;
         EXPECT_FALSE(std::filesystem::exists(out)) << errors;
         EXPECT_FALSE(std::filesystem::exists(received)) << errors;
@@ -366,8 +380,8 @@ TEST(CliTransfer, TwoRunsAtOnce) {
         EXPECT_EQ(pointsIn(outA), 10);                // the first instrument's, not the second's
     }
     {
-        ProgramProcess first(cliTransfer({"--usb", "--device", "0", "-o", outA, "--timeout", "2",
-                                          "--received", runtimePath("a.tem")}));
+        ProgramProcess first(
+            cliTransfer({"--usb", "--device", "0", "-o", outA, "--timeout", "2", "--received", runtimePath("a.tem")}));
         ProgramProcess second(cliTransfer({"--usb", "--device", "1", "-o", outB, "--received", runtimePath("b.tem")}));
         EXPECT_EQ(second.wait(), 0);
         EXPECT_EQ(first.wait(), 3);
@@ -376,8 +390,8 @@ TEST(CliTransfer, TwoRunsAtOnce) {
     }
     // One device serves one transfer at a time, whatever file each uses.
     {
-        ProgramProcess first(cliTransfer({"--usb", "--device", "0", "-o", outA, "--timeout", "2",
-                                          "--received", runtimePath("a.tem")}));
+        ProgramProcess first(
+            cliTransfer({"--usb", "--device", "0", "-o", outA, "--timeout", "2", "--received", runtimePath("a.tem")}));
         ASSERT_TRUE(first.waitForOutput(kTwoBlocksOf40));
         std::string errors;
         EXPECT_EQ(runProgram(cliTransfer({"--usb", "--device", "0", "-o", outB, "--received", runtimePath("b.tem")}),

@@ -186,8 +186,7 @@ TEST(UsbTransfer, UnwritableReceivedFileStopsTheStart) {
     std::filesystem::remove(path);
     ASSERT_EQ(ui.shown().size(), 1u);
     // The reason follows the program's text.
-    EXPECT_EQ(ui.shown()[0].text.rfind("初始化临时文件失败！\n" + path + ": ", 0), 0u)
-        << ui.shown()[0].text;
+    EXPECT_EQ(ui.shown()[0].text.rfind("初始化临时文件失败！\n" + path + ": ", 0), 0u) << ui.shown()[0].text;
     EXPECT_EQ(ui.shown()[0].caption, "");  // the application's own message box
     EXPECT_EQ(ui.controls, (std::vector<bool>{true, true, false}));
     EXPECT_FALSE(usb.open);

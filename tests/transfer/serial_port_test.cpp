@@ -45,9 +45,9 @@ public:
     std::vector<Message> waitForBytes(std::size_t count, std::chrono::milliseconds limit) {
         std::unique_lock<std::mutex> guard(lock_);
         changed_.wait_for(guard, limit, [&] {
-            return std::count_if(messages_.begin(), messages_.end(),
-                                 [](const Message& m) { return m.message == WM_PORT_RXCHAR; }) >=
-                   static_cast<std::ptrdiff_t>(count);
+            return std::count_if(messages_.begin(), messages_.end(), [](const Message& m) {
+                       return m.message == WM_PORT_RXCHAR;
+                   }) >= static_cast<std::ptrdiff_t>(count);
         });
         return messages_;
     }
@@ -77,8 +77,8 @@ void setEnv(const char* name, const char* value) {
 #endif
 }
 
-bool openPty(CSerialPort& port, SerialPortOwner& owner, const LinePair& pty, unsigned portnr = 2,
-             unsigned baud = 2400, char parity = 'N') {
+bool openPty(CSerialPort& port, SerialPortOwner& owner, const LinePair& pty, unsigned portnr = 2, unsigned baud = 2400,
+             char parity = 'N') {
     port.portNames().setDevicePath(static_cast<int>(portnr), pty.slavePath());
     return port.openPort(&owner, portnr, baud, parity, 8, 1, kRxMask, 512);
 }
@@ -402,10 +402,10 @@ TEST(SerialSettings, TextIsCheckedAsTheSystemDoes) {
     EXPECT_EQ(state.stopBits, 2);
     ASSERT_TRUE(platform::buildSerialState("data=5 stop=1.5", state));
     EXPECT_EQ(state.baudRate, 19200u);  // untouched
-    for (const char* bad : {"", "baud=0 parity=N data=8 stop=1", "baud=2400 parity=X data=8 stop=1",
-                            "baud=2400 parity=N data=9 stop=1", "baud=2400 parity=N data=4 stop=1",
-                            "baud=2400 parity=N data=8 stop=3", "baud=2400 parity=N data=8 stop=1.5",
-                            "baud=2400 parity=N data=5 stop=2", "baud=-1", "speed=2400", "baud=24x0"}) {
+    for (const char* bad :
+         {"", "baud=0 parity=N data=8 stop=1", "baud=2400 parity=X data=8 stop=1", "baud=2400 parity=N data=9 stop=1",
+          "baud=2400 parity=N data=4 stop=1", "baud=2400 parity=N data=8 stop=3", "baud=2400 parity=N data=8 stop=1.5",
+          "baud=2400 parity=N data=5 stop=2", "baud=-1", "speed=2400", "baud=24x0"}) {
         platform::SerialState before = state;
         EXPECT_FALSE(platform::buildSerialState(bad, state)) << bad;
         EXPECT_EQ(state.baudRate, before.baudRate) << bad;

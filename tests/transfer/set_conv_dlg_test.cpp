@@ -53,7 +53,10 @@ private:
 int runDialog(CSetConvDlg& dialog, const std::function<void()>& act) {
     QTimer::singleShot(0, &dialog, act);
     bool timedOut = false;
-    QTimer::singleShot(15000, &dialog, [&] { timedOut = true; dialog.done(-1); });
+    QTimer::singleShot(15000, &dialog, [&] {
+        timedOut = true;
+        dialog.done(-1);
+    });
     const int result = dialog.exec();
     EXPECT_FALSE(timedOut);
     return result;

@@ -165,10 +165,10 @@ public:
     std::vector<fendal::data::ReceivedRecord> records;
     bool failOpen = false;
     bool noName = false;
-    int failPathAt = -1;   // the n-th path open (from 0) fails
-    int failWriteAt = -1;  // writes after this many fail
-    int failReadAt = -1;   // reads after this many fail
-    int stallAt = -1;      // reads after this many never answer
+    int failPathAt = -1;          // the n-th path open (from 0) fails
+    int failWriteAt = -1;         // writes after this many fail
+    int failReadAt = -1;          // reads after this many fail
+    int stallAt = -1;             // reads after this many never answer
     std::size_t countLength = 2;  // bytes of the count reply
 
     bool open = false;

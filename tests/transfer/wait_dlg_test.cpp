@@ -24,7 +24,10 @@ TEST(WaitDlg, PumpRoleEndsItselfWithOk) {
     pump.m_placeTopmost = 0;
     bool timedOut = false;
     // A pump that never ends would hang the caller; fail instead.
-    QTimer::singleShot(5000, &pump, [&] { timedOut = true; pump.reject(); });
+    QTimer::singleShot(5000, &pump, [&] {
+        timedOut = true;
+        pump.reject();
+    });
     EXPECT_EQ(pump.exec(), QDialog::Accepted);
     EXPECT_FALSE(timedOut);
 }

@@ -108,7 +108,8 @@ void FakeSocketDriver::serve(int fd, int stream) {
             changed_.notify_all();
             if (reply.hang) {
                 // The stream stays open and silent until the library closes it or the test ends.
-                while (!stopping_ && !ql260sock::peerClosed(fd)) changed_.wait_for(guard, std::chrono::milliseconds(20));
+                while (!stopping_ && !ql260sock::peerClosed(fd))
+                    changed_.wait_for(guard, std::chrono::milliseconds(20));
                 return;
             }
             if (reply.waitForAbort) {

@@ -66,9 +66,7 @@ TEST(Ql260Device, NoFolderMeansNoDevice) {
 
 TEST(Ql260Device, SocketThatNobodyServesFailsToOpen) {
     const std::string folder = freshDeviceFolder("dead");
-    {
-        FakeSocketDriver device(folder, "gone.sock", acceptAll);
-    }
+    { FakeSocketDriver device(folder, "gone.sock", acceptAll); }
     std::ofstream(folder + "/gone.sock") << "";
     ASSERT_NE(QL260GetDeviceName(0), nullptr);
     EXPECT_EQ(QL260OpenDevice(0), QL260_INVALID_HANDLE);

@@ -62,7 +62,9 @@ Bytes block(const Bytes& data, int b) {
 
 class InstrumentTest : public ::testing::Test {
 protected:
-    void SetUp() override { folder_ = freshDeviceFolder(::testing::UnitTest::GetInstance()->current_test_info()->name()); }
+    void SetUp() override {
+        folder_ = freshDeviceFolder(::testing::UnitTest::GetInstance()->current_test_info()->name());
+    }
     void TearDown() override { QL260CloseDevice(0); }
 
     // Starts the instrument and opens device `index`.

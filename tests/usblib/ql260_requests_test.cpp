@@ -23,17 +23,14 @@ FakeReply obligingDriver(const RawRequest& request) {
     const uint32_t function = request.function();
     switch (function) {
     case QL260_FUNC_READ_DATA:
-    case QL260_FUNC_READ_INTER:
-        return driverReply(function, request.length(), counting(request.length()));
+    case QL260_FUNC_READ_INTER: return driverReply(function, request.length(), counting(request.length()));
     case QL260_FUNC_WRITE_DATA:
-    case QL260_FUNC_WRITE_AUX:
-        return driverReply(function, request.length());
+    case QL260_FUNC_WRITE_AUX: return driverReply(function, request.length());
     case QL260_FUNC_CONTROL: {
         const uint32_t wanted = platform::loadLe16(request.data() + 6);
         return driverReply(function, std::min<uint32_t>(wanted, 18), counting(std::min<uint32_t>(wanted, 18)));
     }
-    default:
-        return driverReply(function, 4);
+    default: return driverReply(function, 4);
     }
 }
 
@@ -41,9 +38,8 @@ class RequestTest : public ::testing::Test {
 protected:
     void SetUp() override {
         folder_ = freshDeviceFolder("requests");
-        driver_ = std::make_unique<FakeSocketDriver>(folder_, "dev.sock", [this](const RawRequest& r) {
-            return handler_ ? handler_(r) : obligingDriver(r);
-        });
+        driver_ = std::make_unique<FakeSocketDriver>(
+            folder_, "dev.sock", [this](const RawRequest& r) { return handler_ ? handler_(r) : obligingDriver(r); });
         ASSERT_NE(QL260OpenDevice(0), QL260_INVALID_HANDLE);
     }
     void TearDown() override {
@@ -126,8 +122,8 @@ TEST_F(RequestTest, WritesCarryTheBytesAndReportTheDriversCount) {
 TEST_F(RequestTest, FailuresClearTheLength) {
     handler_ = [](const RawRequest&) { return FakeReply{false, {}, false, false}; };
     unsigned char buffer[64] = {};
-    for (auto call : {QL260ReadData, QL260ReadInter, QL260WriteData, QL260WriteAuxData, QL260GetDeviceDescr,
-                      QL260GetConfigDescr}) {
+    for (auto call :
+         {QL260ReadData, QL260ReadInter, QL260WriteData, QL260WriteAuxData, QL260GetDeviceDescr, QL260GetConfigDescr}) {
         QL260_ULONG length = 10;
         EXPECT_FALSE(call(0, buffer, &length));
         EXPECT_EQ(length, 0u);
@@ -175,8 +171,8 @@ TEST_F(RequestTest, AbortsAndResetsNamePipesOnTheSecondStream) {
         uint32_t function;
         uint32_t pipe;
     };
-    const Case cases[] = {{QL260AbortRead, 14, 6},  {QL260AbortWrite, 14, 7}, {QL260AbortInter, 14, 5},
-                          {QL260ResetRead, 13, 6},  {QL260ResetWrite, 13, 7}, {QL260ResetInter, 13, 5},
+    const Case cases[] = {{QL260AbortRead, 14, 6}, {QL260AbortWrite, 14, 7}, {QL260AbortInter, 14, 5},
+                          {QL260ResetRead, 13, 6}, {QL260ResetWrite, 13, 7}, {QL260ResetInter, 13, 5},
                           {QL260ResetAux, 13, 8}};
     unsigned char byte = 0;
     QL260_ULONG length = 1;
@@ -190,7 +186,8 @@ TEST_F(RequestTest, AbortsAndResetsNamePipesOnTheSecondStream) {
         EXPECT_EQ(request.data()[0], c.pipe);
         EXPECT_EQ(request.inSize, 72u);
         EXPECT_EQ(request.outSize, 72u);
-        EXPECT_TRUE(std::all_of(request.input.begin() + 9, request.input.end(), [](unsigned char b) { return b == 0; }));
+        EXPECT_TRUE(
+            std::all_of(request.input.begin() + 9, request.input.end(), [](unsigned char b) { return b == 0; }));
         EXPECT_NE(request.stream, dataStream);
     }
 }

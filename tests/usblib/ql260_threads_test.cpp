@@ -28,7 +28,9 @@ FakeReply abortWait() {
 // A device on which requests of `function` wait until an abort or reset comes; it answers the
 // others at once.
 FakeSocketDriver::Handler waitsForAbort(uint32_t function) {
-    return [function](const RawRequest& r) { return r.function() == function ? abortWait() : driverReply(r.function(), 4); };
+    return [function](const RawRequest& r) {
+        return r.function() == function ? abortWait() : driverReply(r.function(), 4);
+    };
 }
 
 std::future<PendingRead> startRead() {

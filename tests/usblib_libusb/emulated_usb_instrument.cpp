@@ -57,8 +57,8 @@ std::vector<ReceivedRecord> demoRecords(int count) {
 
 // A hub in front of devices behind it, so that libusb sees the whole port path.
 std::vector<unsigned char> hubDescriptors() {
-    return {18, 1, 0x00, 0x02, 9, 0, 1, 64, 0x6B, 0x1D, 0x02, 0x00, 0, 1, 0, 0, 0, 1,
-            9, 2, 25, 0, 1, 1, 0, 0xE0, 0, 9, 4, 0, 0, 1, 9, 0, 0, 0, 7, 5, 0x81, 3, 2, 0, 12};
+    return {18, 1, 0x00, 0x02, 9, 0, 1, 64, 0x6B, 0x1D, 0x02, 0x00, 0, 1, 0, 0, 0,    1, 9, 2, 25, 0,
+            1,  1, 0,    0xE0, 0, 9, 4, 0,  0,    1,    9,    0,    0, 0, 7, 5, 0x81, 3, 2, 0, 12};
 }
 
 std::string sysfsRecord(const std::string& path, int bus, int address, const std::string& vendor,
@@ -108,7 +108,9 @@ EmulatedUsbBus::EmulatedUsbBus() : testbed_(umockdev_testbed_new()) {}
 EmulatedUsbBus::~EmulatedUsbBus() { g_object_unref(testbed_); }
 
 EmulatedUsbInstrument::EmulatedUsbInstrument(EmulatedUsbBus& bus, EmulatedDeviceOptions options)
-    : bus_(bus), options_(std::move(options)), session_(demoRecords(options_.points), options_.faults),
+    : bus_(bus),
+      options_(std::move(options)),
+      session_(demoRecords(options_.points), options_.faults),
       kernelDriver_(options_.kernelDriverBound) {
     std::string path = "/devices/pci0000:00/usb" + std::to_string(options_.bus);
     std::string name = std::to_string(options_.bus) + "-";
@@ -118,7 +120,9 @@ EmulatedUsbInstrument::EmulatedUsbInstrument(EmulatedUsbBus& bus, EmulatedDevice
     for (std::size_t dot = ports.find('.'); dot != std::string::npos; dot = ports.find('.', dot + 1)) {
         const std::string hub = name + ports.substr(0, dot);
         path += "/" + hub;
-        record += sysfsRecord(path, options_.bus, 100 + static_cast<int>(dot), "1d6b", "0002", hubDescriptors(), false) + "\n";
+        record += sysfsRecord(path, options_.bus, 100 + static_cast<int>(dot), "1d6b", "0002", hubDescriptors(),
+                              false) +
+                  "\n";
     }
     path += "/" + name + ports;
     std::vector<unsigned char> descriptors = instrument::deviceDescriptor();
@@ -276,9 +280,12 @@ bool EmulatedUsbInstrument::handleIoctl(UMockdevIoctlClient* client) {
     case USBDEVFS_GETDRIVER: {
         UMockdevIoctlData* data = resolveArg(client, sizeof(usbdevfs_getdriver));
         auto* query = reinterpret_cast<usbdevfs_getdriver*>(data->data);
-        if (claimedBy_) std::strcpy(query->driver, "usbfs");
-        else if (kernelDriver_) std::strcpy(query->driver, kKernelDriver);
-        else error = ENODATA;
+        if (claimedBy_)
+            std::strcpy(query->driver, "usbfs");
+        else if (kernelDriver_)
+            std::strcpy(query->driver, kKernelDriver);
+        else
+            error = ENODATA;
         completeWith(client, error);
         g_object_unref(data);
         return true;
@@ -288,7 +295,8 @@ bool EmulatedUsbInstrument::handleIoctl(UMockdevIoctlClient* client) {
         const int code = reinterpret_cast<usbdevfs_ioctl*>(data->data)->ioctl_code;
         g_object_unref(data);
         if (code == static_cast<int>(USBDEVFS_DISCONNECT)) {
-            if (!kernelDriver_) error = ENODATA;
+            if (!kernelDriver_)
+                error = ENODATA;
             else {
                 kernelDriver_ = false;
                 record(UsbEvent::Detach);
@@ -316,9 +324,7 @@ bool EmulatedUsbInstrument::handleIoctl(UMockdevIoctlClient* client) {
         if (endpoint == kReadEndpoint) session_.dropAnswer();
         break;
     }
-    default:
-        error = ENOTTY;
-        break;
+    default: error = ENOTTY; break;
     }
     completeWith(client, error);
     return true;
@@ -334,7 +340,8 @@ void EmulatedUsbInstrument::submit(UMockdevIoctlClient* client, UMockdevIoctlDat
                                              &error);
     Urb urb{data, buffer, client};
     const unsigned endpoint = u->endpoint;
-    const std::vector<unsigned char> bytes = buffer ? std::vector<unsigned char>(buffer->data, buffer->data + buffer->data_len)
+    const std::vector<unsigned char> bytes = buffer ? std::vector<unsigned char>(buffer->data,
+                                                                                 buffer->data + buffer->data_len)
                                                     : std::vector<unsigned char>();
     std::lock_guard guard(lock_);
     int refused = unplugged_ ? ENODEV : 0;
@@ -425,8 +432,10 @@ void EmulatedUsbInstrument::discard(UMockdevIoctlClient* client, UMockdevIoctlDa
         record(UsbEvent::Discard, reinterpret_cast<usbdevfs_urb*>(it->data->data)->endpoint);
         Urb urb = *it;
         list->erase(it);
-        if (options_.holdDiscards) discarded_.push_back(urb);
-        else finishLocked(urb, -ENOENT, 0);
+        if (options_.holdDiscards)
+            discarded_.push_back(urb);
+        else
+            finishLocked(urb, -ENOENT, 0);
         completeWith(client, 0);
         return;
     }

@@ -33,12 +33,12 @@ TEST(InstrumentIds, EntriesWithAndWithoutEndpoints) {
 
     // Each of these would send transfers somewhere the user did not mean.
     for (const char* bad : {"1209", "1209:", ":0260", "12090:0260", "1209:0260x", "g209:0260", "-1:2",
-                            "1209:0260 read=0x02",      // a read pipe needs an IN endpoint
-                            "1209:0260 write=0x82",     // a write pipe an OUT one
-                            "1209:0260 read=0x80",      // endpoint 0 is the control pipe
-                            "1209:0260 read=0x190",     // no such address
-                            "1209:0260 read=",          //
-                            "1209:0260 speed=0x81",     // no such pipe
+                            "1209:0260 read=0x02",   // a read pipe needs an IN endpoint
+                            "1209:0260 write=0x82",  // a write pipe an OUT one
+                            "1209:0260 read=0x80",   // endpoint 0 is the control pipe
+                            "1209:0260 read=0x190",  // no such address
+                            "1209:0260 read=",       //
+                            "1209:0260 speed=0x81",  // no such pipe
                             "1209:0260 read 0x82"})
         EXPECT_FALSE(parseInstrumentId(bad)) << bad;
 }

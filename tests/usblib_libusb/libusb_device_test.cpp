@@ -67,7 +67,8 @@ TEST_F(DeviceTest, OpenTakesTheInterfaceFromTheKernelDriverAndCloseGivesItBack) 
     EXPECT_TRUE(device.kernelDriverBound());
     std::vector<UsbEvent::Kind> kinds;
     for (const UsbEvent& e : device.events()) kinds.push_back(e.kind);
-    EXPECT_EQ(kinds, (std::vector<UsbEvent::Kind>{UsbEvent::Detach, UsbEvent::Claim, UsbEvent::Release, UsbEvent::Attach}));
+    EXPECT_EQ(kinds,
+              (std::vector<UsbEvent::Kind>{UsbEvent::Detach, UsbEvent::Claim, UsbEvent::Release, UsbEvent::Attach}));
 
     // Closed means closed: requests fail until the next open.
     unsigned char byte = 0;

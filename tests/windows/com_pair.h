@@ -33,14 +33,15 @@ public:
         }
         for (int k = 0; k < count; ++k) {
             const std::string claim = std::string(claims) + "\\pair-" + std::to_string(k);
-            HANDLE h = CreateFileA(claim.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+            HANDLE h = CreateFileA(claim.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                                   nullptr);
             if (h == INVALID_HANDLE_VALUE) continue;
             CloseHandle(h);
             near_ = first + 2 * k;
             // A link the relay is just putting back (Wine's device manager may have replaced it).
             for (int attempt = 0; attempt < 40 && far_ == INVALID_HANDLE_VALUE; ++attempt) {
-                far_ = CreateFileA(portPath(near_ + 1).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                   OPEN_EXISTING, 0, nullptr);
+                far_ = CreateFileA(portPath(near_ + 1).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                   0, nullptr);
                 if (far_ == INVALID_HANDLE_VALUE) std::this_thread::sleep_for(std::chrono::milliseconds(50));
             }
             if (far_ == INVALID_HANDLE_VALUE) break;
@@ -61,8 +62,7 @@ public:
 
     bool send(const std::vector<unsigned char>& bytes) {
         DWORD done = 0;
-        return WriteFile(far_, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr) &&
-               done == bytes.size();
+        return WriteFile(far_, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr) && done == bytes.size();
     }
 
     // What the program sent, waiting up to `ms` for the first byte.

@@ -102,18 +102,22 @@ TEST(TextWin32, CodePage936BothWays) {
     EXPECT_GT(characters, 21000);  // GBK holds 21886 characters
 
     EXPECT_EQ(platform::text::gbkToUtf8("\xC1\xD1\xB7\xEC"), "裂缝");
-    EXPECT_EQ(platform::text::gbkToUtf8("a\xFF" "b"), "a" + replacement + "b");
+    EXPECT_EQ(platform::text::gbkToUtf8("a\xFF"
+                                        "b"),
+              "a" + replacement + "b");
     EXPECT_EQ(platform::text::gbkToUtf8("\x81\x30z"), replacement + "0z");  // a lead byte without its trail
     EXPECT_EQ(platform::text::gbkToUtf8("end\xC1"), "end" + replacement);
     EXPECT_EQ(platform::text::gbkToUtf8(std::string("a\0b", 3)), std::string("a\0b", 3));
     EXPECT_EQ(platform::text::gbkToUtf8Exact("\xC1\xD1 A1"), "裂 A1");
-    EXPECT_FALSE(platform::text::gbkToUtf8Exact("a\xFF" "b"));
+    EXPECT_FALSE(
+        platform::text::gbkToUtf8Exact("a\xFF"
+                                       "b"));
     EXPECT_FALSE(platform::text::gbkToUtf8Exact("end\xC1"));
 
     EXPECT_EQ(platform::text::utf8ToGbk(""), std::string());
-    EXPECT_FALSE(platform::text::utf8ToGbk("한국어"));          // Hangul has no place in GBK
-    EXPECT_FALSE(platform::text::utf8ToGbk("\xC3\x28"));        // not UTF-8
-    EXPECT_FALSE(platform::text::utf8ToGbk("\xED\xA0\x80"));    // a lone surrogate
+    EXPECT_FALSE(platform::text::utf8ToGbk("한국어"));        // Hangul has no place in GBK
+    EXPECT_FALSE(platform::text::utf8ToGbk("\xC3\x28"));      // not UTF-8
+    EXPECT_FALSE(platform::text::utf8ToGbk("\xED\xA0\x80"));  // a lone surrogate
     // No look-alike stands in for a missing character (best fit would turn ą into a).
     EXPECT_FALSE(platform::text::utf8ToGbk("\xC4\x85"));
     if (auto euro = platform::text::utf8ToGbk("€")) {

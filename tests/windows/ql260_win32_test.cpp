@@ -32,9 +32,9 @@ TEST(Ql260Win32, EveryCallWithoutADeviceFailsAndSaysNothingWasDone) {
         EXPECT_EQ(length, 0u);
     }
     using PipeCall = QL260_BOOL(QL260_CALL*)(QL260_ULONG);
-    for (PipeCall call : {PipeCall(QL260AbortRead), PipeCall(QL260AbortWrite), PipeCall(QL260AbortInter),
-                          PipeCall(QL260ResetRead), PipeCall(QL260ResetWrite), PipeCall(QL260ResetInter),
-                          PipeCall(QL260ResetAux)})
+    for (PipeCall call :
+         {PipeCall(QL260AbortRead), PipeCall(QL260AbortWrite), PipeCall(QL260AbortInter), PipeCall(QL260ResetRead),
+          PipeCall(QL260ResetWrite), PipeCall(QL260ResetInter), PipeCall(QL260ResetAux)})
         EXPECT_FALSE(call(0));
     DriverRequest request{};
     request.function = QL260_FUNC_READ_DATA;
@@ -57,10 +57,10 @@ TEST(Ql260Win32, InterruptRoutineWithoutADeviceEnds) {
 }
 
 TEST(Ql260Win32, LoadedLibraryFindsEachExportByNameAndOrdinal) {
-    const char* names[] = {"QL260AbortInter",    "QL260AbortRead",      "QL260AbortWrite",    "QL260CloseDevice",
+    const char* names[] = {"QL260AbortInter",    "QL260AbortRead",      "QL260AbortWrite",     "QL260CloseDevice",
                            "QL260DriverCommand", "QL260GetConfigDescr", "QL260GetDeviceDescr", "QL260GetDeviceName",
-                           "QL260GetVersion",    "QL260OpenDevice",     "QL260ReadData",      "QL260ReadInter",
-                           "QL260ResetAux",      "QL260ResetInter",     "QL260ResetRead",     "QL260ResetWrite",
+                           "QL260GetVersion",    "QL260OpenDevice",     "QL260ReadData",       "QL260ReadInter",
+                           "QL260ResetAux",      "QL260ResetInter",     "QL260ResetRead",      "QL260ResetWrite",
                            "QL260SetIntRoutine", "QL260WriteAuxData",   "QL260WriteData"};
     HMODULE library = LoadLibraryW(L"QL260DLL.dll");
     ASSERT_NE(library, nullptr);

@@ -4,10 +4,12 @@
 
 namespace fendal::cli {
 
-data::MsgAnswer CliDocUi::messageBox(const std::string& text, const std::string&, data::MsgButtons buttons, data::MsgIcon icon) {
+data::MsgAnswer CliDocUi::messageBox(const std::string& text, const std::string&, data::MsgButtons buttons,
+                                     data::MsgIcon icon) {
     std::fprintf(stderr, "fendal-cli: %s\n", text.c_str());
     if (icon == data::MsgIcon::Error || icon == data::MsgIcon::Warning) errorShown = true;
-    return buttons == data::MsgButtons::Ok || buttons == data::MsgButtons::OkCancel ? data::MsgAnswer::Ok : data::MsgAnswer::No;
+    return buttons == data::MsgButtons::Ok || buttons == data::MsgButtons::OkCancel ? data::MsgAnswer::Ok
+                                                                                    : data::MsgAnswer::No;
 }
 
 std::optional<std::vector<std::string>> CliDocUi::chooseOpenFiles(const data::FileDialogOptions&) {

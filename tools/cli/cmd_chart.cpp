@@ -27,11 +27,11 @@ struct Options {
 };
 
 int run(const Options& options) {
-    if (isOneOfTheInputs(options.output, {options.input}))
-        return fail(shown(options.output) + " is the file to chart");
+    if (isOneOfTheInputs(options.output, {options.input})) return fail(shown(options.output) + " is the file to chart");
     data::CrackDataFile file;
     std::error_code why;
-    if (!data::readCrackFile(options.input, file, &why)) return fail("cannot open " + shown(options.input) + ": " + why.message());
+    if (!data::readCrackFile(options.input, file, &why))
+        return fail("cannot open " + shown(options.input) + ": " + why.message());
 
     // Painting text needs a GUI application; without a display the offscreen platform serves.
     std::unique_ptr<QGuiApplication> app;
@@ -46,7 +46,8 @@ int run(const Options& options) {
                           QString::fromStdString(platform::text::displayPath(platform::fileNamePart(options.input)));
     std::string error;
     if (!analysis::writeDepthChartFile(options.output, file.points, title, error)) return fail(error);
-    std::printf("%s: %d point%s\n", shown(options.output).c_str(), file.pointCount(), file.pointCount() == 1 ? "" : "s");
+    std::printf("%s: %d point%s\n", shown(options.output).c_str(), file.pointCount(),
+                file.pointCount() == 1 ? "" : "s");
     return 0;
 }
 
@@ -57,14 +58,18 @@ std::function<int()> define(CLI::App& command) {
         ->required()
         ->check(CLI::Validator(
             [](std::string& path) {
-                return analysis::chartFormatOf(path) == analysis::ChartFormat::None ? std::string("must end in .png or .pdf") : std::string();
+                return analysis::chartFormatOf(path) == analysis::ChartFormat::None
+                           ? std::string("must end in .png or .pdf")
+                           : std::string();
             },
             "OUT.png|OUT.pdf"));
     return [options] { return run(*options); };
 }
 
-const CliRegistrar registrar({.name = "chart", .usage = nullptr,
-                              .summary = "the depth chart of a file as a PNG picture or a PDF page", .define = define});
+const CliRegistrar registrar({.name = "chart",
+                              .usage = nullptr,
+                              .summary = "the depth chart of a file as a PNG picture or a PDF page",
+                              .define = define});
 
 }  // namespace
 

@@ -40,8 +40,10 @@ std::function<int()> define(CLI::App& command) {
     return [options] { return run(*options); };
 }
 
-CliRegistrar reg({.name = "demo-data", .usage = nullptr,
-                  .summary = "write a received-data file of demonstration points", .define = define});
+CliRegistrar reg({.name = "demo-data",
+                  .usage = nullptr,
+                  .summary = "write a received-data file of demonstration points",
+                  .define = define});
 
 }  // namespace
 

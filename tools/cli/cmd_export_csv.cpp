@@ -31,7 +31,8 @@ int run(const Options& options) {
         data::CrackDataFile file;
         std::error_code why;
         if (!data::readCrackFile(path, file, &why)) {
-            std::fprintf(stderr, "fendal-cli export-csv: cannot read %s: %s\n", shown(path).c_str(), why.message().c_str());
+            std::fprintf(stderr, "fendal-cli export-csv: cannot read %s: %s\n", shown(path).c_str(),
+                         why.message().c_str());
             return 1;
         }
         group.files.push_back(std::move(file));
@@ -54,12 +55,14 @@ std::function<int()> define(CLI::App& command) {
     auto options = std::make_shared<Options>();
     command.add_option("FILE", options->inputs, "the crack data files, exported in this order")->required();
     command.add_option("-o", options->out, "the CSV file to write")->required();
-    command.footer("Writes UTF-8 with CRLF line ends: the header 文件,序号,编号,声速(m/s),深度(mm),备注, then one row\n"
-                   "per current point. Exit status: 0 written, 1 a file could not be read or written, 2 refused.");
+    command.footer(
+        "Writes UTF-8 with CRLF line ends: the header 文件,序号,编号,声速(m/s),深度(mm),备注, then one row\n"
+        "per current point. Exit status: 0 written, 1 a file could not be read or written, 2 refused.");
     return [options] { return run(*options); };
 }
 
-const CliRegistrar registrar({.name = "export-csv", .usage = nullptr,
+const CliRegistrar registrar({.name = "export-csv",
+                              .usage = nullptr,
                               .summary = "write the points of the files as one CSV file",
                               .define = define});
 

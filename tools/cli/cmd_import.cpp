@@ -45,7 +45,8 @@ std::function<int()> define(CLI::App& command) {
     return [options] { return run(*options); };
 }
 
-CliRegistrar reg({.name = "import", .usage = nullptr,
+CliRegistrar reg({.name = "import",
+                  .usage = nullptr,
                   .summary = "turn a received-data file (default: the last transfer's) into a crack data file",
                   .define = define});
 

@@ -43,7 +43,8 @@ int run(const Options& options) {
     file.receivedPoints = file.points;
     std::error_code error;
     if (!data::writeCrackFile(file, &error)) {
-        std::fprintf(stderr, "fendal-cli import-csv: cannot write %s: %s\n", shown(out).c_str(), error.message().c_str());
+        std::fprintf(stderr, "fendal-cli import-csv: cannot write %s: %s\n", shown(out).c_str(),
+                     error.message().c_str());
         return 1;
     }
     std::printf("imported %d points", file.pointCount());
@@ -56,14 +57,16 @@ std::function<int()> define(CLI::App& command) {
     auto options = std::make_shared<Options>();
     command.add_option("CSV", options->in, "the CSV file, with the header export-csv writes")->required();
     command.add_option("-o", options->out, "the crack data file to write")->required();
-    command.footer("Every row becomes a point, in the order of the rows; rows naming several files all go into\n"
-                   "the one file written. A row that cannot become a point is refused with its line number,\n"
-                   "and then nothing is written. Exit status: 0 written, 1 a file could not be read or written,\n"
-                   "2 refused.");
+    command.footer(
+        "Every row becomes a point, in the order of the rows; rows naming several files all go into\n"
+        "the one file written. A row that cannot become a point is refused with its line number,\n"
+        "and then nothing is written. Exit status: 0 written, 1 a file could not be read or written,\n"
+        "2 refused.");
     return [options] { return run(*options); };
 }
 
-const CliRegistrar registrar({.name = "import-csv", .usage = nullptr,
+const CliRegistrar registrar({.name = "import-csv",
+                              .usage = nullptr,
                               .summary = "turn a CSV of points into a crack data file",
                               .define = define});
 

@@ -17,7 +17,9 @@ namespace fendal::cli {
 
 namespace {
 
-std::string utf8(const char* field, std::size_t size) { return platform::text::gbkToUtf8(platform::text::fieldText(field, size)); }
+std::string utf8(const char* field, std::size_t size) {
+    return platform::text::gbkToUtf8(platform::text::fieldText(field, size));
+}
 
 nlohmann::json pointList(const std::vector<data::MeasurePoint>& points) {
     auto list = nlohmann::json::array();
@@ -71,8 +73,8 @@ std::function<int()> define(CLI::App& command) {
     return [files] { return run(*files); };
 }
 
-CliRegistrar reg({.name = "info", .usage = nullptr, .summary = "the files read as one group, as JSON",
-                  .define = define});
+CliRegistrar reg(
+    {.name = "info", .usage = nullptr, .summary = "the files read as one group, as JSON", .define = define});
 
 }  // namespace
 

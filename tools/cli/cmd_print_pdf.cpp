@@ -99,8 +99,8 @@ std::function<int()> define(CLI::App& command) {
     return [options] { return run(*options); };
 }
 
-const CliRegistrar registrar({.name = "print-pdf", .usage = nullptr,
-                              .summary = "print the files as one group into a PDF", .define = define});
+const CliRegistrar registrar(
+    {.name = "print-pdf", .usage = nullptr, .summary = "print the files as one group into a PDF", .define = define});
 
 }  // namespace
 

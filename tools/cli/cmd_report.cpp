@@ -47,7 +47,7 @@ int run(const Options& options) {
 
     std::string error;
     const bool written = options.docx ? office::writeDocx(office::buildWordReport(group), out, error)
-                                          : office::writeXlsx(office::buildSheetReport(group), out, error);
+                                      : office::writeXlsx(office::buildSheetReport(group), out, error);
     if (!written) {
         std::fprintf(stderr, "fendal-cli report: cannot write %s: %s\n", shown(out).c_str(), error.c_str());
         return 1;
@@ -70,7 +70,8 @@ std::function<int()> define(CLI::App& command) {
     return [options] { return run(*options); };
 }
 
-const CliRegistrar registrar({.name = "report", .usage = nullptr,
+const CliRegistrar registrar({.name = "report",
+                              .usage = nullptr,
                               .summary = "write the Word report or the Excel table of the files",
                               .define = define});
 

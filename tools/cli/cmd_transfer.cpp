@@ -22,8 +22,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr char kUsage[] =
-    "transfer (--usb [--device N] | --serial N) -o OUT.fsy [--timeout SECONDS] [--received FILE]";
+constexpr char kUsage[] = "transfer (--usb [--device N] | --serial N) -o OUT.fsy [--timeout SECONDS] [--received FILE]";
 
 // SIGINT or SIGTERM: the transfer stops and what has arrived is saved. A second one ends the
 // program at once.
@@ -39,8 +38,10 @@ class ConsoleTransferUi : public transfer::TransferUi {
 public:
     void message(const std::string& text, const std::string& caption, data::MsgIcon) override {
         endProgressLine();
-        if (caption.empty()) std::fprintf(stderr, "fendal-cli: %s\n", text.c_str());
-        else std::fprintf(stderr, "fendal-cli: %s: %s\n", caption.c_str(), text.c_str());
+        if (caption.empty())
+            std::fprintf(stderr, "fendal-cli: %s\n", text.c_str());
+        else
+            std::fprintf(stderr, "fendal-cli: %s: %s\n", caption.c_str(), text.c_str());
     }
     void enableControls(bool ok, bool, bool) override {
         // The controls come back only when a start has failed.
@@ -140,8 +141,8 @@ int saveReceived(const std::string& out, const transfer::InstrumentTransfer& tra
         return 1;
     }
     if (!transferCompleted || !allPromised) {
-        std::fprintf(stderr, "fendal-cli: incomplete transfer: %d of %d points received, saved in %s\n",
-                     f.pointCount(), data.promised, out.c_str());
+        std::fprintf(stderr, "fendal-cli: incomplete transfer: %d of %d points received, saved in %s\n", f.pointCount(),
+                     data.promised, out.c_str());
         return 3;
     }
     std::printf("transferred %d points into %s\n", f.pointCount(), out.c_str());
@@ -174,7 +175,8 @@ int run(const Options& options) {
     if (!options.received.empty()) transfer.setReceivedPath(options.received);
     int portIndex = -1;
     if (usb) {
-        transfer.setDeviceIndex(static_cast<uint32_t>(options.device->count() > 0 ? options.deviceIndex : options.usbIndex));
+        transfer.setDeviceIndex(
+            static_cast<uint32_t>(options.device->count() > 0 ? options.deviceIndex : options.usbIndex));
     } else {
         portIndex = serialPortIndex(options.serial, transfer);
         if (portIndex < 0) return badArgument("serial ports are COM1 to COM10: " + options.serial);
@@ -208,10 +210,11 @@ std::function<int()> define(CLI::App& command) {
                           ->type_name("N")
                           ->transform(kDecimal)
                           ->check(CLI::Range(0, kMaxDeviceIndex));
-    options->serialOption =
-        command.add_option("--serial", options->serial, "the instrument on serial port COM N (1 to 10), COMn or a device path")
-            ->type_name("PORT")
-            ->excludes(options->usb);
+    options->serialOption = command
+                                .add_option("--serial", options->serial,
+                                            "the instrument on serial port COM N (1 to 10), COMn or a device path")
+                                ->type_name("PORT")
+                                ->excludes(options->usb);
     command.add_option("-o", options->out, "the crack data file to write")
         ->type_name("OUT.fsy")
         ->required()
@@ -226,12 +229,14 @@ std::function<int()> define(CLI::App& command) {
                     "keep the received data in FILE rather than in the program's received-data file, so that "
                     "transfers can run side by side")
         ->type_name("FILE")
-        ->check([](const std::string& value) { return value.empty() ? std::string("an empty file name") : std::string(); });
+        ->check(
+            [](const std::string& value) { return value.empty() ? std::string("an empty file name") : std::string(); });
     command.footer(std::string("usage: fendal-cli ") + kUsage);
     return [options] { return run(*options); };
 }
 
-CliRegistrar reg({.name = "transfer", .usage = kUsage,
+CliRegistrar reg({.name = "transfer",
+                  .usage = kUsage,
                   .summary = "take the measurements from the instrument (USB or serial port) into a crack data file",
                   .define = define});
 

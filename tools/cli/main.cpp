@@ -23,8 +23,9 @@ int main(int argc, char** argv) {
     CLI::App app{"fendal-cli: the crack data core without windows, for batch work and for tests", "fendal-cli"};
     app.require_subcommand(1);
     auto list = fendal::cli::CliRegistry::all();
-    std::sort(list.begin(), list.end(),
-              [](const fendal::cli::CliCommand& a, const fendal::cli::CliCommand& b) { return std::strcmp(a.name, b.name) < 0; });
+    std::sort(list.begin(), list.end(), [](const fendal::cli::CliCommand& a, const fendal::cli::CliCommand& b) {
+        return std::strcmp(a.name, b.name) < 0;
+    });
     std::vector<std::pair<CLI::App*, std::function<int()>>> commands;
     for (const fendal::cli::CliCommand& c : list) {
         CLI::App* sub = app.add_subcommand(c.name, c.summary);
@@ -44,7 +45,8 @@ int main(int argc, char** argv) {
         // Help asked for is success; every refused command line is a usage error.
         if (app.exit(e) == 0) return 0;
         for (const fendal::cli::CliCommand& c : list) {
-            if (c.usage && app.get_subcommand(c.name)->parsed()) std::fprintf(stderr, "usage: fendal-cli %s\n", c.usage);
+            if (c.usage && app.get_subcommand(c.name)->parsed())
+                std::fprintf(stderr, "usage: fendal-cli %s\n", c.usage);
         }
         return 2;
     }

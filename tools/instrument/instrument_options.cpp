@@ -27,12 +27,15 @@ CLI::Option* addCount(CLI::App& mode, const std::string& name, int& value, int m
 // What both modes take: where the points come from and the faults counted in blocks (USB) or
 // records (serial).
 void addPointsAndFaults(CLI::App& mode, Options& options) {
-    CLI::Option* points = addCount(mode, "--points", options.points, kMaxRecords, "N demonstration points (default 10)");
+    CLI::Option* points = addCount(mode, "--points", options.points, kMaxRecords,
+                                   "N demonstration points (default 10)");
     mode.add_option("--from", options.fromFile, "the points of a received-data file (.tem) or a crack data file (.fsy)")
         ->type_name("FILE")
         ->excludes(points);
-    addCount(mode, "--break-after", options.faults.breakAfter, kNoLimit, "close the connection after K blocks or records");
-    addCount(mode, "--stall-after", options.faults.stallAfter, kNoLimit, "never answer again after K blocks or records");
+    addCount(mode, "--break-after", options.faults.breakAfter, kNoLimit,
+             "close the connection after K blocks or records");
+    addCount(mode, "--stall-after", options.faults.stallAfter, kNoLimit,
+             "never answer again after K blocks or records");
     addCount(mode, "--overcount", options.faults.overcount, kMaxRecords, "announce M more points than follow");
 }
 

@@ -10,9 +10,7 @@ namespace fendal::instrument {
 
 namespace {
 
-uint16_t twoBytes(long long value) {
-    return static_cast<uint16_t>(std::clamp<long long>(value, 0, 65535));
-}
+uint16_t twoBytes(long long value) { return static_cast<uint16_t>(std::clamp<long long>(value, 0, 65535)); }
 
 bool endsWith(const std::string& text, const char* suffix) {
     const std::size_t n = std::strlen(suffix);

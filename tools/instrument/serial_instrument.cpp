@@ -29,8 +29,8 @@ bool speedOf(int baud, speed_t& speed) {
     static const struct {
         int baud;
         speed_t speed;
-    } table[] = {{1200, B1200},   {2400, B2400},   {4800, B4800},     {9600, B9600},
-                 {19200, B19200}, {38400, B38400}, {57600, B57600},   {115200, B115200},
+    } table[] = {{1200, B1200},     {2400, B2400},     {4800, B4800},    {9600, B9600},
+                 {19200, B19200},   {38400, B38400},   {57600, B57600},  {115200, B115200},
                  {230400, B230400}, {460800, B460800}, {921600, B921600}};
     for (const auto& entry : table)
         if (entry.baud == baud) {
@@ -147,7 +147,8 @@ SerialStream serialStream(const std::vector<data::ReceivedRecord>& records, cons
     }
     stream.stopAt = stream.bytes.size();
     for (int k : {faults.breakAfter, faults.stallAfter})
-        if (k >= 0) stream.stopAt = std::min(stream.stopAt, head + static_cast<std::size_t>(k) * data::kReceivedRecordSize);
+        if (k >= 0)
+            stream.stopAt = std::min(stream.stopAt, head + static_cast<std::size_t>(k) * data::kReceivedRecordSize);
     return stream;
 }
 

@@ -126,8 +126,8 @@ void UsbDeviceServer::serve(int fd) {
     ::close(fd);
 }
 
-UsbDeviceServer::Reply UsbDeviceServer::handle(int fd, uint32_t controlCode,
-                                               const std::vector<unsigned char>& input, uint32_t outSize) {
+UsbDeviceServer::Reply UsbDeviceServer::handle(int fd, uint32_t controlCode, const std::vector<unsigned char>& input,
+                                               uint32_t outSize) {
     Reply reply;
     bool frozen;
     {
@@ -158,10 +158,8 @@ UsbDeviceServer::Reply UsbDeviceServer::handle(int fd, uint32_t controlCode,
         reply.ok = true;
         reply.bytes = header(function, static_cast<uint32_t>(std::min<std::size_t>(length, dataSize)));
         return reply;
-    case QL260_FUNC_READ_DATA:
-        return readData(fd, function, std::min<uint32_t>(length, outSize > 8 ? outSize - 8 : 0));
-    case QL260_FUNC_READ_INTER:
-        return readInter(fd, function);
+    case QL260_FUNC_READ_DATA: return readData(fd, function, std::min<uint32_t>(length, outSize > 8 ? outSize - 8 : 0));
+    case QL260_FUNC_READ_INTER: return readInter(fd, function);
     case QL260_FUNC_CONTROL: {
         std::vector<unsigned char> descriptor;
         if (dataSize < 8 || !answerControl(data, descriptor)) return reply;
@@ -176,8 +174,7 @@ UsbDeviceServer::Reply UsbDeviceServer::handle(int fd, uint32_t controlCode,
     case QL260_FUNC_RESET_PIPE:
         if (dataSize < 4) return reply;
         return pipeRequest(function, loadLe32(data));
-    default:
-        return reply;
+    default: return reply;
     }
 }
 

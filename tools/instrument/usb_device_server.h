@@ -62,8 +62,8 @@ private:
     std::mutex lock_;
     std::condition_variable changed_;
     UsbSession session_;
-    uint64_t readAborts_ = 0;   // bumped by every abort or reset of the read pipe
-    uint64_t interAborts_ = 0;  // the same for the interrupt pipe
+    uint64_t readAborts_ = 0;      // bumped by every abort or reset of the read pipe
+    uint64_t interAborts_ = 0;     // the same for the interrupt pipe
     std::map<int, bool> streams_;  // open streams, true once broken off
     std::vector<Worker> workers_;
     bool stopping_ = false;
