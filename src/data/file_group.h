@@ -4,10 +4,9 @@
 
 #include "data/crack_data_file.h"
 
-// The files open together in the document, in group order.
-
 namespace fendal::data {
 
+// The files open together in the document, in group order.
 struct FileGroup {
     std::vector<CrackDataFile> files;
 

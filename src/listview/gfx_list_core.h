@@ -13,10 +13,9 @@
 #include "listview/gfx_column_manager.h"
 #include "listview/gfx_list_style.h"
 
-// A request for extended information from the owner; the answer 0 means "do the default".
-
 namespace fendal::listview {
 
+// A request for extended information from the owner; the answer 0 means "do the default".
 struct GfxExtInfoRequest {
     enum Code { kEditFormat = 0, kFillCombo = 1, kAcceptEdit = 2, kDrawCell = 3 };
     // Flags of the editor format answer (kEditFormat).

@@ -1,12 +1,11 @@
 #include "listview/gfx_list_tip.h"
 
+namespace fendal::listview {
+
 // The tip lies over the cell under the pointer: the window system must not count the pointer as
 // being in it, or the list would get a Leave and hide the tip at once. Qt gives a tip window
 // stays-on-top itself and rebuilds the native window (losing its input transparency on X11)
 // when that was not asked for, so it is asked for here.
-
-namespace fendal::listview {
-
 CGfxListTip::CGfxListTip(QWidget* parent)
     : QLabel(parent, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowTransparentForInput |
                          Qt::WindowDoesNotAcceptFocus) {

@@ -4,11 +4,10 @@
 
 #include "office/report_content.h"
 
-// Writes the report to `path`. On failure returns false with the reason in `error`,
-// and no file is left at `path`.
-
 namespace fendal::office {
 
+// Writes the report to `path`. On failure returns false with the reason in `error`,
+// and no file is left at `path`.
 bool writeDocx(const WordReport& report, const std::string& path, std::string& error);
 
 }  // namespace fendal::office

@@ -1,10 +1,9 @@
 #pragma once
+namespace fendal::platform {
+
 // Diagnostic lines for a field problem with a real instrument. They change nothing and are off
 // unless FENDAL_TRACE names their channel ("usb", "serial", comma-separated, or "all"); then
 // they go to standard error, one line a step, so a user can send the log.
-
-namespace fendal::platform {
-
 enum class TraceChannel { Usb, Serial };
 
 bool traceEnabled(TraceChannel channel);

@@ -9,10 +9,9 @@
 
 #include "print/drawn_text.h"
 
-// Glyph code -> the text it reads as.
-
 namespace fendal::print {
 
+// Glyph code -> the text it reads as.
 using TextMap = std::map<uint32_t, std::u32string>;
 
 // The entries of a ToUnicode map (bfchar and bfrange sections). False when it is not one.

@@ -4,10 +4,9 @@
 // which page it is on. Only arithmetic, so laying out thousands of pages draws none of them.
 #include <cstdint>
 
-// The paper in points (1/72 inch).
-
 namespace fendal::print {
 
+// The paper in points (1/72 inch).
 struct PaperSize {
     double width = 595.0;
     double height = 842.0;

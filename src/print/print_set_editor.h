@@ -8,10 +8,9 @@
 
 #include "print/print_settings.h"
 
-// What the dialog tells the user: plain message boxes with an OK button.
-
 namespace fendal::print {
 
+// What the dialog tells the user: plain message boxes with an OK button.
 class PrintSetUi {
 public:
     virtual ~PrintSetUi() = default;

@@ -4,10 +4,9 @@
 #include <cstdint>
 #include <string>
 
-// Page number patterns, by `pageNumberFormat`.
-
 namespace fendal::print {
 
+// Page number patterns, by `pageNumberFormat`.
 enum PageNumberFormat : int32_t {
     kPageNumberPlain = 0,    // "1"
     kPageNumberDotted = 1,   // ".1."

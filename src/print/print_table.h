@@ -12,10 +12,9 @@
 #include "print/print_line.h"
 #include "print/print_settings.h"
 
-// The print loop's page numbers, from 1.
-
 namespace fendal::print {
 
+// The print loop's page numbers, from 1.
 struct PrintInfo {
     int currentPage = 1;
     int maxPage = 0;

@@ -15,10 +15,9 @@
 #include "platform/serial_device.h"
 #include "transfer/serial_port_names.h"
 
-// Messages to the owner (the Windows user-message numbers): lParam is the port number.
-
 namespace fendal::transfer {
 
+// Messages to the owner (the Windows user-message numbers): lParam is the port number.
 inline constexpr unsigned kWmUser = 0x0400;
 inline constexpr unsigned WM_PORT_BREAK = kWmUser + 1;
 inline constexpr unsigned WM_PORT_CTS = kWmUser + 2;

@@ -3,11 +3,10 @@
 #include <string>
 #include <vector>
 
-// Whether `output` names the same file as one of `inputs` (also through a link or another
-// name), so that writing it would destroy what is being read.
-
 namespace fendal::cli {
 
+// Whether `output` names the same file as one of `inputs` (also through a link or another
+// name), so that writing it would destroy what is being read.
 bool isOneOfTheInputs(const std::string& output, const std::vector<std::string>& inputs);
 
 // A path for messages: shown losslessly even when it is not UTF-8.

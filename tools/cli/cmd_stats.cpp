@@ -1,19 +1,14 @@
 // fendal-cli stats: count, smallest, largest, mean and spread of velocity and depth of each
 // file, read as one group as opening them in the program would, as JSON.
 #include <CLI/CLI.hpp>
-#include <cstdio>
-#include <iostream>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <string>
 
 #include "analysis/point_statistics.h"
 #include "cli_command.h"
-#include "cli_doc_ui.h"
-#include "cli_files.h"
-#include "data/fendal_doc.h"
-#include "platform/regular_file.h"
-#include "platform/text.h"
+#include "cli_group_json.h"
+#include "data/crack_data_file.h"
 
 namespace fendal::cli {
 
@@ -26,30 +21,12 @@ nlohmann::json valueJson(const analysis::PointStatistics& s, const analysis::Val
 }
 
 int run(const std::vector<std::string>& args) {
-    CliDocUi ui;
-    ui.openPaths = args;
-    data::CFendalDoc doc(ui);
-    doc.onFileOpen();
-
-    nlohmann::json out;
-    out["title"] = platform::text::displayPath(doc.title());
-    out["files"] = nlohmann::json::array();
-    int rc = 0;
-    for (std::size_t i = 0; i < doc.group.files.size(); ++i) {
-        const data::CrackDataFile& f = doc.group.files[i];
-        std::error_code why;
-        if (!platform::openRegularFile(args[i], why)) {
-            std::fprintf(stderr, "fendal-cli: cannot open %s: %s\n", shown(args[i]).c_str(), why.message().c_str());
-            rc = 1;
-        }
+    return printGroupJson(args, [](const data::CrackDataFile& f, nlohmann::json& file) {
         const analysis::PointStatistics s = analysis::pointStatistics(f.points);
-        out["files"].push_back({{"path", platform::text::displayPath(f.path)},
-                                {"pointCount", s.count},
-                                {"velocity", valueJson(s, s.velocity)},
-                                {"depth", valueJson(s, s.depth)}});
-    }
-    std::cout << out.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
-    return rc;
+        file["pointCount"] = s.count;
+        file["velocity"] = valueJson(s, s.velocity);
+        file["depth"] = valueJson(s, s.depth);
+    });
 }
 
 std::function<int()> define(CLI::App& command) {

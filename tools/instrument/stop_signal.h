@@ -1,8 +1,7 @@
 #pragma once
-// SIGTERM and SIGINT, and the instrument's own "done", as a descriptor to wait on.
-
 namespace fendal::instrument {
 
+// SIGTERM and SIGINT, and the instrument's own "done", as a descriptor to wait on.
 // Installs the handlers (without SA_RESTART, so blocking calls return with EINTR) and ignores
 // SIGPIPE. Returns the descriptor that becomes readable on a stop.
 int installStopSignals();
