@@ -16,10 +16,7 @@ namespace fendal::cli {
 
 namespace {
 
-int fail(const std::string& message) {
-    std::fprintf(stderr, "fendal-cli chart: %s\n", message.c_str());
-    return 1;
-}
+constexpr char kCommand[] = "chart";
 
 struct Options {
     std::string input;
@@ -27,11 +24,12 @@ struct Options {
 };
 
 int run(const Options& options) {
-    if (isOneOfTheInputs(options.output, {options.input})) return fail(shown(options.output) + " is the file to chart");
+    if (isOneOfTheInputs(options.output, {options.input}))
+        return fail(kCommand, shown(options.output) + " is the file to chart");
     data::CrackDataFile file;
     std::error_code why;
     if (!data::readCrackFile(options.input, file, &why))
-        return fail("cannot open " + shown(options.input) + ": " + why.message());
+        return fail(kCommand, "cannot open " + shown(options.input) + ": " + why.message());
 
     // Painting text needs a GUI application; without a display the offscreen platform serves.
     std::unique_ptr<QGuiApplication> app;
@@ -45,7 +43,7 @@ int run(const Options& options) {
     const QString title = QStringLiteral("裂缝深度图  ") +
                           QString::fromStdString(platform::text::displayPath(platform::fileNamePart(options.input)));
     std::string error;
-    if (!analysis::writeDepthChartFile(options.output, file.points, title, error)) return fail(error);
+    if (!analysis::writeDepthChartFile(options.output, file.points, title, error)) return fail(kCommand, error);
     std::printf("%s: %d point%s\n", shown(options.output).c_str(), file.pointCount(),
                 file.pointCount() == 1 ? "" : "s");
     return 0;

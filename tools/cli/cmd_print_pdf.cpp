@@ -21,10 +21,7 @@ namespace fendal::cli {
 
 namespace {
 
-int fail(const std::string& message) {
-    std::fprintf(stderr, "fendal-cli print-pdf: %s\n", message.c_str());
-    return 1;
-}
+constexpr char kCommand[] = "print-pdf";
 
 struct Options {
     std::vector<std::string> inputs;
@@ -38,13 +35,14 @@ int run(const Options& options) {
     const std::string& settingsPath = options.settingsPath;
 
     // Writing the PDF over one of the files being printed would destroy its points.
-    if (isOneOfTheInputs(output, inputs)) return fail(shown(output) + " is one of the files to print");
+    if (isOneOfTheInputs(output, inputs)) return fail(kCommand, shown(output) + " is one of the files to print");
 
     data::FileGroup group;
     for (const auto& path : inputs) {
         data::CrackDataFile file;
         std::error_code why;
-        if (!data::readCrackFile(path, file, &why)) return fail("cannot open " + shown(path) + ": " + why.message());
+        if (!data::readCrackFile(path, file, &why))
+            return fail(kCommand, "cannot open " + shown(path) + ": " + why.message());
         group.files.push_back(std::move(file));
     }
 
@@ -56,9 +54,10 @@ int run(const Options& options) {
         case print::SettingsFileRead::Missing: {
             std::error_code why;
             platform::openRegularFile(settingsPath, why);
-            return fail("cannot open settings file " + shown(settingsPath) + ": " + why.message());
+            return fail(kCommand, "cannot open settings file " + shown(settingsPath) + ": " + why.message());
         }
-        case print::SettingsFileRead::Foreign: return fail(shown(settingsPath) + " is not a print settings file");
+        case print::SettingsFileRead::Foreign:
+            return fail(kCommand, shown(settingsPath) + " is not a print settings file");
         case print::SettingsFileRead::Read: break;
         }
     }
@@ -86,7 +85,7 @@ int run(const Options& options) {
     std::string error;
     const bool ok = print::writeTablePdf(output, table, info, error, progress);
     if (tty) std::fprintf(stderr, "\n");
-    if (!ok) return fail(error);
+    if (!ok) return fail(kCommand, error);
     std::printf("%s: %d page%s\n", shown(output).c_str(), info.maxPage, info.maxPage == 1 ? "" : "s");
     return 0;
 }
